@@ -1,0 +1,18 @@
+# Installs the libraries with an exported CMake package: find_package(OVIRA).
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS ovira-core EXPORT OVIRATargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/include/ovira" DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+set(OVIRA_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/OVIRA")
+install(EXPORT OVIRATargets NAMESPACE OVIRA:: DESTINATION "${OVIRA_CMAKE_DIR}")
+configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/OVIRAConfig.cmake.in"
+                              "${PROJECT_BINARY_DIR}/OVIRAConfig.cmake"
+                              INSTALL_DESTINATION "${OVIRA_CMAKE_DIR}")
+write_basic_package_version_file("${PROJECT_BINARY_DIR}/OVIRAConfigVersion.cmake"
+                                 COMPATIBILITY SameMinorVersion)
+install(FILES "${PROJECT_BINARY_DIR}/OVIRAConfig.cmake" "${PROJECT_BINARY_DIR}/OVIRAConfigVersion.cmake"
+        DESTINATION "${OVIRA_CMAKE_DIR}")

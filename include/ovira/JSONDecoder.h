@@ -1,0 +1,173 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <nlohmann/json_fwd.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "ovira/CodingErrors.h"
+#include "ovira/Data.h"
+#include "ovira/Date.h"
+
+namespace ovira {
+
+class JSONDecoder;
+class DecodingValue;
+
+// How a type T is read from JSON. Types provide `static T decode(const DecodingValue&)`;
+// the library specialises this for text, numbers, booleans, dates, vectors and optionals.
+template <class T, class Enable = void>
+struct Decodable {
+    static T decode(const DecodingValue& value) { return T::decode(value); }
+};
+
+// One JSON value being decoded, with the decoder's settings and the path that
+// led to it. Every accessor throws DecodingError with that path on a mismatch.
+class DecodingValue {
+public:
+    DecodingValue(const nlohmann::json& value, const JSONDecoder& decoder, std::vector<std::string> codingPath = {});
+
+    const nlohmann::json& json() const { return *value_; }
+    const JSONDecoder& decoder() const { return *decoder_; }
+    const std::vector<std::string>& codingPath() const { return codingPath_; }
+
+    bool isNull() const;
+
+    // Keyed access; the value must be an object.
+    bool contains(std::string_view key) const;
+    // The member, or nothing when the key is absent or holds null.
+    std::optional<DecodingValue> memberIfPresent(std::string_view key) const;
+    // The member; keyNotFound when the key is absent.
+    DecodingValue member(std::string_view key) const;
+
+    // Unkeyed access; the value must be an array.
+    std::vector<DecodingValue> elements() const;
+
+    std::string decodeString() const;
+    bool decodeBool() const;
+    std::int64_t decodeInt64() const;  // an integral JSON number (1.0 counts, 1.5 does not)
+    double decodeDouble() const;
+    Date decodeDate() const;  // through the decoder's date strategy
+
+    template <class T>
+    T decode() const {
+        return Decodable<T>::decode(*this);
+    }
+    template <class T>
+    T decode(std::string_view key) const {
+        return member(key).template decode<T>();
+    }
+    // Absent or null is nothing; a present value of the wrong type still fails.
+    template <class T>
+    std::optional<T> decodeIfPresent(std::string_view key) const {
+        auto value = memberIfPresent(key);
+        if (!value) return std::nullopt;
+        return value->template decode<T>();
+    }
+
+    [[noreturn]] void throwTypeMismatch(std::string_view expected) const;
+    [[noreturn]] void throwDataCorrupted(std::string description) const;
+
+private:
+    const nlohmann::json* value_;
+    const JSONDecoder* decoder_;
+    std::vector<std::string> codingPath_;
+};
+
+// Reads JSON text into library types. Settings mirror the ones host developers
+// know from mobile JSON decoders.
+class JSONDecoder {
+public:
+    enum class KeyDecodingStrategy { useDefaultKeys, convertFromSnakeCase };
+    // Decodes a date from its JSON value; empty means the default representation
+    // (a number of seconds since 2001-01-01 00:00:00 UTC).
+    using DateDecodingStrategy = std::function<Date(const DecodingValue&)>;
+
+    // Documents nested deeper than this are refused as corrupted rather than
+    // risking the stack on hostile input.
+    static constexpr std::size_t maxNestingDepth = 64;
+
+    KeyDecodingStrategy keyDecodingStrategy = KeyDecodingStrategy::useDefaultKeys;
+    DateDecodingStrategy dateDecodingStrategy;
+
+    template <class T>
+    T decode(std::string_view text) const {
+        std::optional<T> result;
+        decodeRoot(text, [&](const DecodingValue& root) { result.emplace(root.template decode<T>()); });
+        return std::move(*result);
+    }
+    template <class T>
+    T decode(const Data& data) const {
+        return decode<T>(asStringView(data));
+    }
+
+    // Parses and prepares the document, then hands its root to `body`.
+    void decodeRoot(std::string_view text, const std::function<void(const DecodingValue&)>& body) const;
+
+    // The process-wide decoder (snake-case keys converted to camel case).
+    // Replaceable; a replacement affects decodes that start afterwards.
+    static std::shared_ptr<const JSONDecoder> shared();
+    static void setShared(std::shared_ptr<const JSONDecoder> decoder);
+};
+
+// The service's date representation: "yyyyMMddHHmmss" in the device's time zone.
+std::optional<Date> parseServiceDate(std::string_view text);
+std::string formatServiceDate(Date date);
+// The date strategy of the service decoder: fails with "Invalid date: <text>".
+Date decodeServiceDate(const DecodingValue& value);
+
+// ---- Decodable specialisations for the basic types ----
+
+template <>
+struct Decodable<std::string> {
+    static std::string decode(const DecodingValue& v) { return v.decodeString(); }
+};
+template <>
+struct Decodable<bool> {
+    static bool decode(const DecodingValue& v) { return v.decodeBool(); }
+};
+template <class T>
+struct Decodable<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>> {
+    static T decode(const DecodingValue& v) {
+        const std::int64_t number = v.decodeInt64();
+        if constexpr (std::is_unsigned_v<T>) {
+            if (number < 0) v.throwDataCorrupted("Number " + std::to_string(number) + " does not fit.");
+        }
+        if (number < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
+            (std::is_signed_v<T> && number > static_cast<std::int64_t>(std::numeric_limits<T>::max()))) {
+            v.throwDataCorrupted("Number " + std::to_string(number) + " does not fit.");
+        }
+        return static_cast<T>(number);
+    }
+};
+template <>
+struct Decodable<double> {
+    static double decode(const DecodingValue& v) { return v.decodeDouble(); }
+};
+template <>
+struct Decodable<Date> {
+    static Date decode(const DecodingValue& v) { return v.decodeDate(); }
+};
+template <class T>
+struct Decodable<std::vector<T>> {
+    static std::vector<T> decode(const DecodingValue& v) {
+        std::vector<T> result;
+        for (const auto& element : v.elements()) result.push_back(element.template decode<T>());
+        return result;
+    }
+};
+template <class T>
+struct Decodable<std::optional<T>> {
+    static std::optional<T> decode(const DecodingValue& v) {
+        if (v.isNull()) return std::nullopt;
+        return v.template decode<T>();
+    }
+};
+
+}  // namespace ovira

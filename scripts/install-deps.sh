@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that OVIRA builds, tests and runs with.
+# Idempotent and quiet: packages already present are left alone, so a second
+# run does nothing and needs no network. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev libssl-dev
+  libturbojpeg0-dev libpng-dev libutf8proc-dev
+  qt6-base-dev qt6-multimedia-dev
+  libopencv-dev opencv-data
+  fonts-roboto-unhinted iso-codes
+  xvfb xauth
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "install-deps: run as root to install: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+
+echo "install-deps: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "install-deps: apt-get failed" >&2
+  exit 1
+fi

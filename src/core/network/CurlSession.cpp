@@ -1,0 +1,302 @@
+#include "network/CurlSession.h"
+
+#include <curl/curl.h>
+
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <mutex>
+
+namespace ovira {
+namespace {
+
+void initialiseCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char a = text[i], b = prefix[i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+PlatformError urlError(URLErrorCode code, const std::string& description, const std::string& url,
+                       const std::string& detail = {}) {
+    PlatformError error{kURLErrorDomain, static_cast<int>(code), {}};
+    error.userInfo[kLocalizedDescriptionKey] = description;
+    error.userInfo[kErrorFailingURLStringKey] = url;
+    if (!detail.empty()) error.userInfo["NSUnderlyingError"] = detail;
+    return error;
+}
+
+struct Exchange {
+    Data body;
+    HTTPHeaders headers;
+    std::size_t limit = 0;
+    bool exceededLimit = false;
+};
+
+size_t writeBody(char* data, size_t size, size_t count, void* context) {
+    auto* exchange = static_cast<Exchange*>(context);
+    const size_t length = size * count;
+    if (exchange->body.size() + length > exchange->limit) {
+        exchange->exceededLimit = true;
+        return 0;  // ends the transfer
+    }
+    exchange->body.insert(exchange->body.end(), data, data + length);
+    return length;
+}
+
+size_t writeHeader(char* data, size_t size, size_t count, void* context) {
+    auto* exchange = static_cast<Exchange*>(context);
+    const size_t length = size * count;
+    std::string_view line(data, length);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    if (startsWithNoCase(line, "HTTP/")) {
+        exchange->headers.clear();  // a new (possibly final) response begins
+    } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
+        std::string_view value = line.substr(colon + 1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+        std::string name(line.substr(0, colon));
+        auto [it, inserted] = exchange->headers.emplace(name, std::string(value));
+        if (!inserted) it->second += ", " + std::string(value);
+    }
+    return length;
+}
+
+PlatformError transportError(CURLcode code, CURL* handle, const Exchange& exchange, const std::string& url,
+                             const char* detail) {
+    const std::string underlying =
+        "curl error " + std::to_string(code) + ": " + (detail && *detail ? detail : curl_easy_strerror(code));
+    if (exchange.exceededLimit || code == CURLE_FILESIZE_EXCEEDED) {
+        return urlError(URLErrorCode::dataLengthExceedsMaximum, "The response exceeds the maximum allowed size.",
+                        url, underlying);
+    }
+    switch (code) {
+        case CURLE_OPERATION_TIMEDOUT:
+            return urlError(URLErrorCode::timedOut, "The request timed out.", url, underlying);
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return urlError(URLErrorCode::cannotFindHost, "A server with the specified hostname could not be found.",
+                            url, underlying);
+        case CURLE_COULDNT_CONNECT:
+            return urlError(URLErrorCode::cannotConnectToHost, "Could not connect to the server.", url, underlying);
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return urlError(URLErrorCode::unsupportedURL, "unsupported URL", url, underlying);
+        case CURLE_URL_MALFORMAT:
+            return urlError(URLErrorCode::badURL, "bad URL", url, underlying);
+        case CURLE_PEER_FAILED_VERIFICATION: {
+            long result = 0;
+            curl_easy_getinfo(handle, CURLINFO_SSL_VERIFYRESULT, &result);
+            if (result == 10 /* X509_V_ERR_CERT_HAS_EXPIRED */) {
+                return urlError(URLErrorCode::serverCertificateHasBadDate,
+                                "The certificate for this server has expired.", url, underlying);
+            }
+            if (result == 9 /* X509_V_ERR_CERT_NOT_YET_VALID */) {
+                return urlError(URLErrorCode::serverCertificateNotYetValid,
+                                "The certificate for this server is not yet valid.", url, underlying);
+            }
+            return urlError(URLErrorCode::serverCertificateUntrusted, "The certificate for this server is invalid.",
+                            url, underlying);
+        }
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+            return urlError(URLErrorCode::serverCertificateUntrusted,
+                            "The server's public key does not match a pinned key.", url, underlying);
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ENGINE_INITFAILED:
+            return urlError(URLErrorCode::secureConnectionFailed,
+                            "A TLS error occurred and a secure connection to the server cannot be made.", url,
+                            underlying);
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_PARTIAL_FILE:
+        case CURLE_HTTP2:
+        case CURLE_HTTP2_STREAM:
+            return urlError(URLErrorCode::networkConnectionLost, "The network connection was lost.", url,
+                            underlying);
+        case CURLE_BAD_CONTENT_ENCODING:
+            return urlError(URLErrorCode::cannotDecodeContentData, "cannot decode raw data", url, underlying);
+        case CURLE_WEIRD_SERVER_REPLY:
+            return urlError(URLErrorCode::badServerResponse, "The server returned a malformed response.", url,
+                            underlying);
+        case CURLE_TOO_MANY_REDIRECTS:
+            return urlError(URLErrorCode::httpTooManyRedirects, "too many HTTP redirects", url, underlying);
+        default:
+            return urlError(URLErrorCode::unknown, "An unknown error occurred.", url, underlying);
+    }
+}
+
+}  // namespace
+
+bool isValidHeaderName(std::string_view name) {
+    if (name.empty()) return false;
+    for (char c : name) {
+        const bool token = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos;
+        if (!token) return false;
+    }
+    return true;
+}
+
+bool isValidHeaderValue(std::string_view value) {
+    return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+struct CurlSession::Shared {
+    EKYCHTTPClient::Configuration configuration;
+    CURLSH* share = nullptr;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+    std::string caPath;
+    mutable std::atomic<long> connections{0};
+
+    static void lock(CURL*, curl_lock_data data, curl_lock_access, void* context) {
+        static_cast<Shared*>(context)->locks[static_cast<std::size_t>(data)].lock();
+    }
+    static void unlock(CURL*, curl_lock_data data, void* context) {
+        static_cast<Shared*>(context)->locks[static_cast<std::size_t>(data)].unlock();
+    }
+};
+
+CurlSession::CurlSession(const EKYCHTTPClient::Configuration& configuration) : shared_(std::make_unique<Shared>()) {
+    initialiseCurlOnce();
+    shared_->configuration = configuration;
+    shared_->share = curl_share_init();
+    curl_share_setopt(shared_->share, CURLSHOPT_LOCKFUNC, &Shared::lock);
+    curl_share_setopt(shared_->share, CURLSHOPT_UNLOCKFUNC, &Shared::unlock);
+    curl_share_setopt(shared_->share, CURLSHOPT_USERDATA, shared_.get());
+    curl_share_setopt(shared_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+    curl_share_setopt(shared_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    curl_share_setopt(shared_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    // An extra CA file is trusted on top of the system's store: the store
+    // stays reachable through the hashed certificate folder.
+    const auto* info = curl_version_info(CURLVERSION_NOW);
+    shared_->caPath = info && info->capath ? info->capath : "/etc/ssl/certs";
+}
+
+CurlSession::~CurlSession() {
+    if (shared_->share) curl_share_cleanup(shared_->share);
+}
+
+long CurlSession::connectionsOpened() const { return shared_->connections.load(); }
+
+TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
+    const auto& configuration = shared_->configuration;
+    TransportResult result;
+
+    if (!startsWithNoCase(request.url, "https://")) {
+        result.error = urlError(URLErrorCode::unsupportedURL, "unsupported URL", request.url,
+                                "only https URLs are sent");
+        return result;
+    }
+    for (const auto& [name, value] : request.headers) {
+        if (!isValidHeaderName(name) || !isValidHeaderValue(value)) {
+            result.error = urlError(URLErrorCode::unknown,
+                                    "The request header \"" + (isValidHeaderName(name) ? name : std::string("?")) +
+                                        "\" is malformed; the request was not sent.",
+                                    request.url);
+            return result;
+        }
+    }
+
+    CURL* handle = curl_easy_init();
+    if (!handle) {
+        result.error = urlError(URLErrorCode::unknown, "The HTTP transport could not be created.", request.url);
+        return result;
+    }
+    Exchange exchange;
+    exchange.limit = configuration.maxResponseBytes;
+    char errorBuffer[CURL_ERROR_SIZE] = {0};
+
+    curl_easy_setopt(handle, CURLOPT_SHARE, shared_->share);
+    curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, "OVIRA/1.0");
+    curl_easy_setopt(handle, CURLOPT_TCP_KEEPALIVE, 1L);
+    if (!configuration.additionalCACertificateFile.empty()) {
+        curl_easy_setopt(handle, CURLOPT_CAINFO, configuration.additionalCACertificateFile.c_str());
+        curl_easy_setopt(handle, CURLOPT_CAPATH, shared_->caPath.c_str());
+    }
+    std::string pins;
+    for (const auto& pin : configuration.pinnedPublicKeys) {
+        if (!pins.empty()) pins += ';';
+        pins += pin;
+    }
+    if (!pins.empty()) curl_easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, pins.c_str());
+
+    // The time-out bounds every stretch without progress, as mobile URL
+    // sessions do: connecting, and any period in which fewer than one byte a
+    // second moves.
+    const double timeout = request.timeoutInterval > 0 ? request.timeoutInterval : 30.0;
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::ceil(timeout * 1000.0)));
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(std::ceil(timeout))));
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(configuration.maxResponseBytes));
+
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &writeBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &exchange);
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &writeHeader);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &exchange);
+
+    const std::string& method = request.method;
+    const bool hasBody = request.body.has_value();
+    if (method == "HEAD") {
+        curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+    } else if (method == "POST" || hasBody) {
+        static const char empty = 0;
+        curl_easy_setopt(handle, CURLOPT_POST, 1L);
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDS,
+                         hasBody ? reinterpret_cast<const char*>(request.body->data()) : &empty);
+        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(hasBody ? request.body->size() : 0));
+        if (method != "POST") curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, method.c_str());
+    } else if (method != "GET") {
+        curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, method.c_str());
+    }
+
+    curl_slist* headers = nullptr;
+    bool hasContentType = false;
+    for (const auto& [name, value] : request.headers) {
+        if (startsWithNoCase(name, "Content-Type") && name.size() == 12) hasContentType = true;
+        // "Name;" sends a header with an empty value ("Name:" would remove it).
+        const std::string line = value.empty() ? name + ";" : name + ": " + value;
+        headers = curl_slist_append(headers, line.c_str());
+    }
+    // No body type is invented for a body-less POST; no 100-continue round trip.
+    if (!hasContentType) headers = curl_slist_append(headers, "Content-Type:");
+    headers = curl_slist_append(headers, "Expect:");
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+
+    const CURLcode code = curl_easy_perform(handle);
+    long connects = 0;
+    curl_easy_getinfo(handle, CURLINFO_NUM_CONNECTS, &connects);
+    shared_->connections += connects;
+
+    if (code != CURLE_OK) {
+        result.error = transportError(code, handle, exchange, request.url, errorBuffer);
+    } else {
+        curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.statusNumber);
+        result.headers = std::move(exchange.headers);
+        result.body = std::move(exchange.body);
+    }
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(handle);
+    return result;
+}
+
+}  // namespace ovira

@@ -1,0 +1,76 @@
+#include "platform/UniformTypeIdentifiers.h"
+
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace ovira {
+namespace {
+
+std::string lowercase(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return result;
+}
+
+// The common types, for systems without the shared MIME-info database.
+const std::map<std::string, std::string>& builtInTypes() {
+    static const std::map<std::string, std::string> types{
+        {"jpg", "image/jpeg"},        {"jpeg", "image/jpeg"},       {"jpe", "image/jpeg"},
+        {"png", "image/png"},         {"gif", "image/gif"},         {"bmp", "image/bmp"},
+        {"webp", "image/webp"},       {"heic", "image/heic"},       {"heif", "image/heif"},
+        {"tif", "image/tiff"},        {"tiff", "image/tiff"},       {"svg", "image/svg+xml"},
+        {"pdf", "application/pdf"},   {"json", "application/json"}, {"txt", "text/plain"},
+        {"html", "text/html"},        {"xml", "application/xml"},   {"zip", "application/zip"},
+        {"mp4", "video/mp4"},         {"mov", "video/quicktime"},
+    };
+    return types;
+}
+
+// "*.ext" globs of the shared MIME-info database (globs2: "weight:type:glob"),
+// the heaviest type winning for each extension.
+std::map<std::string, std::string> loadGlobs() {
+    std::map<std::string, std::pair<int, std::string>> best;
+    for (const char* file : {"/usr/share/mime/globs2", "/usr/local/share/mime/globs2"}) {
+        std::ifstream in(file);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.empty() || line[0] == '#') continue;
+            const auto first = line.find(':');
+            const auto second = line.find(':', first == std::string::npos ? first : first + 1);
+            if (first == std::string::npos || second == std::string::npos) continue;
+            std::string glob = line.substr(second + 1);
+            if (const auto flags = glob.find(':'); flags != std::string::npos) glob.resize(flags);
+            if (glob.size() < 3 || glob.compare(0, 2, "*.") != 0) continue;
+            const std::string extension = glob.substr(2);
+            if (extension.find_first_of("*?[") != std::string::npos) continue;
+            int weight = 0;
+            try {
+                weight = std::stoi(line.substr(0, first));
+            } catch (...) {
+                continue;
+            }
+            auto& slot = best[lowercase(extension)];
+            if (slot.second.empty() || weight > slot.first) slot = {weight, line.substr(first + 1, second - first - 1)};
+        }
+    }
+    std::map<std::string, std::string> types;
+    for (auto& [extension, entry] : best) types.emplace(extension, std::move(entry.second));
+    return types;
+}
+
+}  // namespace
+
+std::optional<std::string> preferredMIMEType(std::string_view filenameExtension) {
+    if (filenameExtension.empty()) return std::nullopt;
+    static const std::map<std::string, std::string> database = loadGlobs();
+    const std::string key = lowercase(filenameExtension);
+    if (auto it = database.find(key); it != database.end()) return it->second;
+    if (auto it = builtInTypes().find(key); it != builtInTypes().end()) return it->second;
+    return std::nullopt;
+}
+
+}  // namespace ovira

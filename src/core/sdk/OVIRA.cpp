@@ -1,0 +1,58 @@
+#include "ovira/OVIRA.h"
+
+#include <nlohmann/json.hpp>
+
+#include "ovira/MainBundle.h"
+#include "sdk/EKYCApplication.h"
+
+namespace ovira {
+namespace {
+
+std::mutex& configurationMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::string& storedAppID() {
+    static std::string appID;
+    return appID;
+}
+
+}  // namespace
+
+std::string OVIRAConfiguration::appID() {
+    std::lock_guard lock(configurationMutex());
+    return storedAppID();
+}
+
+void OVIRAConfiguration::setAppID(std::string appID) {
+    std::lock_guard lock(configurationMutex());
+    storedAppID() = std::move(appID);
+}
+
+OVIRA::OVIRA() : application_(std::make_unique<EKYCApplication>()) {}
+OVIRA::~OVIRA() = default;
+
+OVIRA& OVIRA::instance() {
+    static OVIRA facade;
+    return facade;
+}
+
+void OVIRA::config() {
+    const nlohmann::json value = MainBundle::main().objectForInfoDictionaryKey("EKYCAppID");
+    if (value.is_string()) OVIRAConfiguration::setAppID(value.get<std::string>());
+}
+
+void OVIRA::start() { application_->start(); }
+
+std::shared_ptr<OVIRADelegate> OVIRA::delegate() const {
+    std::lock_guard lock(mutex_);
+    return delegate_.lock();
+}
+
+void OVIRA::setDelegate(std::weak_ptr<OVIRADelegate> delegate) {
+    std::lock_guard lock(mutex_);
+    delegate_ = std::move(delegate);
+}
+
+}  // namespace ovira

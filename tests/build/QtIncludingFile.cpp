@@ -1,0 +1,3 @@
+// Fixture: a core file that must be refused because it includes Qt.
+#include <string>
+#include <QString>
