@@ -139,8 +139,10 @@ struct Decodable<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T,
         if constexpr (std::is_unsigned_v<T>) {
             if (number < 0) v.throwDataCorrupted("Number " + std::to_string(number) + " does not fit.");
         }
+        // Compared as unsigned so that narrow unsigned types are bounded too.
         if (number < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
-            (std::is_signed_v<T> && number > static_cast<std::int64_t>(std::numeric_limits<T>::max()))) {
+            (number > 0 &&
+             static_cast<std::uint64_t>(number) > static_cast<std::uint64_t>(std::numeric_limits<T>::max()))) {
             v.throwDataCorrupted("Number " + std::to_string(number) + " does not fit.");
         }
         return static_cast<T>(number);

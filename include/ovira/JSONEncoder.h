@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
@@ -107,7 +108,15 @@ struct Encodable<bool> {
 };
 template <class T>
 struct Encodable<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>> {
-    static void encode(T v, EncodingValue& t) { t.encodeInt64(static_cast<std::int64_t>(v)); }
+    static void encode(T v, EncodingValue& t) {
+        // JSON numbers of the library are 64-bit signed; larger unsigned values would wrap.
+        if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(std::int64_t)) {
+            if (v > static_cast<T>(std::numeric_limits<std::int64_t>::max())) {
+                throw EncodingError(t.codingPath(), "Number " + std::to_string(v) + " does not fit in Int64.");
+            }
+        }
+        t.encodeInt64(static_cast<std::int64_t>(v));
+    }
 };
 template <>
 struct Encodable<double> {

@@ -1,4 +1,4 @@
-#include "CertificateAuthority.h"
+#include "pki/CertificateAuthority.h"
 
 #include <gtest/gtest.h>
 

@@ -33,10 +33,14 @@ TlsTestServer::TlsTestServer(const Setup& setup, const pki::IssuedCertificate& c
     pki::writeFile(keyFile, certificate.privateKeyPem, owner);
     server_ = std::make_unique<httplib::SSLServer>(certFile.c_str(), keyFile.c_str());
     if (!server_->is_valid()) throw std::runtime_error("the test HTTPS server could not load its certificate");
+    // Idle keep-alive connections hold the server's shutdown for this long.
+    server_->set_keep_alive_timeout(1);
     setup(*server_);
     port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("the test HTTPS server could not bind");
     thread_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() is ignored until the server runs; wait so that it cannot be missed.
+    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 TlsTestServer::~TlsTestServer() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "CertificateAuthority.h"
+#include "pki/CertificateAuthority.h"
 #include "support/TemporaryDirectory.h"
 
 namespace ovira::test {

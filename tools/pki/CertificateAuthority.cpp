@@ -1,4 +1,4 @@
-#include "CertificateAuthority.h"
+#include "pki/CertificateAuthority.h"
 
 #include <openssl/bio.h>
 #include <openssl/bn.h>

@@ -25,11 +25,40 @@ SinkHolder& sinkHolder() {
     return holder;
 }
 
+// Escapes control characters as well, so that a dictionary never breaks a
+// log entry across lines.
 std::string quoted(const std::string& text) {
     std::string result = "\"";
     for (char c : text) {
-        if (c == '"' || c == '\\') result += '\\';
-        result += c;
+        switch (c) {
+            case '"':
+                result += "\\\"";
+                break;
+            case '\\':
+                result += "\\\\";
+                break;
+            case '\n':
+                result += "\\n";
+                break;
+            case '\r':
+                result += "\\r";
+                break;
+            case '\t':
+                result += "\\t";
+                break;
+            case '\0':
+                result += "\\0";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                    char escaped[16];
+                    const auto code = static_cast<unsigned>(static_cast<unsigned char>(c));
+                    std::snprintf(escaped, sizeof escaped, "\\u{%x}", code);
+                    result += escaped;
+                } else {
+                    result += c;
+                }
+        }
     }
     result += '"';
     return result;

@@ -12,9 +12,11 @@ namespace ovira {
 std::string convertFromSnakeCase(std::string_view key);
 
 // "firstName" → "first_name", "myURLValue" → "my_url_value": a new word starts
-// at each upper-case letter; in a run of capitals followed by a lower-case
-// letter the last capital starts the next word. Words are lower-cased and
-// joined with underscores.
+// at each upper-case letter after the first character; in a run of capitals
+// followed by a lower-case letter the last capital starts the next word.
+// Words are lower-cased and joined with underscores. Like the mobile coders
+// this mirrors, a key that starts with capitals splits after its first
+// letter ("URLValue" → "u_rl_value"); the library's keys are lower camel case.
 std::string convertToSnakeCase(std::string_view key);
 
 }  // namespace ovira
