@@ -1,1 +1,93 @@
+// The view-model base: its streams, hooks and end of life.
 #include <gtest/gtest.h>
+
+#include "screens/base/EKYCBaseViewModel.h"
+
+namespace ovira {
+namespace {
+
+// Records hooks in order; onDeinit checks that the object is still whole.
+class RecordingViewModel : public EKYCBaseViewModel {
+public:
+    explicit RecordingViewModel(std::vector<std::string>* journal) : journal_(journal) {}
+    ~RecordingViewModel() override { journal_->push_back("destructor"); }
+
+    void onViewDidLoad() override { journal_->push_back("didLoad"); }
+    void onViewWillAppear() override { journal_->push_back("willAppear"); }
+    void onDeinit() override {
+        journal_->push_back("deinit:" + name_);
+        loadingPublisher.send(false);  // streams are still alive here
+    }
+
+    PassthroughSubject<int> nextPublisher;
+
+private:
+    std::vector<std::string>* journal_;
+    std::string name_ = "whole";
+};
+
+TEST(BaseViewModel, OnDeinitRunsFirstOnTheWholeObject) {
+    std::vector<std::string> journal;
+    std::vector<bool> loading;
+    AnyCancellable outside;
+    {
+        auto viewModel = makeViewModel<RecordingViewModel>(&journal);
+        outside = viewModel->loadingPublisher.sink([&](bool value) { loading.push_back(value); });
+        viewModel->onViewDidLoad();
+        viewModel->onViewWillAppear();
+    }
+    EXPECT_EQ(journal, (std::vector<std::string>{"didLoad", "willAppear", "deinit:whole", "destructor"}));
+    EXPECT_EQ(loading, std::vector<bool>{false});
+    outside.cancel();  // the stream is gone; cancelling is harmless
+}
+
+TEST(BaseViewModel, EventsWithoutSubscribersAreLost) {
+    std::vector<std::string> journal;
+    auto viewModel = makeViewModel<RecordingViewModel>(&journal);
+    std::vector<bool> received;
+    viewModel->loadingPublisher.send(true);
+    viewModel->loadingPublisher.sink([&](bool value) { received.push_back(value); }).store(viewModel->subscriptions);
+    viewModel->loadingPublisher.send(false);  // an end without a start is fine
+    viewModel->loadingPublisher.send(true);
+    EXPECT_EQ(received, (std::vector<bool>{false, true}));
+}
+
+TEST(BaseViewModel, StoredSubscriptionsEndWithTheViewModel) {
+    std::vector<std::string> journal;
+    auto source = std::make_shared<PassthroughSubject<int>>();
+    int received = 0;
+    {
+        auto viewModel = makeViewModel<RecordingViewModel>(&journal);
+        source->sink([&](int) { ++received; }).store(viewModel->subscriptions);
+        source->send(1);
+        EXPECT_EQ(source->subscriberCount(), 1u);
+    }
+    source->send(2);
+    EXPECT_EQ(received, 1);
+    EXPECT_EQ(source->subscriberCount(), 0u);
+}
+
+class UnauthorisedProbe : public EKYCBaseViewModel {
+public:
+    using EKYCBaseViewModel::publishIfUnauthorized;
+};
+
+TEST(BaseViewModel, OnlyAnHttp401IsUnauthorised) {
+    auto viewModel = makeViewModel<UnauthorisedProbe>();
+    std::vector<std::optional<std::string>> messages;
+    viewModel->unAuthorizedPublisher.sink([&](const auto& message) { messages.push_back(message); })
+        .store(viewModel->subscriptions);
+
+    EXPECT_TRUE(viewModel->publishIfUnauthorized(
+        EKYCAPIError(EKYCAPIErrorCode::response, EKYCHTTPStatusCode::unauthorized, "Hết phiên")));
+    EXPECT_TRUE(viewModel->publishIfUnauthorized(EKYCAPIError(EKYCAPIErrorCode::response,
+                                                              EKYCHTTPStatusCode::unauthorized)));
+    // An envelope statusCode 401 over HTTP 200 carries no status: not unauthorised.
+    EXPECT_FALSE(viewModel->publishIfUnauthorized(EKYCAPIError(401, std::nullopt, "envelope 401")));
+    EXPECT_FALSE(viewModel->publishIfUnauthorized(
+        EKYCAPIError(EKYCAPIErrorCode::response, EKYCHTTPStatusCode::forbidden, "cấm")));
+    EXPECT_EQ(messages, (std::vector<std::optional<std::string>>{"Hết phiên", std::nullopt}));
+}
+
+}  // namespace
+}  // namespace ovira
