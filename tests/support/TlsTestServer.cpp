@@ -35,6 +35,7 @@ TlsTestServer::TlsTestServer(const Setup& setup, const pki::IssuedCertificate& c
     if (!server_->is_valid()) throw std::runtime_error("the test HTTPS server could not load its certificate");
     // Idle keep-alive connections hold the server's shutdown for this long.
     server_->set_keep_alive_timeout(1);
+    server_->set_keep_alive_max_count(1000);
     setup(*server_);
     port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("the test HTTPS server could not bind");
