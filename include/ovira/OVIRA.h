@@ -24,7 +24,8 @@ public:
 
     // Reads "EKYCAppID" from the host's settings (MainBundle); when it is a
     // string it becomes OVIRAConfiguration::appID(), otherwise the previous
-    // value stays.
+    // value stays. Also applies the service's trust settings
+    // ("EKYCServiceCACertificate", "EKYCServicePinnedKeys") to the HTTP client.
     static void config();
 
     OVIRA();

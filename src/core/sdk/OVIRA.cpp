@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "api/EKYCServiceEnvironment.h"
+#include "ovira/EKYCHTTPClient.h"
 #include "ovira/MainBundle.h"
 #include "sdk/EKYCApplication.h"
 
@@ -41,6 +43,12 @@ OVIRA& OVIRA::instance() {
 void OVIRA::config() {
     const nlohmann::json value = MainBundle::main().objectForInfoDictionaryKey("EKYCAppID");
     if (value.is_string()) OVIRAConfiguration::setAppID(value.get<std::string>());
+    // A service that needs its own trust (a development CA, pinned keys) gets
+    // a client that carries it.
+    const auto environment = EKYCServiceEnvironment::fromMainBundle();
+    if (environment.needsOwnClient()) {
+        EKYCHTTPClient::setShared(std::make_shared<EKYCHTTPClient>(environment.clientConfiguration()));
+    }
 }
 
 void OVIRA::start() { application_->start(); }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+
+namespace ovira {
+
+// The identity document the user chose. It decides which photographs are
+// taken: front, back and face for the card and the licence; the photo page
+// and face for the passport.
+enum class EkycTypeDocument : int { idCard = 0, passport = 1, licenseDriver = 2 };
+
+std::optional<EkycTypeDocument> EkycTypeDocumentFromRawValue(int rawValue);
+
+}  // namespace ovira
