@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,7 +23,9 @@ public:
 
     void async(Task task);
     // Runs the task on the queue and waits for it; runs it at once when
-    // called from the queue itself (waiting would never end).
+    // called from the queue itself (waiting would never end). Throws what the
+    // task throws, or std::future_error (broken_promise) when cancelPending()
+    // drops the task before it runs.
     void sync(const Task& task);
     // Drops the tasks that have not started yet; returns how many.
     std::size_t cancelPending();
@@ -32,13 +35,18 @@ public:
     std::size_t pendingCount() const;
 
 private:
-    void run();
+    // Shared with the thread, so that a queue destroyed by one of its own
+    // tasks leaves the thread valid state to finish with.
+    struct State {
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<Task> tasks;
+        bool stopping = false;
+    };
+    static void run(State& state);
 
     std::string label_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Task> tasks_;
-    bool stopping_ = false;
+    std::shared_ptr<State> state_;
     std::thread thread_;
 };
 

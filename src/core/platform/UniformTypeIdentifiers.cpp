@@ -30,10 +30,16 @@ const std::map<std::string, std::string>& builtInTypes() {
     return types;
 }
 
-// "*.ext" globs of the shared MIME-info database (globs2: "weight:type:glob"),
-// the heaviest type winning for each extension.
-std::map<std::string, std::string> loadGlobs() {
-    std::map<std::string, std::pair<int, std::string>> best;
+struct Globs {
+    std::map<std::string, std::string> exact;   // case-sensitive globs ("*.C" is not "*.c")
+    std::map<std::string, std::string> folded;  // the others, by lowercase extension
+};
+
+// "*.ext" globs of the shared MIME-info database (globs2:
+// "weight:type:glob[:flags]"), the heaviest type winning for each extension.
+Globs loadGlobs() {
+    std::map<std::string, std::pair<int, std::string>> bestExact;
+    std::map<std::string, std::pair<int, std::string>> bestFolded;
     for (const char* file : {"/usr/share/mime/globs2", "/usr/local/share/mime/globs2"}) {
         std::ifstream in(file);
         std::string line;
@@ -43,7 +49,11 @@ std::map<std::string, std::string> loadGlobs() {
             const auto second = line.find(':', first == std::string::npos ? first : first + 1);
             if (first == std::string::npos || second == std::string::npos) continue;
             std::string glob = line.substr(second + 1);
-            if (const auto flags = glob.find(':'); flags != std::string::npos) glob.resize(flags);
+            std::string flags;
+            if (const auto colon = glob.find(':'); colon != std::string::npos) {
+                flags = glob.substr(colon + 1);
+                glob.resize(colon);
+            }
             if (glob.size() < 3 || glob.compare(0, 2, "*.") != 0) continue;
             const std::string extension = glob.substr(2);
             if (extension.find_first_of("*?[") != std::string::npos) continue;
@@ -53,22 +63,25 @@ std::map<std::string, std::string> loadGlobs() {
             } catch (...) {
                 continue;
             }
-            auto& slot = best[lowercase(extension)];
+            const bool caseSensitive = ("," + flags + ",").find(",cs,") != std::string::npos;
+            auto& slot = caseSensitive ? bestExact[extension] : bestFolded[lowercase(extension)];
             if (slot.second.empty() || weight > slot.first) slot = {weight, line.substr(first + 1, second - first - 1)};
         }
     }
-    std::map<std::string, std::string> types;
-    for (auto& [extension, entry] : best) types.emplace(extension, std::move(entry.second));
-    return types;
+    Globs globs;
+    for (auto& [extension, entry] : bestExact) globs.exact.emplace(extension, std::move(entry.second));
+    for (auto& [extension, entry] : bestFolded) globs.folded.emplace(extension, std::move(entry.second));
+    return globs;
 }
 
 }  // namespace
 
 std::optional<std::string> preferredMIMEType(std::string_view filenameExtension) {
     if (filenameExtension.empty()) return std::nullopt;
-    static const std::map<std::string, std::string> database = loadGlobs();
+    static const Globs database = loadGlobs();
+    if (auto it = database.exact.find(std::string(filenameExtension)); it != database.exact.end()) return it->second;
     const std::string key = lowercase(filenameExtension);
-    if (auto it = database.find(key); it != database.end()) return it->second;
+    if (auto it = database.folded.find(key); it != database.folded.end()) return it->second;
     if (auto it = builtInTypes().find(key); it != builtInTypes().end()) return it->second;
     return std::nullopt;
 }
