@@ -1,0 +1,178 @@
+// The repository against the development service over real HTTPS.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "DevServerTestSupport.h"
+#include "api/EKYCRepoImpl.h"
+#include "devserver/DevServer.h"
+#include "ovira/MainBundle.h"
+#include "ovira/OVIRA.h"
+#include "sdk/EKYCApplication.h"
+#include "sdk/EKYCUserDefault.h"
+#include "support/LogCapture.h"
+#include "support/TemporaryDirectory.h"
+
+namespace ovira {
+namespace {
+
+using json = nlohmann::json;
+namespace dev = devserver;
+
+template <class Body>
+EKYCAPIError failureOf(Body&& body) {
+    try {
+        body();
+    } catch (const EKYCAPIError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "expected an EKYCAPIError";
+    return EKYCAPIError(0);
+}
+
+class Repository : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder = new test::TemporaryDirectory;
+        auto options = dev::test::optionsIn(folder->path() / "service");
+        options.appIDs = {"bank-app"};
+        server = new dev::DevServer(options);
+        const int port = server->start();
+        MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:" + std::to_string(port));
+        MainBundle::main().setObject("EKYCServiceCACertificate", server->caFile().string());
+        const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
+            std::ofstream(path, std::ios::binary) << bytes;
+            return path;
+        };
+        card = write(folder->path() / "card.jpg", dev::test::encode(dev::test::drawCard(), ".jpg"));
+        face = write(folder->path() / "face.png", dev::test::testImage("astronaut.png"));
+        cat = write(folder->path() / "cat.png", dev::test::testImage("chelsea.png"));
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        delete folder;
+    }
+    void SetUp() override {
+        MainBundle::main().setObject("EKYCAppID", "bank-app");
+        OVIRA::config();
+        EKYCApplication().startSession();
+        server->clearFaults();
+        server->clearRequests();
+    }
+    json lastRequest() const { return server->requests().back(); }
+
+    static inline test::TemporaryDirectory* folder = nullptr;
+    static inline dev::DevServer* server = nullptr;
+    static inline std::filesystem::path card, face, cat;
+    EKYCRepoImpl repo;
+};
+
+TEST_F(Repository, AnIdentityCardSessionFromUploadToSubmission) {
+    const auto refused = failureOf([&] { repo.getInfo(); });
+    EXPECT_NE(refused.code(), 0);
+    EXPECT_FALSE(refused.status());
+    EXPECT_TRUE(refused.message() && !refused.message()->empty());
+
+    EXPECT_TRUE(repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::front, card).requestId);
+    const json front = lastRequest();
+    EXPECT_EQ(front["path"], "/v1/ekyc/nationId");
+    EXPECT_EQ(front["headers"]["language"], "vi");
+    EXPECT_EQ(front["headers"]["appID"], "bank-app");
+    EXPECT_EQ(front["headers"]["transactionId"], EKYCUserDefault::transactionId().value());
+    ASSERT_EQ(front["parts"].size(), 2u);
+    EXPECT_EQ(front["parts"][0]["name"], "file");
+    EXPECT_EQ(front["parts"][0]["filename"], "card.jpg");
+    EXPECT_EQ(front["parts"][0]["contentType"], "image/jpeg");
+    EXPECT_EQ(front["parts"][1]["name"], "type");
+    EXPECT_EQ(front["parts"][1]["text"], "FRONT");
+
+    repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::back, card);
+    EXPECT_EQ(lastRequest()["parts"][1]["text"], "BACK");
+    repo.uploadFace(face);
+    EXPECT_EQ(lastRequest()["path"], "/v1/ekyc/captureFace");
+    EXPECT_EQ(lastRequest()["parts"][0]["contentType"], "image/png");
+
+    const auto document = repo.getInfo();
+    ASSERT_FALSE(document.form.empty());
+    std::set<EKYCInfomationDocument::FieldType> types;
+    for (const auto& field : document.form) types.insert(field.fieldType);
+    EXPECT_EQ(types.size(), 6u) << "every kind of field is offered";
+
+    auto edited = document.form;
+    for (auto& field : edited) {
+        if (field.editable && field.fieldType == EKYCInfomationDocument::FieldType::string) field.fieldValue += " A";
+    }
+    EXPECT_TRUE(repo.submitInfo(edited));
+    const json body = lastRequest()["body"];
+    ASSERT_TRUE(body["data"].is_string()) << body.dump();
+    EXPECT_EQ(json::parse(body["data"].get<std::string>()).size(), edited.size());
+    EXPECT_EQ(server->submissions().size(), 1u);
+}
+
+TEST_F(Repository, PassportAndLicenceUseTheirOwnPaths) {
+    repo.uploadPassport(card);
+    EXPECT_EQ(lastRequest()["path"], "/v1/ekyc/passport");
+    EXPECT_EQ(lastRequest()["parts"].size(), 1u);
+    repo.uploadDocument(EkycTypeDocument::licenseDriver, EKYCStep::back, card);
+    EXPECT_EQ(lastRequest()["path"], "/v1/ekyc/driverlicense");
+}
+
+TEST_F(Repository, RejectedPhotographsCarryTheServiceMessage) {
+    const auto noFace = failureOf([&] { repo.uploadFace(cat); });
+    EXPECT_FALSE(noFace.status());
+    EXPECT_TRUE(noFace.message() && !noFace.message()->empty());
+
+    // Without a file the upload still goes out, with no body at all.
+    const auto noFile = failureOf([&] { repo.uploadFace(std::nullopt); });
+    EXPECT_FALSE(noFile.status());
+    EXPECT_FALSE(lastRequest()["headers"].contains("Content-Type"));
+    EXPECT_FALSE(lastRequest().contains("parts"));
+}
+
+TEST_F(Repository, ListsComeFromTheService) {
+    const auto countries = repo.listCountry();
+    EXPECT_GT(countries.size(), 200u);
+    EXPECT_NE(std::find_if(countries.begin(), countries.end(),
+                           [](const EKYCLocation& l) { return l.id == 704 && l.name == "Việt Nam"; }),
+              countries.end());
+    EXPECT_EQ(repo.listNational().size(), countries.size());
+}
+
+TEST_F(Repository, SessionAndApplicationHeadersDecideAuthorisation) {
+    EKYCUserDefault::clear();
+    const auto noSession = failureOf([&] { repo.listCountry(); });
+    EXPECT_EQ(*noSession.status(), EKYCHTTPStatusCode::unauthorized);
+    EXPECT_FALSE(lastRequest()["headers"].contains("transactionId"));
+
+    EKYCApplication().startSession();
+    OVIRAConfiguration::setAppID("");  // as before config()
+    test::LogCapture log;
+    const auto noApp = failureOf([&] { repo.listCountry(); });
+    EXPECT_EQ(*noApp.status(), EKYCHTTPStatusCode::unauthorized);
+    EXPECT_TRUE(noApp.message() && !noApp.message()->empty());
+    // The header goes out empty (the service's HTTP stack drops empty headers, so look at the client's side).
+    EXPECT_NE(log.lineContaining(R"(Headers: ["appID": "", "language": "vi", "transactionId": "<masked>"])"), "")
+        << log.text();
+}
+
+TEST_F(Repository, EnvelopeFailuresAreNotHttpFailures) {
+    dev::Fault envelope401;
+    envelope401.path = "/getInfo";
+    envelope401.statusCode = 401;
+    envelope401.message = "hết phiên";
+    server->setFault(envelope401);
+    const auto error = failureOf([&] { repo.getInfo(); });
+    EXPECT_EQ(error.code(), 401);
+    EXPECT_FALSE(error.status()) << "only an HTTP 401 is unauthorised";
+    EXPECT_EQ(error.message(), "hết phiên");
+
+    dev::Fault noData;
+    noData.path = "/getInfo";
+    noData.statusCode = 0;
+    server->setFault(noData);
+    EXPECT_EQ(failureOf([&] { repo.getInfo(); }).code(), 0);
+}
+
+}  // namespace
+}  // namespace ovira

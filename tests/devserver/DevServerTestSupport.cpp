@@ -1,0 +1,106 @@
+#include "DevServerTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+#include "support/TemporaryDirectory.h"
+
+namespace ovira::devserver::test {
+
+std::string testImage(const std::string& name) {
+    const char* configured = std::getenv("OVIRA_TESTDATA");
+    const std::filesystem::path folder =
+        configured && *configured ? std::filesystem::path(configured)
+                                  : std::filesystem::path(OVIRA_REPO_DIR) / ".." / "shared" / "testdata";
+    std::ifstream in(folder / name, std::ios::binary);
+    if (!in) throw std::runtime_error("missing test image " + (folder / name).string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string encode(const cv::Mat& image, const std::string& extension) {
+    std::vector<unsigned char> bytes;
+    cv::imencode(extension, image, bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
+cv::Mat decodeImage(const std::string& bytes) {
+    return cv::imdecode(std::vector<unsigned char>(bytes.begin(), bytes.end()), cv::IMREAD_COLOR);
+}
+
+cv::Mat drawCard(cv::Size size) {
+    const double s = size.width / 1000.0;
+    const auto at = [s](double x, double y) {
+        return cv::Point(static_cast<int>(x * s), static_cast<int>(y * s));
+    };
+    cv::Mat card(size, CV_8UC3, cv::Scalar(228, 236, 242));
+    cv::rectangle(card, at(0, 0), at(1000, 110), cv::Scalar(60, 60, 170), cv::FILLED);
+    cv::putText(card, "SOCIALIST REPUBLIC OF VIET NAM", at(140, 50), cv::FONT_HERSHEY_SIMPLEX, s,
+                {255, 255, 255}, 2);
+    cv::putText(card, "CITIZEN IDENTITY CARD", at(220, 95), cv::FONT_HERSHEY_SIMPLEX, s, {255, 255, 255}, 2);
+    cv::rectangle(card, at(40, 150), at(300, 490), cv::Scalar(150, 140, 130), cv::FILLED);
+    cv::circle(card, at(170, 260), static_cast<int>(70 * s), {90, 110, 150}, cv::FILLED);
+    const char* lines[] = {"No.: 001090012345",
+                           "Full name: NGUYEN VAN AN",
+                           "Date of birth: 15/08/1990",
+                           "Sex: Male  Nationality: Viet Nam",
+                           "Place of origin: Dong Anh, Ha Noi",
+                           "Place of residence: 12 Trang Tien"};
+    for (int i = 0; i < 6; ++i) {
+        cv::putText(card, lines[i], at(340, 180 + i * 60), cv::FONT_HERSHEY_SIMPLEX, 0.8 * s, {30, 30, 30},
+                    2);
+        cv::line(card, at(340, 195 + i * 60), at(960, 195 + i * 60), {170, 170, 170}, 1);
+    }
+    cv::rectangle(card, cv::Rect(2, 2, size.width - 4, size.height - 4), {80, 80, 80}, 3);
+    return card;
+}
+
+DevServer::Options optionsIn(const std::filesystem::path& folder) {
+    DevServer::Options options;
+    options.dataDir = folder;
+    // Idle connections hold the server's shutdown this long.
+    options.keepAliveSeconds = 1;
+    return options;
+}
+
+DevServer& sharedServer() {
+    static ovira::test::TemporaryDirectory folder;
+    static DevServer server{optionsIn(folder.path())};
+    static const int port = server.start();
+    (void)port;
+    return server;
+}
+
+std::unique_ptr<httplib::SSLClient> connect(const DevServer& server) {
+    auto client = std::make_unique<httplib::SSLClient>("127.0.0.1", server.port());
+    client->set_ca_cert_path(server.caFile().c_str());
+    client->enable_server_certificate_verification(true);
+    client->set_read_timeout(10, 0);
+    client->set_tcp_nodelay(true);
+    return client;
+}
+
+httplib::Headers sessionHeaders(const std::string& transactionId, const std::string& language) {
+    return {{"language", language}, {"appID", "ovira-tests"}, {"transactionId", transactionId}};
+}
+
+nlohmann::json bodyOf(const httplib::Result& result) {
+    if (!result) return nullptr;
+    auto parsed = nlohmann::json::parse(result->body, nullptr, false);
+    return parsed.is_discarded() ? nlohmann::json() : parsed;
+}
+
+httplib::Result upload(httplib::SSLClient& client, const std::string& endpoint,
+                       const httplib::Headers& headers, const std::string& photo, const std::string& side) {
+    httplib::MultipartFormDataItems parts{{"file", photo, "photo.png", "image/png"}};
+    if (!side.empty()) parts.push_back({"type", side, "", ""});
+    return client.Post(("/v1/ekyc" + endpoint).c_str(), headers, parts);
+}
+
+}  // namespace ovira::devserver::test

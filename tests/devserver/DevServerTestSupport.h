@@ -1,0 +1,42 @@
+#pragma once
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+#include <opencv2/core.hpp>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "devserver/DevServer.h"
+
+namespace ovira::devserver::test {
+
+// The shared test images: $OVIRA_TESTDATA, else ../shared/testdata next to the repository.
+std::string testImage(const std::string& name);
+std::string encode(const cv::Mat& image, const std::string& extension = ".png");
+cv::Mat decodeImage(const std::string& bytes);
+
+// A made-up identity card: coloured header, text lines with rules, a photo box.
+cv::Mat drawCard(cv::Size size = {1000, 631});
+
+// Options for a server keeping its files in `folder`.
+DevServer::Options optionsIn(const std::filesystem::path& folder);
+
+// One server per test process, started on first use with a private data folder.
+DevServer& sharedServer();
+
+// An HTTPS client that trusts only the server's own CA and checks its name.
+std::unique_ptr<httplib::SSLClient> connect(const DevServer& server);
+
+httplib::Headers sessionHeaders(const std::string& transactionId, const std::string& language = "vi");
+
+// The body as JSON; a null value when it is not JSON.
+nlohmann::json bodyOf(const httplib::Result& result);
+
+// Uploads a photo, with the "type" part when `side` is not empty.
+httplib::Result upload(httplib::SSLClient& client, const std::string& endpoint,
+                       const httplib::Headers& headers, const std::string& photo,
+                       const std::string& side = {});
+
+}  // namespace ovira::devserver::test

@@ -1,0 +1,150 @@
+#include "PhotoJudge.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/objdetect.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <vector>
+
+namespace ovira::devserver {
+
+struct PhotoJudge::Detector {
+    // detectMultiScale is not safe to call from several threads at once.
+    std::mutex mutex;
+    cv::CascadeClassifier cascade;
+};
+
+namespace {
+
+cv::Mat decode(std::string_view encoded) {
+    if (encoded.empty()) return {};
+    const cv::Mat buffer(1, static_cast<int>(encoded.size()), CV_8UC1,
+                         const_cast<char*>(encoded.data()));  // imdecode only reads
+    try {
+        return cv::imdecode(buffer, cv::IMREAD_GRAYSCALE);
+    } catch (const cv::Exception&) {
+        return {};
+    }
+}
+
+// Shrinks to at most `maxWidth` so that measures and detection do not depend
+// on the camera's resolution and stay fast on large photos.
+cv::Mat shrink(const cv::Mat& grey, int maxWidth) {
+    if (grey.cols <= maxWidth) return grey;
+    cv::Mat small;
+    const double scale = static_cast<double>(maxWidth) / grey.cols;
+    cv::resize(grey, small, cv::Size(maxWidth, std::max(1, static_cast<int>(std::lround(grey.rows * scale)))),
+               0, 0, cv::INTER_AREA);
+    return small;
+}
+
+void measure(const cv::Mat& grey, Verdict& verdict) {
+    verdict.width = grey.cols;
+    verdict.height = grey.rows;
+    const double total = static_cast<double>(grey.total());
+    verdict.brightness = cv::mean(grey)[0];
+    verdict.burntShare = cv::countNonZero(grey >= 250) / total;
+    verdict.blackShare = cv::countNonZero(grey <= 5) / total;
+    cv::Mat laplacian;
+    cv::Laplacian(shrink(grey, 1000), laplacian, CV_64F);
+    cv::Scalar mean, deviation;
+    cv::meanStdDev(laplacian, mean, deviation);
+    verdict.sharpness = deviation[0] * deviation[0];
+}
+
+std::optional<Message> judgeLight(const Verdict& verdict, const PhotoJudge::Thresholds& limits) {
+    if (verdict.brightness < limits.minBrightness || verdict.blackShare > limits.maxBlackShare)
+        return Message::TooDark;
+    if (verdict.brightness > limits.maxBrightness || verdict.burntShare > limits.maxBurntShare)
+        return Message::TooBright;
+    return std::nullopt;
+}
+
+}  // namespace
+
+PhotoJudge::PhotoJudge() : PhotoJudge(kDefaultCascade, Thresholds{}) {}
+
+PhotoJudge::PhotoJudge(const std::filesystem::path& cascadeFile) : PhotoJudge(cascadeFile, Thresholds{}) {}
+
+PhotoJudge::PhotoJudge(const std::filesystem::path& cascadeFile, Thresholds thresholds)
+    : thresholds_(thresholds), detector_(std::make_unique<Detector>()) {
+    try {
+        detector_->cascade.load(cascadeFile.string());
+    } catch (const cv::Exception&) {
+        // Left empty: face photos are then refused with FaceDetectorUnavailable.
+    }
+}
+
+PhotoJudge::~PhotoJudge() = default;
+
+Verdict PhotoJudge::judgeDocument(std::string_view encoded) const {
+    Verdict verdict;
+    const cv::Mat grey = decode(encoded);
+    if (grey.empty()) {
+        verdict.rejection = Message::UnreadableImage;
+        return verdict;
+    }
+    measure(grey, verdict);
+    const double aspect = static_cast<double>(grey.cols) / grey.rows;
+    const double low = thresholds_.cardAspect * (1 - thresholds_.aspectTolerance);
+    const double high = thresholds_.cardAspect * (1 + thresholds_.aspectTolerance);
+    if (aspect < low || aspect > high)
+        verdict.rejection = Message::WrongShape;
+    else if (grey.cols < thresholds_.minDocumentWidth || grey.rows < thresholds_.minDocumentHeight)
+        verdict.rejection = Message::TooSmall;
+    else if (auto light = judgeLight(verdict, thresholds_))
+        verdict.rejection = light;
+    // Darkness flattens the Laplacian too, so sharpness is judged last.
+    else if (verdict.sharpness < thresholds_.minSharpness)
+        verdict.rejection = Message::Blurred;
+    return verdict;
+}
+
+Verdict PhotoJudge::judgeFace(std::string_view encoded) const {
+    Verdict verdict;
+    const cv::Mat grey = decode(encoded);
+    if (grey.empty()) {
+        verdict.rejection = Message::UnreadableImage;
+        return verdict;
+    }
+    measure(grey, verdict);
+    if (std::min(grey.cols, grey.rows) < thresholds_.minFaceImageSide) {
+        verdict.rejection = Message::TooSmall;
+        return verdict;
+    }
+    if (auto light = judgeLight(verdict, thresholds_)) {
+        verdict.rejection = light;
+        return verdict;
+    }
+
+    cv::Mat small = shrink(grey, 800);
+    cv::equalizeHist(small, small);
+    const int minSide = std::max(24, static_cast<int>(small.cols * thresholds_.detectFaceWidthShare));
+    std::vector<cv::Rect> faces;
+    {
+        std::lock_guard lock(detector_->mutex);
+        if (detector_->cascade.empty()) {
+            verdict.rejection = Message::FaceDetectorUnavailable;
+            return verdict;
+        }
+        detector_->cascade.detectMultiScale(small, faces, 1.1, 5, 0, cv::Size(minSide, minSide));
+    }
+    verdict.faces = static_cast<int>(faces.size());
+    for (const auto& face : faces) {
+        verdict.faceWidthShare =
+            std::max(verdict.faceWidthShare, static_cast<double>(face.width) / small.cols);
+    }
+    if (faces.empty())
+        verdict.rejection = Message::NoFace;
+    else if (faces.size() > 1)
+        verdict.rejection = Message::SeveralFaces;
+    else if (verdict.faceWidthShare < thresholds_.minFaceWidthShare)
+        verdict.rejection = Message::FaceTooSmall;
+    return verdict;
+}
+
+}  // namespace ovira::devserver
