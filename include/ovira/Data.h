@@ -11,14 +11,20 @@ namespace ovira {
 // Raw bytes: request and response bodies, photographs, multipart parts.
 using Data = std::vector<std::uint8_t>;
 
-inline Data makeData(std::string_view text) { return Data(text.begin(), text.end()); }
+inline Data makeData(std::string_view text) {
+    return Data(text.begin(), text.end());
+}
 
 inline std::string_view asStringView(const Data& data) {
     return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
 
-inline void append(Data& data, std::string_view text) { data.insert(data.end(), text.begin(), text.end()); }
-inline void append(Data& data, const Data& more) { data.insert(data.end(), more.begin(), more.end()); }
+inline void append(Data& data, std::string_view text) {
+    data.insert(data.end(), text.begin(), text.end());
+}
+inline void append(Data& data, const Data& more) {
+    data.insert(data.end(), more.begin(), more.end());
+}
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool isValidUTF8(std::string_view bytes);

@@ -117,9 +117,10 @@ public:
     // A request with an optional multipart/form-data body (none when the list
     // is absent or empty).
     template <class T>
-    T multipartDataTask(const std::string& url, const std::optional<std::string>& path, const HTTPHeaders& headers,
-                        const HTTPParameters& params, const std::optional<MultipartForms>& multiparts,
-                        EKYCHTTPMethod method, const JSONDecoder& decoder) const {
+    T multipartDataTask(const std::string& url, const std::optional<std::string>& path,
+                        const HTTPHeaders& headers, const HTTPParameters& params,
+                        const std::optional<MultipartForms>& multiparts, EKYCHTTPMethod method,
+                        const JSONDecoder& decoder) const {
         EKYCHTTPRequest request = makeRequest(url, path, headers, params, method);
         if (multiparts && !multiparts->empty()) setMultipartBody(request, *multiparts);
         return decodeResponse<T>(execute(request), decoder);

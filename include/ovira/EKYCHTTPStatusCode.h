@@ -113,7 +113,9 @@ public:
     // The class of any number: 100-199 informational ... 500-599 serverError, else undefined.
     static ResponseType responseTypeOf(int number);
 
-    friend constexpr bool operator==(EKYCHTTPStatusCode a, EKYCHTTPStatusCode b) { return a.code_ == b.code_; }
+    friend constexpr bool operator==(EKYCHTTPStatusCode a, EKYCHTTPStatusCode b) {
+        return a.code_ == b.code_;
+    }
 
 private:
     Code code_;

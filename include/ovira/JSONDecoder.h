@@ -31,7 +31,8 @@ struct Decodable {
 // led to it. Every accessor throws DecodingError with that path on a mismatch.
 class DecodingValue {
 public:
-    DecodingValue(const nlohmann::json& value, const JSONDecoder& decoder, std::vector<std::string> codingPath = {});
+    DecodingValue(const nlohmann::json& value, const JSONDecoder& decoder,
+                  std::vector<std::string> codingPath = {});
 
     const nlohmann::json& json() const { return *value_; }
     const JSONDecoder& decoder() const { return *decoder_; }
@@ -141,8 +142,8 @@ struct Decodable<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T,
         }
         // Compared as unsigned so that narrow unsigned types are bounded too.
         if (number < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
-            (number > 0 &&
-             static_cast<std::uint64_t>(number) > static_cast<std::uint64_t>(std::numeric_limits<T>::max()))) {
+            (number > 0 && static_cast<std::uint64_t>(number) >
+                               static_cast<std::uint64_t>(std::numeric_limits<T>::max()))) {
             v.throwDataCorrupted("Number " + std::to_string(number) + " does not fit.");
         }
         return static_cast<T>(number);

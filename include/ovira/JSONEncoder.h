@@ -30,7 +30,8 @@ struct Encodable {
 // One JSON value being written, with the encoder's settings and its path.
 class EncodingValue {
 public:
-    EncodingValue(nlohmann::json& target, const JSONEncoder& encoder, std::vector<std::string> codingPath = {});
+    EncodingValue(nlohmann::json& target, const JSONEncoder& encoder,
+                  std::vector<std::string> codingPath = {});
 
     nlohmann::json& json() { return *target_; }
     const JSONEncoder& encoder() const { return *encoder_; }
@@ -112,7 +113,8 @@ struct Encodable<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T,
         // JSON numbers of the library are 64-bit signed; larger unsigned values would wrap.
         if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(std::int64_t)) {
             if (v > static_cast<T>(std::numeric_limits<std::int64_t>::max())) {
-                throw EncodingError(t.codingPath(), "Number " + std::to_string(v) + " does not fit in Int64.");
+                throw EncodingError(t.codingPath(),
+                                    "Number " + std::to_string(v) + " does not fit in Int64.");
             }
         }
         t.encodeInt64(static_cast<std::int64_t>(v));

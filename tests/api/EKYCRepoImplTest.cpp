@@ -101,7 +101,8 @@ TEST_F(Repository, AnIdentityCardSessionFromUploadToSubmission) {
 
     auto edited = document.form;
     for (auto& field : edited) {
-        if (field.editable && field.fieldType == EKYCInfomationDocument::FieldType::string) field.fieldValue += " A";
+        if (field.editable && field.fieldType == EKYCInfomationDocument::FieldType::string)
+            field.fieldValue += " A";
     }
     EXPECT_TRUE(repo.submitInfo(edited));
     const json body = lastRequest()["body"];
@@ -152,7 +153,8 @@ TEST_F(Repository, SessionAndApplicationHeadersDecideAuthorisation) {
     EXPECT_EQ(*noApp.status(), EKYCHTTPStatusCode::unauthorized);
     EXPECT_TRUE(noApp.message() && !noApp.message()->empty());
     // The header goes out empty (the service's HTTP stack drops empty headers, so look at the client's side).
-    EXPECT_NE(log.lineContaining(R"(Headers: ["appID": "", "language": "vi", "transactionId": "<masked>"])"), "")
+    EXPECT_NE(log.lineContaining(R"(Headers: ["appID": "", "language": "vi", "transactionId": "<masked>"])"),
+              "")
         << log.text();
 }
 

@@ -26,25 +26,31 @@ T decode(const json& value) {
 }
 
 json field() {
-    return {{"id", 7},           {"cardAttributeId", 70}, {"fieldName", "Họ và tên"}, {"fieldValue", "Trần Thị B"},
-            {"fieldType", "string"}, {"editable", true},  {"placeholder", "Nhập họ tên"}};
+    return {{"id", 7},
+            {"cardAttributeId", 70},
+            {"fieldName", "Họ và tên"},
+            {"fieldValue", "Trần Thị B"},
+            {"fieldType", "string"},
+            {"editable", true},
+            {"placeholder", "Nhập họ tên"}};
 }
 
 TEST(Verification, EveryMemberIsOptionalButTyped) {
     const auto empty = decode<EKYCVerification>(json::object());
     EXPECT_FALSE(empty.action || empty.requestId || empty.transactionId || empty.type);
 
-    const auto snake = decode<EKYCVerification>(
-        {{"action", nullptr}, {"request_id", "r-1"}, {"transaction_id", 42}, {"type", 3}, {"extra", [] {
-             return json::array();
-         }()}});
+    const auto snake = decode<EKYCVerification>({{"action", nullptr},
+                                                 {"request_id", "r-1"},
+                                                 {"transaction_id", 42},
+                                                 {"type", 3},
+                                                 {"extra", [] { return json::array(); }()}});
     EXPECT_FALSE(snake.action);
     EXPECT_EQ(snake.requestId, "r-1");
     EXPECT_EQ(snake.transactionId, 42);
     EXPECT_EQ(snake.type, 3);
 
-    for (const json& bad : {json{{"transactionId", "42"}}, json{{"transactionId", 4.5}}, json{{"action", 1}},
-                            json::array()}) {
+    for (const json& bad :
+         {json{{"transactionId", "42"}}, json{{"transactionId", 4.5}}, json{{"action", 1}}, json::array()}) {
         EXPECT_THROW(decode<EKYCVerification>(bad), DecodingError) << bad.dump();
     }
 }
@@ -72,21 +78,24 @@ TEST(InformationField, DecodesTypesAndOptionalDateType) {
 
 TEST(InformationField, OneBadMemberFailsTheWholeDocument) {
     const std::vector<std::pair<std::string, json>> corruptions{
-        {"fieldType", "String"}, {"fieldType", "email"}, {"dateType", 3},      {"dateType", "1"},
-        {"fieldValue", nullptr}, {"editable", 1},        {"id", "7"},          {"cardAttributeId", 1.5},
+        {"fieldType", "String"}, {"fieldType", "email"}, {"dateType", 3}, {"dateType", "1"},
+        {"fieldValue", nullptr}, {"editable", 1},        {"id", "7"},     {"cardAttributeId", 1.5},
         {"placeholder", false},
     };
     for (const auto& [key, value] : corruptions) {
-        json document = {{"identityType", "CCCD"}, {"identityName", "Căn cước"}, {"form", {field(), field()}}};
+        json document = {
+            {"identityType", "CCCD"}, {"identityName", "Căn cước"}, {"form", {field(), field()}}};
         document["form"][1][key] = value;
         EXPECT_THROW(decode<EKYCIdentityDocument>(document), DecodingError) << key << "=" << value.dump();
     }
     json missing = field();
     missing.erase("placeholder");
     EXPECT_THROW(decode<Field>(missing), DecodingError);
-    EXPECT_THROW(decode<EKYCIdentityDocument>({{"identityType", "x"}, {"form", json::array()}}), DecodingError);
+    EXPECT_THROW(decode<EKYCIdentityDocument>({{"identityType", "x"}, {"form", json::array()}}),
+                 DecodingError);
 
-    const auto empty = decode<EKYCIdentityDocument>({{"identityType", "x"}, {"identityName", "y"}, {"form", json::array()}});
+    const auto empty =
+        decode<EKYCIdentityDocument>({{"identityType", "x"}, {"identityName", "y"}, {"form", json::array()}});
     EXPECT_TRUE(empty.form.empty());
 }
 
@@ -103,7 +112,8 @@ TEST(InformationField, EncodingRoundTripsAndLeavesOutAnAbsentDateType) {
 }
 
 TEST(SubmitRequest, CarriesTheFormAsEscapedJsonText) {
-    EXPECT_EQ(asStringView(JSONEncoder::shared()->encode(EKYCSubmitInforRequest::make({}))), R"({"data":"[]"})");
+    EXPECT_EQ(asStringView(JSONEncoder::shared()->encode(EKYCSubmitInforRequest::make({}))),
+              R"({"data":"[]"})");
 
     auto dated = decode<Field>(field());
     dated.dateType = Field::DateType::feature;
@@ -124,7 +134,8 @@ TEST(SubmitRequest, CarriesTheFormAsEscapedJsonText) {
 TEST(SmallTypes, LocationsGendersStepsAndDocumentKinds) {
     const auto list = decode<std::vector<EKYCLocation>>({{{"id", 704}, {"name", "Việt Nam"}}});
     EXPECT_EQ(list, (std::vector<EKYCLocation>{{704, "Việt Nam"}}));
-    EXPECT_THROW(decode<std::vector<EKYCLocation>>({{{"id", 704}, {"name", "Việt Nam"}}, {{"id", 4}}}), DecodingError);
+    EXPECT_THROW(decode<std::vector<EKYCLocation>>({{{"id", 704}, {"name", "Việt Nam"}}, {{"id", 4}}}),
+                 DecodingError);
 
     EXPECT_EQ(text(EKYCGender::male), "Nam");
     EXPECT_EQ(text(EKYCGender::female), "N\xE1\xBB\xAF");

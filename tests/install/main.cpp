@@ -20,8 +20,8 @@ int main() {
     if (ovira::OVIRA::instance().delegate() != delegate) return 1;
     const auto status = ovira::EKYCHTTPStatusCode::fromRawValue(404);
     if (!status || status->responseType() != ovira::EKYCHTTPStatusCode::ResponseType::clientError) return 2;
-    ovira::EKYCMultipartFormDataBuilder builder({std::make_shared<ovira::MultipartFormData>(
-        ovira::MultipartFormData::String{"FRONT"}, "type")});
+    ovira::EKYCMultipartFormDataBuilder builder(
+        {std::make_shared<ovira::MultipartFormData>(ovira::MultipartFormData::String{"FRONT"}, "type")});
     if (builder.build().empty()) return 3;
     std::puts("consumer linked against the installed OVIRA package");
     return 0;

@@ -26,7 +26,9 @@ constexpr const char* kOk = R"({"statusCode":0})";
 struct Person {
     std::string fullName;
     int age = 0;
-    static Person decode(const DecodingValue& v) { return {v.decode<std::string>("fullName"), v.decode<int>("age")}; }
+    static Person decode(const DecodingValue& v) {
+        return {v.decode<std::string>("fullName"), v.decode<int>("age")};
+    }
 };
 
 struct Note {
@@ -68,10 +70,12 @@ protected:
     template <class T = Void>
     T get(const TlsTestServer& server, const std::string& path, const HTTPHeaders& headers = {},
           const HTTPParameters& params = {}) {
-        return client.dataTask<T>(server.baseURL(), path, headers, params, EKYCHTTPMethod::get, *JSONDecoder::shared());
+        return client.dataTask<T>(server.baseURL(), path, headers, params, EKYCHTTPMethod::get,
+                                  *JSONDecoder::shared());
     }
     template <class T = Void>
-    EKYCAPIError getFailure(const TlsTestServer& server, const std::string& path, const HTTPHeaders& headers = {}) {
+    EKYCAPIError getFailure(const TlsTestServer& server, const std::string& path,
+                            const HTTPHeaders& headers = {}) {
         return failureOf([&] { get<T>(server, path, headers); });
     }
 
@@ -87,8 +91,8 @@ TEST_F(HTTPClientTLS, GetDecodesTheEnvelopeAndSendsHeadersPathAndQuery) {
                             "application/json");
         });
     });
-    const auto envelope = get<EKYCBaseApiResponse<Person>>(server, "/v1/ekyc/getInfo",
-                                                           {{"language", "vi"}, {"transactionId", "abcekyciosapp"}});
+    const auto envelope = get<EKYCBaseApiResponse<Person>>(
+        server, "/v1/ekyc/getInfo", {{"language", "vi"}, {"transactionId", "abcekyciosapp"}});
     EXPECT_EQ(envelope.value().fullName, "Nguyễn Văn A");
     EXPECT_EQ(envelope.value().age, 30);
     EXPECT_EQ(seen.target, "/v1/ekyc/getInfo?");  // the empty query is still sent
@@ -112,8 +116,9 @@ TEST_F(HTTPClientTLS, JsonBodiesAreSnakeCasedAndTyped) {
     });
     const auto send = [&](const HTTPHeaders& headers) {
         return client
-            .dataTask<EKYCBaseApiResponse<bool>>(server.baseURL(), "/note", headers, {}, std::optional(Note{"xin chào"}),
-                                                 EKYCHTTPMethod::put, *JSONEncoder::shared(), *JSONDecoder::shared())
+            .dataTask<EKYCBaseApiResponse<bool>>(server.baseURL(), "/note", headers, {},
+                                                 std::optional(Note{"xin chào"}), EKYCHTTPMethod::put,
+                                                 *JSONEncoder::shared(), *JSONDecoder::shared())
             .value();
     };
     EXPECT_TRUE(send({}));
@@ -146,14 +151,15 @@ TEST_F(HTTPClientTLS, MultipartUploadsArriveAsParts) {
         client.multipartDataTask<Void>(server.baseURL(), "/upload", {}, {}, parts, EKYCHTTPMethod::post,
                                        *JSONDecoder::shared());
     };
-    upload(MultipartForms{
-        std::make_shared<MultipartFormData>(MultipartFormData::File{photo}, "file", "ignored.png", "image/png"),
-        std::make_shared<MultipartFormData>(MultipartFormData::String{"FRONT"}, "type")});
+    upload(MultipartForms{std::make_shared<MultipartFormData>(MultipartFormData::File{photo}, "file",
+                                                              "ignored.png", "image/png"),
+                          std::make_shared<MultipartFormData>(MultipartFormData::String{"FRONT"}, "type")});
     EXPECT_EQ(file.filename, "20240131235959.jpg");
     EXPECT_EQ(file.content_type, "image/jpeg");
     EXPECT_EQ(file.content, jpegBytes);
     EXPECT_EQ(type.content, "FRONT");
-    EXPECT_TRUE(std::regex_match(contentType, std::regex("multipart/form-data; boundary=networking\\.boundary\\.[0-9a-f]{16}")));
+    EXPECT_TRUE(std::regex_match(
+        contentType, std::regex("multipart/form-data; boundary=networking\\.boundary\\.[0-9a-f]{16}")));
 
     for (const auto& none : {std::optional<MultipartForms>(), std::optional(MultipartForms{})}) {
         upload(none);
@@ -198,7 +204,8 @@ TEST_F(HTTPClientTLS, FailedAnswersBecomeTheirErrors) {
         const auto error = getFailure<EKYCBaseApiResponse<Person>>(server, c.path);
         EXPECT_EQ(error.codeType(), c.code) << c.path;
         EXPECT_EQ(error.domain(), "ai.qorix.sdk");
-        EXPECT_EQ(error.status() ? std::optional(error.status()->rawValue()) : std::nullopt, c.status) << c.path;
+        EXPECT_EQ(error.status() ? std::optional(error.status()->rawValue()) : std::nullopt, c.status)
+            << c.path;
         EXPECT_EQ(error.message(), c.message) << c.path;
     }
     EXPECT_EQ(redirectTargetHits, 0);
@@ -227,11 +234,12 @@ TEST_F(HTTPClientTLS, RequestsThatMustNotLeaveAreRefusedBeforeSending) {
         });
     });
     // A header value may not smuggle extra header lines.
-    EXPECT_EQ(getFailure(server, "/x", {{"appID", "app\r\nX-Injected: yes"}}).codeType(), EKYCAPIErrorCode::unknow);
+    EXPECT_EQ(getFailure(server, "/x", {{"appID", "app\r\nX-Injected: yes"}}).codeType(),
+              EKYCAPIErrorCode::unknow);
     // Plain HTTP is never spoken.
     const auto http = failureOf([&] {
-        client.dataTask<Void>("http://127.0.0.1:" + std::to_string(server.port()), "/x", {}, {}, EKYCHTTPMethod::get,
-                              *JSONDecoder::shared());
+        client.dataTask<Void>("http://127.0.0.1:" + std::to_string(server.port()), "/x", {}, {},
+                              EKYCHTTPMethod::get, *JSONDecoder::shared());
     });
     EXPECT_EQ(http.code(), static_cast<int>(URLErrorCode::unsupportedURL));
     EXPECT_EQ(hits, 0);
@@ -256,7 +264,8 @@ TEST_F(HTTPClientTLS, SlowResponsesCarryTheWarningMark) {
         }
         return false;
     };
-    EXPECT_TRUE(anyLine(std::regex("Response time: \u26A0\uFE0F 1[6-9][0-9][0-9]\\.0 ms - https://.*/slow\\?$")))
+    EXPECT_TRUE(
+        anyLine(std::regex("Response time: \u26A0\uFE0F 1[6-9][0-9][0-9]\\.0 ms - https://.*/slow\\?$")))
         << log.text();
     EXPECT_TRUE(anyLine(std::regex("Response time:  [0-9]+\\.0 ms - https://.*/fast\\?$"))) << log.text();
 }
@@ -277,7 +286,8 @@ TEST_F(HTTPClientTLS, SilentServerTimesOutAndReleasesTheCaller) {
     EKYCHTTPClient impatient(configuration);
     const auto started = std::chrono::steady_clock::now();
     const auto error = failureOf([&] {
-        impatient.dataTask<Void>(server.baseURL(), "/silent", {}, {}, EKYCHTTPMethod::get, *JSONDecoder::shared());
+        impatient.dataTask<Void>(server.baseURL(), "/silent", {}, {}, EKYCHTTPMethod::get,
+                                 *JSONDecoder::shared());
     });
     const auto waited = std::chrono::steady_clock::now() - started;
     {
@@ -317,7 +327,8 @@ TEST_F(HTTPClientTLS, TruncatedAndOversizedBodiesEndTheExchange) {
     EKYCHTTPClient capped(configuration);
     for (const char* path : {"/declared", "/streamed"}) {
         const auto error = failureOf([&] {
-            capped.dataTask<Void>(server.baseURL(), path, {}, {}, EKYCHTTPMethod::get, *JSONDecoder::shared());
+            capped.dataTask<Void>(server.baseURL(), path, {}, {}, EKYCHTTPMethod::get,
+                                  *JSONDecoder::shared());
         });
         EXPECT_EQ(error.code(), static_cast<int>(URLErrorCode::dataLengthExceedsMaximum)) << path;
     }
@@ -342,7 +353,8 @@ TEST_F(HTTPClientTLS, UntrustedServersNeverSeeARequest) {
     const std::vector<Case> cases{
         {"unknown authority", TestPKI::localhost(), {}, URLErrorCode::serverCertificateUntrusted},
         {"self-signed", pki::makeSelfSigned({}), trustingTestCA(), URLErrorCode::serverCertificateUntrusted},
-        {"expired", TestPKI::authority().issue(expired), trustingTestCA(), URLErrorCode::serverCertificateHasBadDate},
+        {"expired", TestPKI::authority().issue(expired), trustingTestCA(),
+         URLErrorCode::serverCertificateHasBadDate},
         {"other host", TestPKI::authority().issue(elsewhere), trustingTestCA(),
          URLErrorCode::serverCertificateUntrusted},
         {"pin mismatch", TestPKI::localhost(), wrongPin, URLErrorCode::serverCertificateUntrusted},
@@ -359,7 +371,8 @@ TEST_F(HTTPClientTLS, UntrustedServersNeverSeeARequest) {
             c.certificate);
         EKYCHTTPClient verifying(c.configuration);
         const auto error = failureOf([&] {
-            verifying.dataTask<Void>(server.baseURL(), "/x", {}, {}, EKYCHTTPMethod::get, *JSONDecoder::shared());
+            verifying.dataTask<Void>(server.baseURL(), "/x", {}, {}, EKYCHTTPMethod::get,
+                                     *JSONDecoder::shared());
         });
         EXPECT_EQ(error.code(), static_cast<int>(c.expected)) << c.name;
         EXPECT_EQ(hits, 0) << c.name;
@@ -371,7 +384,8 @@ TEST_F(HTTPClientTLS, AMatchingPinIsAccepted) {
     pinned.pinnedPublicKeys = {pki::makeSelfSigned({}).publicKeyPin, TestPKI::localhost().publicKeyPin};
     EKYCHTTPClient pinning(pinned);
     TlsTestServer server(answer("/x", 200, kOk));
-    EXPECT_NO_THROW(pinning.dataTask<Void>(server.baseURL(), "/x", {}, {}, EKYCHTTPMethod::get, *JSONDecoder::shared()));
+    EXPECT_NO_THROW(
+        pinning.dataTask<Void>(server.baseURL(), "/x", {}, {}, EKYCHTTPMethod::get, *JSONDecoder::shared()));
 }
 
 // ---- connections, threads and the log ----
@@ -379,7 +393,8 @@ TEST_F(HTTPClientTLS, AMatchingPinIsAccepted) {
 TEST_F(HTTPClientTLS, ConnectionsAreReusedAndThreadsShareOneClient) {
     TlsTestServer server([](httplib::Server& s) {
         s.Get("/echo", [](const httplib::Request& req, httplib::Response& res) {
-            res.set_content(R"({"statusCode":0,"data":")" + req.get_param_value("i") + R"("})", "application/json");
+            res.set_content(R"({"statusCode":0,"data":")" + req.get_param_value("i") + R"("})",
+                            "application/json");
         });
     });
     for (int i = 0; i < 5; ++i) get(server, "/echo");
@@ -391,7 +406,8 @@ TEST_F(HTTPClientTLS, ConnectionsAreReusedAndThreadsShareOneClient) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 10; ++i) {
                 const std::string expected = std::to_string(t * 100 + i);
-                if (get<EKYCBaseApiResponse<std::string>>(server, "/echo", {}, {{"i", expected}}).value() == expected)
+                if (get<EKYCBaseApiResponse<std::string>>(server, "/echo", {}, {{"i", expected}}).value() ==
+                    expected)
                     ++correct;
             }
         });
@@ -410,9 +426,9 @@ TEST_F(HTTPClientTLS, TheLogShowsSizesAndMasksTheSessionUnlessAskedForBodies) {
     });
     const HTTPHeaders headers{{"transactionId", "SECRET-SESSION"}, {"appID", "demo"}};
     const auto submit = [&](const EKYCHTTPClient& with) {
-        with.dataTask<EKYCBaseApiResponse<std::string>>(server.baseURL(), "/submitInfo", headers, {},
-                                                        std::optional(Note{"SECRET-NAME"}), EKYCHTTPMethod::post,
-                                                        *JSONEncoder::shared(), *JSONDecoder::shared());
+        with.dataTask<EKYCBaseApiResponse<std::string>>(
+            server.baseURL(), "/submitInfo", headers, {}, std::optional(Note{"SECRET-NAME"}),
+            EKYCHTTPMethod::post, *JSONEncoder::shared(), *JSONDecoder::shared());
     };
     {
         LogCapture log;
@@ -435,7 +451,8 @@ TEST_F(HTTPClientTLS, TheLogShowsSizesAndMasksTheSessionUnlessAskedForBodies) {
     submit(EKYCHTTPClient(verbose));
     EXPECT_NE(log.lineContaining(R"(Body: {"note_text":"SECRET-NAME"})"), "") << log.text();
     EXPECT_NE(log.lineContaining("SECRET-SESSION"), "") << log.text();
-    EXPECT_NE(log.lineContaining(R"(Response body: {"statusCode":0,"data":"SECRET-ANSWER"})"), "") << log.text();
+    EXPECT_NE(log.lineContaining(R"(Response body: {"statusCode":0,"data":"SECRET-ANSWER"})"), "")
+        << log.text();
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ TEST(BaseViewModel, EventsWithoutSubscribersAreLost) {
     auto viewModel = makeViewModel<RecordingViewModel>(&journal);
     std::vector<bool> received;
     viewModel->loadingPublisher.send(true);
-    viewModel->loadingPublisher.sink([&](bool value) { received.push_back(value); }).store(viewModel->subscriptions);
+    viewModel->loadingPublisher.sink([&](bool value) { received.push_back(value); })
+        .store(viewModel->subscriptions);
     viewModel->loadingPublisher.send(false);  // an end without a start is fine
     viewModel->loadingPublisher.send(true);
     EXPECT_EQ(received, (std::vector<bool>{false, true}));
@@ -80,8 +81,8 @@ TEST(BaseViewModel, OnlyAnHttp401IsUnauthorised) {
 
     EXPECT_TRUE(viewModel->publishIfUnauthorized(
         EKYCAPIError(EKYCAPIErrorCode::response, EKYCHTTPStatusCode::unauthorized, "Hết phiên")));
-    EXPECT_TRUE(viewModel->publishIfUnauthorized(EKYCAPIError(EKYCAPIErrorCode::response,
-                                                              EKYCHTTPStatusCode::unauthorized)));
+    EXPECT_TRUE(viewModel->publishIfUnauthorized(
+        EKYCAPIError(EKYCAPIErrorCode::response, EKYCHTTPStatusCode::unauthorized)));
     // An envelope statusCode 401 over HTTP 200 carries no status: not unauthorised.
     EXPECT_FALSE(viewModel->publishIfUnauthorized(EKYCAPIError(401, std::nullopt, "envelope 401")));
     EXPECT_FALSE(viewModel->publishIfUnauthorized(

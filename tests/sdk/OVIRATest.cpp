@@ -18,7 +18,9 @@ namespace {
 
 const std::regex kIdentifierPattern("^[a-zA-Z0-9]{10}ekyciosapp$");
 
-std::optional<std::string> storedIdentifier() { return UserDefaults::standard().string(EKYCUserDefault::transactionIdKey); }
+std::optional<std::string> storedIdentifier() {
+    return UserDefaults::standard().string(EKYCUserDefault::transactionIdKey);
+}
 
 class Session : public ::testing::Test {
 protected:

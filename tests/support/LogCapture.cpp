@@ -9,7 +9,9 @@ LogCapture::LogCapture() {
     });
 }
 
-LogCapture::~LogCapture() { EKYCLogger::resetSink(); }
+LogCapture::~LogCapture() {
+    EKYCLogger::resetSink();
+}
 
 std::vector<EKYCLogEntry> LogCapture::entries() const {
     std::lock_guard lock(mutex_);

@@ -13,8 +13,8 @@ const std::string& TestPKI::caFile() {
     static TemporaryDirectory directory;
     static const std::string file = [] {
         const auto path = directory / "ca.pem";
-        pki::writeFile(path, authority().certificatePem(), std::filesystem::perms::owner_read |
-                                                                 std::filesystem::perms::owner_write);
+        pki::writeFile(path, authority().certificatePem(),
+                       std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
         return path.string();
     }();
     return file;
@@ -32,7 +32,8 @@ TlsTestServer::TlsTestServer(const Setup& setup, const pki::IssuedCertificate& c
     pki::writeFile(certFile, certificate.certificatePem, owner);
     pki::writeFile(keyFile, certificate.privateKeyPem, owner);
     server_ = std::make_unique<httplib::SSLServer>(certFile.c_str(), keyFile.c_str());
-    if (!server_->is_valid()) throw std::runtime_error("the test HTTPS server could not load its certificate");
+    if (!server_->is_valid())
+        throw std::runtime_error("the test HTTPS server could not load its certificate");
     // Idle keep-alive connections hold the server's shutdown for this long.
     server_->set_keep_alive_timeout(1);
     server_->set_keep_alive_max_count(1000);
@@ -49,6 +50,8 @@ TlsTestServer::~TlsTestServer() {
     if (thread_.joinable()) thread_.join();
 }
 
-std::string TlsTestServer::baseURL() const { return "https://127.0.0.1:" + std::to_string(port_); }
+std::string TlsTestServer::baseURL() const {
+    return "https://127.0.0.1:" + std::to_string(port_);
+}
 
 }  // namespace ovira::test

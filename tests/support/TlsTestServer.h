@@ -26,7 +26,8 @@ class TlsTestServer {
 public:
     using Setup = std::function<void(httplib::Server&)>;
 
-    explicit TlsTestServer(const Setup& setup, const pki::IssuedCertificate& certificate = TestPKI::localhost());
+    explicit TlsTestServer(const Setup& setup,
+                           const pki::IssuedCertificate& certificate = TestPKI::localhost());
     ~TlsTestServer();
     TlsTestServer(const TlsTestServer&) = delete;
     TlsTestServer& operator=(const TlsTestServer&) = delete;

@@ -28,7 +28,9 @@ namespace {
 template <auto FreeFn>
 struct Deleter {
     template <typename T>
-    void operator()(T* p) const noexcept { FreeFn(p); }
+    void operator()(T* p) const noexcept {
+        FreeFn(p);
+    }
 };
 
 using PKeyPtr = std::unique_ptr<EVP_PKEY, Deleter<EVP_PKEY_free>>;
@@ -160,7 +162,8 @@ std::string publicKeyPin(EVP_PKEY* key) {
     // Base64 output is 4 chars per 3 input bytes, plus a terminating NUL.
     unsigned char encoded[4 * ((EVP_MAX_MD_SIZE + 2) / 3) + 1];
     int encodedLength = EVP_EncodeBlock(encoded, digest, static_cast<int>(digestLength));
-    return "sha256//" + std::string(reinterpret_cast<char*>(encoded), static_cast<std::size_t>(encodedLength));
+    return "sha256//" +
+           std::string(reinterpret_cast<char*>(encoded), static_cast<std::size_t>(encodedLength));
 }
 
 void setRandomSerial(X509* certificate) {
@@ -315,7 +318,8 @@ CertificateAuthority CertificateAuthority::create(const std::string& commonName)
     PKeyPtr key = generateP256Key();
     X509Ptr certificate =
         newCertificate(key.get(), commonName, std::chrono::hours(-1), std::chrono::hours(24 * 3650));
-    check(X509_set_issuer_name(certificate.get(), X509_get_subject_name(certificate.get())), "setting issuer");
+    check(X509_set_issuer_name(certificate.get(), X509_get_subject_name(certificate.get())),
+          "setting issuer");
 
     X509V3_CTX context;
     X509V3_set_ctx_nodb(&context);
@@ -344,9 +348,13 @@ CertificateAuthority CertificateAuthority::fromPem(const std::string& certificat
     return CertificateAuthority(certificateToPem(certificate.get()), privateKeyToPem(key.get()));
 }
 
-const std::string& CertificateAuthority::certificatePem() const { return certificatePem_; }
+const std::string& CertificateAuthority::certificatePem() const {
+    return certificatePem_;
+}
 
-const std::string& CertificateAuthority::privateKeyPem() const { return privateKeyPem_; }
+const std::string& CertificateAuthority::privateKeyPem() const {
+    return privateKeyPem_;
+}
 
 IssuedCertificate CertificateAuthority::issue(const CertificateOptions& options) const {
     X509Ptr caCertificate = certificateFromPem(certificatePem_);
@@ -354,7 +362,8 @@ IssuedCertificate CertificateAuthority::issue(const CertificateOptions& options)
 
     PKeyPtr key = generateP256Key();
     X509Ptr certificate = newCertificate(key.get(), options.commonName, options.notBefore, options.notAfter);
-    check(X509_set_issuer_name(certificate.get(), X509_get_subject_name(caCertificate.get())), "setting issuer");
+    check(X509_set_issuer_name(certificate.get(), X509_get_subject_name(caCertificate.get())),
+          "setting issuer");
     addServerExtensions(certificate.get(), caCertificate.get(), options);
     sign(certificate.get(), caKey.get());
 
@@ -364,14 +373,16 @@ IssuedCertificate CertificateAuthority::issue(const CertificateOptions& options)
 IssuedCertificate makeSelfSigned(const CertificateOptions& options) {
     PKeyPtr key = generateP256Key();
     X509Ptr certificate = newCertificate(key.get(), options.commonName, options.notBefore, options.notAfter);
-    check(X509_set_issuer_name(certificate.get(), X509_get_subject_name(certificate.get())), "setting issuer");
+    check(X509_set_issuer_name(certificate.get(), X509_get_subject_name(certificate.get())),
+          "setting issuer");
     addServerExtensions(certificate.get(), certificate.get(), options);
     sign(certificate.get(), key.get());
 
     return {certificateToPem(certificate.get()), privateKeyToPem(key.get()), publicKeyPin(key.get())};
 }
 
-void writeFile(const std::filesystem::path& path, const std::string& text, std::filesystem::perms permissions) {
+void writeFile(const std::filesystem::path& path, const std::string& text,
+               std::filesystem::perms permissions) {
     auto failWrite = [&](const std::string& what, int error) {
         throw std::runtime_error("pki: " + what + " " + path.string() + ": " + std::strerror(error));
     };

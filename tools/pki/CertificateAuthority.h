@@ -55,6 +55,7 @@ IssuedCertificate makeSelfSigned(const CertificateOptions& options);
 
 // Writes text to a file with the given permission bits (0600 for keys),
 // creating parent folders; throws std::runtime_error on failure.
-void writeFile(const std::filesystem::path& path, const std::string& text, std::filesystem::perms permissions);
-std::string readFile(const std::filesystem::path& path); // throws std::runtime_error when unreadable
-}
+void writeFile(const std::filesystem::path& path, const std::string& text,
+               std::filesystem::perms permissions);
+std::string readFile(const std::filesystem::path& path);  // throws std::runtime_error when unreadable
+}  // namespace ovira::pki

@@ -16,7 +16,9 @@ const JSONDecoder& EKYCBaseRepo::decoder() {
     return serviceDecoder;
 }
 
-std::string EKYCBaseRepo::baseURL() const { return EKYCServiceEnvironment::fromMainBundle().baseURL(); }
+std::string EKYCBaseRepo::baseURL() const {
+    return EKYCServiceEnvironment::fromMainBundle().baseURL();
+}
 
 HTTPHeaders EKYCBaseRepo::commonHeaders(const HTTPHeaders& extra) const {
     HTTPHeaders headers{{"language", "vi"}, {"appID", OVIRAConfiguration::appID()}};

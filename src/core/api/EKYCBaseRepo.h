@@ -24,7 +24,8 @@ protected:
     template <class T>
     T get(const std::string& path) const {
         return EKYCHTTPClient::shared()
-            ->dataTask<EKYCBaseApiResponse<T>>(baseURL(), path, commonHeaders(), {}, EKYCHTTPMethod::get, decoder())
+            ->dataTask<EKYCBaseApiResponse<T>>(baseURL(), path, commonHeaders(), {}, EKYCHTTPMethod::get,
+                                               decoder())
             .value();
     }
     template <class T>
@@ -37,8 +38,9 @@ protected:
     template <class T, class Body>
     T postJSON(const std::string& path, const Body& body) const {
         return EKYCHTTPClient::shared()
-            ->dataTask<EKYCBaseApiResponse<T>>(baseURL(), path, commonHeaders(), {}, std::optional<Body>(body),
-                                               EKYCHTTPMethod::post, *JSONEncoder::shared(), decoder())
+            ->dataTask<EKYCBaseApiResponse<T>>(baseURL(), path, commonHeaders(), {},
+                                               std::optional<Body>(body), EKYCHTTPMethod::post,
+                                               *JSONEncoder::shared(), decoder())
             .value();
     }
 };

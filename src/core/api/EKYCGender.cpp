@@ -2,6 +2,8 @@
 
 namespace ovira {
 
-std::string_view text(EKYCGender gender) { return gender == EKYCGender::male ? "Nam" : "N\u1EEF"; }
+std::string_view text(EKYCGender gender) {
+    return gender == EKYCGender::male ? "Nam" : "N\u1EEF";
+}
 
 }  // namespace ovira

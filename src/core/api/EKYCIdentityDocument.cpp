@@ -3,7 +3,8 @@
 namespace ovira {
 
 EKYCIdentityDocument EKYCIdentityDocument::decode(const DecodingValue& value) {
-    return EKYCIdentityDocument{value.decode<std::string>("identityType"), value.decode<std::string>("identityName"),
+    return EKYCIdentityDocument{value.decode<std::string>("identityType"),
+                                value.decode<std::string>("identityName"),
                                 value.decode<std::vector<EKYCInfomationDocument>>("form")};
 }
 

@@ -48,7 +48,8 @@ EKYCInfomationDocument EKYCInfomationDocument::decode(const DecodingValue& value
     const DecodingValue type = value.member("fieldType");
     const std::string typeName = type.decodeString();
     const auto fieldType = FieldTypeFromRawValue(typeName);
-    if (!fieldType) type.throwDataCorrupted("Cannot initialize FieldType from invalid String value " + typeName);
+    if (!fieldType)
+        type.throwDataCorrupted("Cannot initialize FieldType from invalid String value " + typeName);
     field.fieldType = *fieldType;
     field.editable = value.decode<bool>("editable");
     field.placeholder = value.decode<std::string>("placeholder");
@@ -56,7 +57,8 @@ EKYCInfomationDocument EKYCInfomationDocument::decode(const DecodingValue& value
         const std::int64_t number = date->decodeInt64();
         field.dateType = DateTypeFromRawValue(number);
         if (!field.dateType) {
-            date->throwDataCorrupted("Cannot initialize DateType from invalid Int value " + std::to_string(number));
+            date->throwDataCorrupted("Cannot initialize DateType from invalid Int value " +
+                                     std::to_string(number));
         }
     }
     return field;

@@ -26,11 +26,17 @@ std::optional<std::string> documentPath(EkycTypeDocument typeDocument) {
 
 }  // namespace
 
-std::vector<EKYCLocation> EKYCRepoImpl::listCountry() { return get<std::vector<EKYCLocation>>("/listCountry"); }
+std::vector<EKYCLocation> EKYCRepoImpl::listCountry() {
+    return get<std::vector<EKYCLocation>>("/listCountry");
+}
 
-std::vector<EKYCLocation> EKYCRepoImpl::listNational() { return get<std::vector<EKYCLocation>>("/listNational"); }
+std::vector<EKYCLocation> EKYCRepoImpl::listNational() {
+    return get<std::vector<EKYCLocation>>("/listNational");
+}
 
-EKYCIdentityDocument EKYCRepoImpl::getInfo() { return get<EKYCIdentityDocument>("/getInfo"); }
+EKYCIdentityDocument EKYCRepoImpl::getInfo() {
+    return get<EKYCIdentityDocument>("/getInfo");
+}
 
 EKYCVerification EKYCRepoImpl::uploadDocument(EkycTypeDocument typeDocument, EKYCStep step,
                                               const std::optional<std::filesystem::path>& fileURL) {

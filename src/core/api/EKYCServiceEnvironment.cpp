@@ -14,8 +14,8 @@ bool isHostName(std::string_view host) {
         return host.find_first_not_of("0123456789abcdefABCDEF:.", 1) == host.size() - 1;
     }
     for (char c : host) {
-        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                             c == '.';
+        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                             c == '-' || c == '.';
         if (!allowed) return false;
     }
     return host.front() != '.' && host.front() != '-';
@@ -26,7 +26,8 @@ bool isHostName(std::string_view host) {
 EKYCServiceEnvironment EKYCServiceEnvironment::fromMainBundle() {
     EKYCServiceEnvironment environment;
     auto& bundle = MainBundle::main();
-    if (auto configured = bundle.stringForInfoDictionaryKey("EKYCServiceHost"); configured && !configured->empty()) {
+    if (auto configured = bundle.stringForInfoDictionaryKey("EKYCServiceHost");
+        configured && !configured->empty()) {
         std::string host = *configured;
         const auto colon = host.rfind(':');
         const bool bracketed = !host.empty() && host.front() == '[';

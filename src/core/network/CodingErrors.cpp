@@ -39,7 +39,9 @@ std::string DecodingError::redactedDescription() const {
     return text;
 }
 
-std::string DecodingError::codingPathString() const { return joinCodingPath(codingPath_); }
+std::string DecodingError::codingPathString() const {
+    return joinCodingPath(codingPath_);
+}
 
 EncodingError::EncodingError(std::vector<std::string> codingPath, std::string debugDescription)
     : codingPath_(std::move(codingPath)), debugDescription_(std::move(debugDescription)) {

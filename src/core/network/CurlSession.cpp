@@ -76,17 +76,18 @@ PlatformError transportError(CURLcode code, CURL* handle, const Exchange& exchan
     const std::string underlying =
         "curl error " + std::to_string(code) + ": " + (detail && *detail ? detail : curl_easy_strerror(code));
     if (exchange.exceededLimit || code == CURLE_FILESIZE_EXCEEDED) {
-        return urlError(URLErrorCode::dataLengthExceedsMaximum, "The response exceeds the maximum allowed size.",
-                        url, underlying);
+        return urlError(URLErrorCode::dataLengthExceedsMaximum,
+                        "The response exceeds the maximum allowed size.", url, underlying);
     }
     switch (code) {
         case CURLE_OPERATION_TIMEDOUT:
             return urlError(URLErrorCode::timedOut, "The request timed out.", url, underlying);
         case CURLE_COULDNT_RESOLVE_HOST:
-            return urlError(URLErrorCode::cannotFindHost, "A server with the specified hostname could not be found.",
-                            url, underlying);
+            return urlError(URLErrorCode::cannotFindHost,
+                            "A server with the specified hostname could not be found.", url, underlying);
         case CURLE_COULDNT_CONNECT:
-            return urlError(URLErrorCode::cannotConnectToHost, "Could not connect to the server.", url, underlying);
+            return urlError(URLErrorCode::cannotConnectToHost, "Could not connect to the server.", url,
+                            underlying);
         case CURLE_UNSUPPORTED_PROTOCOL:
             return urlError(URLErrorCode::unsupportedURL, "unsupported URL", url, underlying);
         case CURLE_URL_MALFORMAT:
@@ -102,8 +103,8 @@ PlatformError transportError(CURLcode code, CURL* handle, const Exchange& exchan
                 return urlError(URLErrorCode::serverCertificateNotYetValid,
                                 "The certificate for this server is not yet valid.", url, underlying);
             }
-            return urlError(URLErrorCode::serverCertificateUntrusted, "The certificate for this server is invalid.",
-                            url, underlying);
+            return urlError(URLErrorCode::serverCertificateUntrusted,
+                            "The certificate for this server is invalid.", url, underlying);
         }
         case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
             return urlError(URLErrorCode::serverCertificateUntrusted,
@@ -167,7 +168,8 @@ struct CurlSession::Shared {
     }
 };
 
-CurlSession::CurlSession(const EKYCHTTPClient::Configuration& configuration) : shared_(std::make_unique<Shared>()) {
+CurlSession::CurlSession(const EKYCHTTPClient::Configuration& configuration)
+    : shared_(std::make_unique<Shared>()) {
     initialiseCurlOnce();
     shared_->configuration = configuration;
     shared_->share = curl_share_init();
@@ -187,7 +189,9 @@ CurlSession::~CurlSession() {
     if (shared_->share) curl_share_cleanup(shared_->share);
 }
 
-long CurlSession::connectionsOpened() const { return shared_->connections.load(); }
+long CurlSession::connectionsOpened() const {
+    return shared_->connections.load();
+}
 
 TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
     const auto& configuration = shared_->configuration;
@@ -200,17 +204,19 @@ TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
     }
     for (const auto& [name, value] : request.headers) {
         if (!isValidHeaderName(name) || !isValidHeaderValue(value)) {
-            result.error = urlError(URLErrorCode::unknown,
-                                    "The request header \"" + (isValidHeaderName(name) ? name : std::string("?")) +
-                                        "\" is malformed; the request was not sent.",
-                                    request.url);
+            result.error =
+                urlError(URLErrorCode::unknown,
+                         "The request header \"" + (isValidHeaderName(name) ? name : std::string("?")) +
+                             "\" is malformed; the request was not sent.",
+                         request.url);
             return result;
         }
     }
 
     CURL* handle = curl_easy_init();
     if (!handle) {
-        result.error = urlError(URLErrorCode::unknown, "The HTTP transport could not be created.", request.url);
+        result.error =
+            urlError(URLErrorCode::unknown, "The HTTP transport could not be created.", request.url);
         return result;
     }
     Exchange exchange;
@@ -246,7 +252,8 @@ TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::ceil(timeout * 1000.0)));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(std::ceil(timeout))));
-    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(configuration.maxResponseBytes));
+    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(configuration.maxResponseBytes));
 
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &writeBody);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &exchange);

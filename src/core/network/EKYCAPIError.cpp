@@ -15,12 +15,17 @@ std::string PlatformError::localizedDescription() const {
     return genericDescription(domain, code);
 }
 
-EKYCAPIError::EKYCAPIError(int code, std::optional<EKYCHTTPStatusCode> status, std::optional<std::string> message,
-                           std::any payload)
-    : domain_(domainName), code_(code), message_(std::move(message)), status_(status), payload_(std::move(payload)) {
+EKYCAPIError::EKYCAPIError(int code, std::optional<EKYCHTTPStatusCode> status,
+                           std::optional<std::string> message, std::any payload)
+    : domain_(domainName),
+      code_(code),
+      message_(std::move(message)),
+      status_(status),
+      payload_(std::move(payload)) {
     if (const auto* bytes = std::any_cast<Data>(&payload_)) {
         try {
-            const auto envelope = JSONDecoder::shared()->decode<EKYCBaseApiResponse<EKYCVoidResponse>>(*bytes);
+            const auto envelope =
+                JSONDecoder::shared()->decode<EKYCBaseApiResponse<EKYCVoidResponse>>(*bytes);
             message_ = envelope.message;
         } catch (const DecodingError&) {
             // Not an envelope: the given message stands.
@@ -33,7 +38,8 @@ EKYCAPIError::EKYCAPIError(EKYCAPIErrorCode code, std::optional<EKYCHTTPStatusCo
                            std::optional<std::string> message, std::any payload)
     : EKYCAPIError(static_cast<int>(code), status, std::move(message), std::move(payload)) {}
 
-EKYCAPIError::EKYCAPIError(const PlatformError& error) : EKYCAPIError(domainName, error.code, error.userInfo) {}
+EKYCAPIError::EKYCAPIError(const PlatformError& error)
+    : EKYCAPIError(domainName, error.code, error.userInfo) {}
 
 EKYCAPIError::EKYCAPIError(std::string domain, int code, UserInfo userInfo)
     : domain_(std::move(domain)), code_(code), userInfo_(std::move(userInfo)) {

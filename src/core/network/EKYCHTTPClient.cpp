@@ -35,7 +35,8 @@ std::string percentEncode(std::string_view text) {
 bool parsesAsURL(const std::string& text) {
     CURLU* url = curl_url();
     if (!url) return false;
-    const CURLUcode code = curl_url_set(url, CURLUPART_URL, text.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS);
+    const CURLUcode code =
+        curl_url_set(url, CURLUPART_URL, text.c_str(), CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS);
     curl_url_cleanup(url);
     return code == CURLUE_OK;
 }
@@ -101,7 +102,9 @@ void EKYCHTTPClient::setShared(std::shared_ptr<EKYCHTTPClient> client) {
     sharedClient() = std::move(client);
 }
 
-long EKYCHTTPClient::connectionsOpened() const { return transport_->session.connectionsOpened(); }
+long EKYCHTTPClient::connectionsOpened() const {
+    return transport_->session.connectionsOpened();
+}
 
 EKYCHTTPRequest EKYCHTTPClient::makeRequest(const std::string& url, const std::optional<std::string>& path,
                                             const HTTPHeaders& headers, const HTTPParameters& params,
@@ -168,12 +171,13 @@ EKYCHTTPClient::Response EKYCHTTPClient::execute(const EKYCHTTPRequest& request)
 
     TransportResult result = transport_->session.perform(request);
 
-    const double elapsed =
-        static_cast<double>(
-            std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count()) /
-        1'000'000.0;
-    logger_.log("Response time:", elapsed > configuration_.slowResponseThresholdMilliseconds ? kWarningMark : "",
-                logDescription(std::round(elapsed)) + " ms", "-", request.url);
+    const double elapsed = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                   std::chrono::steady_clock::now() - start)
+                                                   .count()) /
+                           1'000'000.0;
+    logger_.log(
+        "Response time:", elapsed > configuration_.slowResponseThresholdMilliseconds ? kWarningMark : "",
+        logDescription(std::round(elapsed)) + " ms", "-", request.url);
 
     if (result.error) {
         logger_.log("Error", request.url, result.error->localizedDescription());
@@ -183,10 +187,12 @@ EKYCHTTPClient::Response EKYCHTTPClient::execute(const EKYCHTTPRequest& request)
     std::optional<Data> body = std::move(result.body);
     switch (classifyResponse(result.statusNumber, body)) {
         case ResponseOutcome::noStatusCode: {
-            logger_.log("Error", request.url, "<response: status " + std::to_string(result.statusNumber) + ">");
+            logger_.log("Error", request.url,
+                        "<response: status " + std::to_string(result.statusNumber) + ">");
             std::any payload;
             if (body) payload = *body;
-            throw EKYCAPIError(EKYCAPIErrorCode::noStatusCode, std::nullopt, std::nullopt, std::move(payload));
+            throw EKYCAPIError(EKYCAPIErrorCode::noStatusCode, std::nullopt, std::nullopt,
+                               std::move(payload));
         }
         case ResponseOutcome::noReturnData: {
             const auto status = *EKYCHTTPStatusCode::fromRawValue(static_cast<int>(result.statusNumber));
@@ -216,7 +222,8 @@ std::optional<std::string> EKYCHTTPClient::plainTextBody(const Response& respons
 EKYCAPIError EKYCHTTPClient::decodingFailure(const Response& response, const DecodingError& error) const {
     logger_.log("Error", response.url, "- decodeReceivedDataFail: ",
                 configuration_.logsFullBodies ? std::string(error.what()) : error.redactedDescription());
-    return EKYCAPIError(EKYCAPIErrorCode::decodeReceivedDataFail, response.status, std::nullopt, response.body);
+    return EKYCAPIError(EKYCAPIErrorCode::decodeReceivedDataFail, response.status, std::nullopt,
+                        response.body);
 }
 
 }  // namespace ovira

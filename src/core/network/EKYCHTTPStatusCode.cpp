@@ -75,7 +75,9 @@ constexpr std::array<C, 66> kAllCases{
 };
 }  // namespace
 
-const std::array<EKYCHTTPStatusCode::Code, 66>& EKYCHTTPStatusCode::allCases() { return kAllCases; }
+const std::array<EKYCHTTPStatusCode::Code, 66>& EKYCHTTPStatusCode::allCases() {
+    return kAllCases;
+}
 
 std::optional<EKYCHTTPStatusCode> EKYCHTTPStatusCode::fromRawValue(int rawValue) {
     const auto it = std::find(kAllCases.begin(), kAllCases.end(), static_cast<C>(rawValue));

@@ -17,7 +17,8 @@ void writeToStandardError(const EKYCLogEntry& entry) {
 
 struct SinkHolder {
     std::mutex mutex;
-    std::shared_ptr<const EKYCLogger::Sink> sink = std::make_shared<const EKYCLogger::Sink>(writeToStandardError);
+    std::shared_ptr<const EKYCLogger::Sink> sink =
+        std::make_shared<const EKYCLogger::Sink>(writeToStandardError);
 };
 
 SinkHolder& sinkHolder() {
@@ -66,11 +67,21 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-std::string logDescription(std::string_view text) { return std::string(text); }
-std::string logDescription(const std::string& text) { return text; }
-std::string logDescription(const char* text) { return text ? text : ""; }
-std::string logDescription(bool value) { return value ? "true" : "false"; }
-std::string logDescription(const std::exception& error) { return error.what(); }
+std::string logDescription(std::string_view text) {
+    return std::string(text);
+}
+std::string logDescription(const std::string& text) {
+    return text;
+}
+std::string logDescription(const char* text) {
+    return text ? text : "";
+}
+std::string logDescription(bool value) {
+    return value ? "true" : "false";
+}
+std::string logDescription(const std::exception& error) {
+    return error.what();
+}
 
 std::string logDescription(double number) {
     if (std::isnan(number)) return "nan";
@@ -132,8 +143,8 @@ EKYCLogger::EKYCLogger(std::string prependString, Subsystem subsystem)
 
 EKYCLogger::EKYCLogger(std::string prependString, Subsystem subsystem, std::string bundleIdentifier)
     : prependString_(std::move(prependString)) {
-    subsystemName_ = (bundleIdentifier.empty() ? std::string(defaultSubsystemPrefix) : bundleIdentifier) + "." +
-                     std::string(rawValue(subsystem));
+    subsystemName_ = (bundleIdentifier.empty() ? std::string(defaultSubsystemPrefix) : bundleIdentifier) +
+                     "." + std::string(rawValue(subsystem));
 }
 
 std::string EKYCLogger::timestamp() {
@@ -173,6 +184,8 @@ void EKYCLogger::setSink(Sink sink) {
     holder.sink = std::make_shared<const Sink>(std::move(sink));
 }
 
-void EKYCLogger::resetSink() { setSink(writeToStandardError); }
+void EKYCLogger::resetSink() {
+    setSink(writeToStandardError);
+}
 
 }  // namespace ovira

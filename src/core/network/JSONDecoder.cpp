@@ -92,19 +92,22 @@ std::shared_ptr<const JSONDecoder>& sharedDecoder() {
 
 // ---- DecodingValue ----
 
-DecodingValue::DecodingValue(const nlohmann::json& value, const JSONDecoder& decoder, std::vector<std::string> codingPath)
+DecodingValue::DecodingValue(const nlohmann::json& value, const JSONDecoder& decoder,
+                             std::vector<std::string> codingPath)
     : value_(&value), decoder_(&decoder), codingPath_(std::move(codingPath)) {}
 
-bool DecodingValue::isNull() const { return value_->is_null(); }
+bool DecodingValue::isNull() const {
+    return value_->is_null();
+}
 
 void DecodingValue::throwTypeMismatch(std::string_view expected) const {
     if (value_->is_null()) {
         throw DecodingError(DecodingError::Kind::valueNotFound, codingPath_,
                             "Expected " + std::string(expected) + " value but found null instead.");
     }
-    throw DecodingError(DecodingError::Kind::typeMismatch, codingPath_,
-                        "Expected to decode " + std::string(expected) + " but found " + typeName(*value_) +
-                            " instead.");
+    throw DecodingError(
+        DecodingError::Kind::typeMismatch, codingPath_,
+        "Expected to decode " + std::string(expected) + " but found " + typeName(*value_) + " instead.");
 }
 
 void DecodingValue::throwDataCorrupted(std::string description) const {
@@ -171,7 +174,8 @@ std::int64_t DecodingValue::decodeInt64() const {
     }
     if (value_->is_number_float()) {
         const double number = value_->get<double>();
-        if (std::trunc(number) != number || number < -9.2233720368547758e18 || number >= 9.2233720368547758e18) {
+        if (std::trunc(number) != number || number < -9.2233720368547758e18 ||
+            number >= 9.2233720368547758e18) {
             throwDataCorrupted("Parsed JSON number <" + value_->dump() + "> does not fit in Int.");
         }
         return static_cast<std::int64_t>(number);
@@ -192,7 +196,8 @@ Date DecodingValue::decodeDate() const {
 
 // ---- JSONDecoder ----
 
-void JSONDecoder::decodeRoot(std::string_view text, const std::function<void(const DecodingValue&)>& body) const {
+void JSONDecoder::decodeRoot(std::string_view text,
+                             const std::function<void(const DecodingValue&)>& body) const {
     if (exceedsDepth(text, maxNestingDepth)) {
         throw DecodingError(DecodingError::Kind::dataCorrupted, {},
                             "The given data was not valid JSON: nested deeper than " +
@@ -245,8 +250,8 @@ std::optional<Date> parseServiceDate(std::string_view text) {
     fields.tm_min = number(10, 2);
     fields.tm_sec = number(12, 2);
     fields.tm_isdst = -1;
-    if (fields.tm_mon < 0 || fields.tm_mon > 11 || fields.tm_mday < 1 || fields.tm_hour > 23 || fields.tm_min > 59 ||
-        fields.tm_sec > 59) {
+    if (fields.tm_mon < 0 || fields.tm_mon > 11 || fields.tm_mday < 1 || fields.tm_hour > 23 ||
+        fields.tm_min > 59 || fields.tm_sec > 59) {
         return std::nullopt;
     }
     const std::tm requested = fields;

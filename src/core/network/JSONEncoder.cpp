@@ -27,19 +27,26 @@ std::shared_ptr<const JSONEncoder>& sharedEncoder() {
 
 }  // namespace
 
-EncodingValue::EncodingValue(nlohmann::json& target, const JSONEncoder& encoder, std::vector<std::string> codingPath)
+EncodingValue::EncodingValue(nlohmann::json& target, const JSONEncoder& encoder,
+                             std::vector<std::string> codingPath)
     : target_(&target), encoder_(&encoder), codingPath_(std::move(codingPath)) {}
 
-void EncodingValue::encodeNull() { *target_ = nullptr; }
+void EncodingValue::encodeNull() {
+    *target_ = nullptr;
+}
 
 void EncodingValue::encodeString(std::string_view text) {
     if (!isValidUTF8(text)) throw EncodingError(codingPath_, "String is not valid UTF-8.");
     *target_ = std::string(text);
 }
 
-void EncodingValue::encodeBool(bool value) { *target_ = value; }
+void EncodingValue::encodeBool(bool value) {
+    *target_ = value;
+}
 
-void EncodingValue::encodeInt64(std::int64_t value) { *target_ = value; }
+void EncodingValue::encodeInt64(std::int64_t value) {
+    *target_ = value;
+}
 
 void EncodingValue::encodeDouble(double value) {
     if (!std::isfinite(value)) {
@@ -53,7 +60,8 @@ void EncodingValue::encodeDate(Date date) {
         encoder_->dateEncodingStrategy(date, *this);
         return;
     }
-    const double seconds = std::chrono::duration<double>(date.time_since_epoch()).count() - kReferenceDateOffset;
+    const double seconds =
+        std::chrono::duration<double>(date.time_since_epoch()).count() - kReferenceDateOffset;
     encodeDouble(seconds);
 }
 

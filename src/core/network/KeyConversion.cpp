@@ -4,10 +4,18 @@
 
 namespace ovira {
 namespace {
-bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool isLower(char c) { return c >= 'a' && c <= 'z'; }
-char toLower(char c) { return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
-char toUpper(char c) { return isLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isUpper(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool isLower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+char toLower(char c) {
+    return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char toUpper(char c) {
+    return isLower(c) ? static_cast<char>(c - 'a' + 'A') : c;
+}
 }  // namespace
 
 std::string convertFromSnakeCase(std::string_view key) {
@@ -22,7 +30,8 @@ std::string convertFromSnakeCase(std::string_view key) {
     std::size_t start = 0;
     while (start <= middle.size()) {
         const auto end = middle.find('_', start);
-        const auto word = middle.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        const auto word =
+            middle.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (!word.empty()) words.push_back(word);
         if (end == std::string_view::npos) break;
         start = end + 1;

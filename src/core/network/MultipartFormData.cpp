@@ -66,7 +66,8 @@ Data MultipartFormData::getData(const std::string& boundary) const {
     if (!content) return {};
     std::string extension = url.extension().string();
     if (!extension.empty()) extension.erase(0, 1);
-    const std::string mimeType = preferredMIMEType(extension).value_or(EKYCMultipartFormDataMimeType::octetStream);
+    const std::string mimeType =
+        preferredMIMEType(extension).value_or(EKYCMultipartFormDataMimeType::octetStream);
     return filePart(boundary, name_, url.filename().string(), mimeType, makeData(*content));
 }
 

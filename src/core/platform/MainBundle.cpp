@@ -72,7 +72,8 @@ std::optional<std::string> MainBundle::load(const std::filesystem::path& infoFil
             value = json::object();
         }
     }
-    if (problem) EKYCLogger("[MainBundle]", EKYCLogger::Subsystem::general).log("Ignoring settings:", *problem);
+    if (problem)
+        EKYCLogger("[MainBundle]", EKYCLogger::Subsystem::general).log("Ignoring settings:", *problem);
     std::lock_guard lock(mutex_);
     state_->dictionary = std::move(value);
     state_->loaded = true;

@@ -30,7 +30,9 @@ std::uint32_t SecureRandom::next32() {
     return value;
 }
 
-std::uint32_t SecureRandom::uniform(std::uint32_t upperBound) { return uniform(upperBound, next32); }
+std::uint32_t SecureRandom::uniform(std::uint32_t upperBound) {
+    return uniform(upperBound, next32);
+}
 
 std::uint32_t SecureRandom::uniform(std::uint32_t upperBound, const std::function<std::uint32_t()>& source) {
     if (upperBound < 2) return 0;

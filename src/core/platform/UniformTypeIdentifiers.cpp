@@ -19,13 +19,13 @@ std::string lowercase(std::string_view text) {
 // The common types, for systems without the shared MIME-info database.
 const std::map<std::string, std::string>& builtInTypes() {
     static const std::map<std::string, std::string> types{
-        {"jpg", "image/jpeg"},        {"jpeg", "image/jpeg"},       {"jpe", "image/jpeg"},
-        {"png", "image/png"},         {"gif", "image/gif"},         {"bmp", "image/bmp"},
-        {"webp", "image/webp"},       {"heic", "image/heic"},       {"heif", "image/heif"},
-        {"tif", "image/tiff"},        {"tiff", "image/tiff"},       {"svg", "image/svg+xml"},
-        {"pdf", "application/pdf"},   {"json", "application/json"}, {"txt", "text/plain"},
-        {"html", "text/html"},        {"xml", "application/xml"},   {"zip", "application/zip"},
-        {"mp4", "video/mp4"},         {"mov", "video/quicktime"},
+        {"jpg", "image/jpeg"},      {"jpeg", "image/jpeg"},       {"jpe", "image/jpeg"},
+        {"png", "image/png"},       {"gif", "image/gif"},         {"bmp", "image/bmp"},
+        {"webp", "image/webp"},     {"heic", "image/heic"},       {"heif", "image/heif"},
+        {"tif", "image/tiff"},      {"tiff", "image/tiff"},       {"svg", "image/svg+xml"},
+        {"pdf", "application/pdf"}, {"json", "application/json"}, {"txt", "text/plain"},
+        {"html", "text/html"},      {"xml", "application/xml"},   {"zip", "application/zip"},
+        {"mp4", "video/mp4"},       {"mov", "video/quicktime"},
     };
     return types;
 }
@@ -65,7 +65,8 @@ Globs loadGlobs() {
             }
             const bool caseSensitive = ("," + flags + ",").find(",cs,") != std::string::npos;
             auto& slot = caseSensitive ? bestExact[extension] : bestFolded[lowercase(extension)];
-            if (slot.second.empty() || weight > slot.first) slot = {weight, line.substr(first + 1, second - first - 1)};
+            if (slot.second.empty() || weight > slot.first)
+                slot = {weight, line.substr(first + 1, second - first - 1)};
         }
     }
     Globs globs;
@@ -79,7 +80,8 @@ Globs loadGlobs() {
 std::optional<std::string> preferredMIMEType(std::string_view filenameExtension) {
     if (filenameExtension.empty()) return std::nullopt;
     static const Globs database = loadGlobs();
-    if (auto it = database.exact.find(std::string(filenameExtension)); it != database.exact.end()) return it->second;
+    if (auto it = database.exact.find(std::string(filenameExtension)); it != database.exact.end())
+        return it->second;
     const std::string key = lowercase(filenameExtension);
     if (auto it = database.folded.find(key); it != database.folded.end()) return it->second;
     if (auto it = builtInTypes().find(key); it != builtInTypes().end()) return it->second;

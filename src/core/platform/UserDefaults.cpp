@@ -67,7 +67,8 @@ struct UserDefaults::State {
     bool dirty = false;
 };
 
-UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)), state_(std::make_unique<State>()) {
+UserDefaults::UserDefaults(std::filesystem::path file)
+    : file_(std::move(file)), state_(std::make_unique<State>()) {
     state_->values = readStore(file_);
 }
 
@@ -96,7 +97,9 @@ bool UserDefaults::contains(const std::string& key) const {
     return state_->values.contains(key);
 }
 
-void UserDefaults::setString(const std::string& key, const std::string& value) { setObject(key, json(value)); }
+void UserDefaults::setString(const std::string& key, const std::string& value) {
+    setObject(key, json(value));
+}
 
 void UserDefaults::setObject(const std::string& key, const json& value) {
     std::lock_guard lock(mutex_);
@@ -163,7 +166,8 @@ std::filesystem::path applicationDataDirectory() {
     }
     std::string identifier = MainBundle::main().stringForInfoDictionaryKey("CFBundleIdentifier").value_or("");
     // The identifier names one folder: no separators, no "." or "..".
-    if (identifier.empty() || identifier.find('/') != std::string::npos || identifier == "." || identifier == "..") {
+    if (identifier.empty() || identifier.find('/') != std::string::npos || identifier == "." ||
+        identifier == "..") {
         std::error_code error;
         const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
         identifier = error ? "ovira-host" : executable.filename().string();

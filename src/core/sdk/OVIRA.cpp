@@ -51,7 +51,9 @@ void OVIRA::config() {
     }
 }
 
-void OVIRA::start() { application_->start(); }
+void OVIRA::start() {
+    application_->start();
+}
 
 std::shared_ptr<OVIRADelegate> OVIRA::delegate() const {
     std::lock_guard lock(mutex_);

@@ -10,7 +10,8 @@ namespace ovira {
 // Session identifiers: 10 characters drawn uniformly from [a-zA-Z0-9], then
 // the fixed suffix.
 struct TransactionIdentifier {
-    static constexpr std::string_view alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static constexpr std::string_view alphabet =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static constexpr std::string_view suffix = "ekyciosapp";
     static constexpr std::size_t randomLength = 10;
 
