@@ -46,12 +46,11 @@ cv::Mat drawCard(cv::Size size) {
     cv::putText(card, "CITIZEN IDENTITY CARD", at(220, 95), cv::FONT_HERSHEY_SIMPLEX, s, {255, 255, 255}, 2);
     cv::rectangle(card, at(40, 150), at(300, 490), cv::Scalar(150, 140, 130), cv::FILLED);
     cv::circle(card, at(170, 260), static_cast<int>(70 * s), {90, 110, 150}, cv::FILLED);
-    const char* lines[] = {"No.: 001090012345",
-                           "Full name: NGUYEN VAN AN",
-                           "Date of birth: 15/08/1990",
-                           "Sex: Male  Nationality: Viet Nam",
-                           "Place of origin: Dong Anh, Ha Noi",
+    // clang-format off
+    const char* lines[] = {"No.: 001090012345", "Full name: NGUYEN VAN AN", "Date of birth: 15/08/1990",
+                           "Sex: Male  Nationality: Viet Nam", "Place of origin: Dong Anh, Ha Noi",
                            "Place of residence: 12 Trang Tien"};
+    // clang-format on
     for (int i = 0; i < 6; ++i) {
         cv::putText(card, lines[i], at(340, 180 + i * 60), cv::FONT_HERSHEY_SIMPLEX, 0.8 * s, {30, 30, 30},
                     2);
