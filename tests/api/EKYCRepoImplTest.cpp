@@ -11,25 +11,17 @@
 #include "ovira/OVIRA.h"
 #include "sdk/EKYCApplication.h"
 #include "sdk/EKYCUserDefault.h"
+#include "support/ExpectFailure.h"
 #include "support/LogCapture.h"
 #include "support/TemporaryDirectory.h"
 
 namespace ovira {
 namespace {
 
+using test::failureOf;
+
 using json = nlohmann::json;
 namespace dev = devserver;
-
-template <class Body>
-EKYCAPIError failureOf(Body&& body) {
-    try {
-        body();
-    } catch (const EKYCAPIError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "expected an EKYCAPIError";
-    return EKYCAPIError(0);
-}
 
 class Repository : public ::testing::Test {
 protected:

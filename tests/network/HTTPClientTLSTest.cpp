@@ -10,12 +10,15 @@
 
 #include "ovira/EKYCBaseApiResponse.h"
 #include "ovira/EKYCHTTPClient.h"
+#include "support/ExpectFailure.h"
 #include "support/LogCapture.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TlsTestServer.h"
 
 namespace ovira {
 namespace {
+
+using test::failureOf;
 
 using test::LogCapture;
 using test::TestPKI;
@@ -52,17 +55,6 @@ TlsTestServer::Setup answer(const std::string& path, int status, std::string bod
             if (!body.empty() || !type.empty()) res.set_content(body, type);
         });
     };
-}
-
-template <class Body>
-EKYCAPIError failureOf(Body&& body) {
-    try {
-        body();
-    } catch (const EKYCAPIError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "expected an EKYCAPIError";
-    return EKYCAPIError(0);
 }
 
 class HTTPClientTLS : public ::testing::Test {
