@@ -42,7 +42,7 @@ TEST(SecureRandomTest, RejectsTheBiasedTailOfAScriptedSource) {
 TEST(SecureRandomTest, RealDrawsStayInRangeAndCoverEveryValue) {
     constexpr std::uint32_t kBound = 62;
     std::array<int, kBound> counts{};
-    for (int i = 0; i < 62 * 1000; ++i) {
+    for (std::uint32_t i = 0; i < kBound * 1000; ++i) {
         const std::uint32_t value = SecureRandom::uniform(kBound);
         ASSERT_LT(value, kBound);
         ++counts[value];
