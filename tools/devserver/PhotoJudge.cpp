@@ -81,14 +81,23 @@ PhotoJudge::PhotoJudge(const std::filesystem::path& cascadeFile, Thresholds thre
 
 PhotoJudge::~PhotoJudge() = default;
 
+namespace {
+// The grey image with its measurements in the verdict; an empty image (and
+// the verdict's rejection) when the bytes are no image.
+cv::Mat decodeAndMeasure(std::string_view encoded, Verdict& verdict) {
+    cv::Mat grey = decode(encoded);
+    if (grey.empty())
+        verdict.rejection = Message::UnreadableImage;
+    else
+        measure(grey, verdict);
+    return grey;
+}
+}  // namespace
+
 Verdict PhotoJudge::judgeDocument(std::string_view encoded) const {
     Verdict verdict;
-    const cv::Mat grey = decode(encoded);
-    if (grey.empty()) {
-        verdict.rejection = Message::UnreadableImage;
-        return verdict;
-    }
-    measure(grey, verdict);
+    const cv::Mat grey = decodeAndMeasure(encoded, verdict);
+    if (grey.empty()) return verdict;
     const double aspect = static_cast<double>(grey.cols) / grey.rows;
     const double low = thresholds_.cardAspect * (1 - thresholds_.aspectTolerance);
     const double high = thresholds_.cardAspect * (1 + thresholds_.aspectTolerance);
@@ -106,12 +115,8 @@ Verdict PhotoJudge::judgeDocument(std::string_view encoded) const {
 
 Verdict PhotoJudge::judgeFace(std::string_view encoded) const {
     Verdict verdict;
-    const cv::Mat grey = decode(encoded);
-    if (grey.empty()) {
-        verdict.rejection = Message::UnreadableImage;
-        return verdict;
-    }
-    measure(grey, verdict);
+    const cv::Mat grey = decodeAndMeasure(encoded, verdict);
+    if (grey.empty()) return verdict;
     if (std::min(grey.cols, grey.rows) < thresholds_.minFaceImageSide) {
         verdict.rejection = Message::TooSmall;
         return verdict;
