@@ -5,11 +5,15 @@
 #include <memory>
 #include <mutex>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "platform/AnyCancellable.h"
 
 namespace ovira {
+
+// The payload of an event that carries nothing.
+using Void = std::monostate;
 
 // An event stream without memory: send() hands the value to the current
 // subscribers, synchronously, on the sending thread; an event sent while

@@ -1,0 +1,105 @@
+#include "capture/EKYCBaseDetectionViewModel.h"
+
+#include <exception>
+
+#include "api/EKYCRepoImpl.h"
+#include "api/EKYCServiceEnvironment.h"
+#include "capture/EKYCFileService.h"
+#include "ovira/EKYCLogger.h"
+#include "platform/LinuxNetworkPathMonitor.h"
+
+namespace ovira {
+
+namespace {
+
+// Runs its function when the scope ends, however it ends.
+template <class F>
+class Finally {
+public:
+    explicit Finally(F f) : f_(std::move(f)) {}
+    ~Finally() { f_(); }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
+
+private:
+    F f_;
+};
+
+const EKYCLogger& logger() {
+    static const EKYCLogger instance("[Capture]", EKYCLogger::Subsystem::general);
+    return instance;
+}
+
+}  // namespace
+
+EKYCBaseDetectionViewModel::EKYCBaseDetectionViewModel(EkycTypeDocument type, EKYCImages accepted,
+                                                       EKYCDetectionServices services)
+    : typeDocument(type),
+      images(std::move(accepted)),
+      repo(services.repo ? std::move(services.repo) : std::make_shared<EKYCRepoImpl>()),
+      fileService(services.fileService ? std::move(services.fileService)
+                                       : std::make_shared<EKYCFileService>()),
+      queue(std::make_shared<SerialQueue>("ai.qorix.ekyc.monitor")),
+      monitor(services.monitor ? std::move(services.monitor)
+                               : std::make_unique<LinuxNetworkPathMonitor>(
+                                     EKYCServiceEnvironment::fromMainBundle().host)) {}
+
+void EKYCBaseDetectionViewModel::onViewDidLoad() {
+    monitor->setPathUpdateHandler([connected = connected_](NetworkPathStatus status) {
+        connected->store(status == NetworkPathStatus::satisfied);
+    });
+    monitor->start(queue);
+}
+
+void EKYCBaseDetectionViewModel::onDeinit() {
+    monitor->cancel();
+}
+
+void EKYCBaseDetectionViewModel::verifyImage(const ImagePtr& image) {
+    if (!isConnected()) {
+        connectionPublisher.send(Void{});
+        return;
+    }
+    if (!image) {
+        // Nothing to judge; the screen is waiting for the end of an upload.
+        logger().log("no photograph to upload");
+        loadingPublisher.send(false);
+        return;
+    }
+    uploadImage(image);
+}
+
+void EKYCBaseDetectionViewModel::upload(const ImagePtr& image, const std::string& name, const RepoCall& call,
+                                        const std::function<void()>& publishNextStep) {
+    // No photograph stays behind, even when a subscriber throws.
+    const Finally removeFiles([this]() noexcept {
+        try {
+            fileService->removeAllFiles();
+        } catch (...) {
+        }
+    });
+
+    const auto fileURL = fileService->saveImage(*image, name, true, 1.0);
+    bool accepted = false;
+    std::optional<EKYCAPIError> failure;
+    try {
+        call(*repo, fileURL);
+        accepted = true;
+    } catch (const EKYCAPIError& error) {
+        failure = error;
+    } catch (const std::exception& error) {
+        logger().log("upload failed:", error.what());
+    } catch (...) {
+        logger().log("upload failed");
+    }
+
+    if (accepted) {
+        images.push_back(image);
+        publishNextStep();
+    } else if (failure && !publishIfUnauthorized(*failure)) {
+        errorPublisher.send({image, failure->message()});
+    }
+    loadingPublisher.send(false);
+}
+
+}  // namespace ovira
