@@ -16,7 +16,11 @@ fs::path EKYCFileService::captureFolder() const {
 }
 
 std::string EKYCFileService::timestampText(std::chrono::system_clock::time_point time) {
-    const double seconds = std::chrono::duration<double>(time.time_since_epoch()).count();
+    // Whole seconds and the fraction apart, so that neither loses digits to the other.
+    const auto sinceEpoch = time.time_since_epoch();
+    const auto whole = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
+    const double seconds =
+        static_cast<double>(whole.count()) + std::chrono::duration<double>(sinceEpoch - whole).count();
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, seconds, std::chars_format::fixed);
     std::string text(buffer, result.ptr);
