@@ -1,0 +1,44 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "resources/EKYCLocalizationService.h"
+#include "resources/EKYCStringBundle.h"
+#include "resources/StringFormat.h"
+
+namespace ovira {
+
+// Looks texts up by key. The string tables are those of the language that
+// was current when the service was created; the formatting locale follows
+// the current language on every lookup. So a language stored after the
+// first lookup changes the texts only in the next process.
+class EKYCTranslationService {
+public:
+    static constexpr const char* defaultTable = "Localizable";
+
+    // The process-wide service, created on the first lookup (thread-safe).
+    static const EKYCTranslationService& shared();
+
+    // Chooses the localization folder of localization.currentLanguage() in
+    // `library`, or the library bundle itself when it has no such folder.
+    EKYCTranslationService(const EKYCLocalizationService& localization, const EKYCStringBundle& library);
+
+    // The key's text, formatted for the current language's locale; the key
+    // itself when the table has no text for it.
+    std::string localize(const std::string& key, const std::string& table = defaultTable,
+                         std::span<const EKYCFormatArgument> arguments = {}) const;
+
+    // "vi-VN" or "en-US", from the current language.
+    std::string formattingLocale() const;
+    const EKYCStringBundle& bundle() const { return *bundle_; }
+
+private:
+    const EKYCLocalizationService& localization_;
+    const EKYCStringBundle* bundle_;
+};
+
+// The text of a key of the "Localizable" table, from the shared service.
+std::string localized(const std::string& key);
+
+}  // namespace ovira

@@ -1,0 +1,188 @@
+// Language choice, string lookup with its fallbacks, and the shipped tables.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "ovira/UserDefaults.h"
+#include "resources/EKYCTranslationService.h"
+#include "support/TemporaryDirectory.h"
+
+namespace ovira {
+namespace {
+
+using json = nlohmann::json;
+
+// Every key the screens look up, exactly as they spell it.
+const std::vector<std::string> kDocumentedKeys = {"common.close",
+                                                  "common.completion",
+                                                  "common.next",
+                                                  "common.noti",
+                                                  "common.noti_disconect",
+                                                  "common.noti_warning",
+                                                  "common.out",
+                                                  "common.permission",
+                                                  "common.permission_title",
+                                                  "common.save",
+                                                  "common.search",
+                                                  "common.setting",
+                                                  "common.stay",
+                                                  "intro.step",
+                                                  "intro.select",
+                                                  "intro.capture_document",
+                                                  "intro.capture_face",
+                                                  "intro.check_ìnomation",
+                                                  "intro.idCard",
+                                                  "intro.passport",
+                                                  "intro.license_driver",
+                                                  "guide.note",
+                                                  "guide.note_document",
+                                                  "guide.note_thelight",
+                                                  "guide.note_blur",
+                                                  "guide.face_title",
+                                                  "guide.environment",
+                                                  "guide.wear_glasses",
+                                                  "guide.face_mask",
+                                                  "guide.document",
+                                                  "guide.face",
+                                                  "capture.front",
+                                                  "capture.passport",
+                                                  "capture.back",
+                                                  "capture.face",
+                                                  "capture.retake",
+                                                  "review.front",
+                                                  "review.back",
+                                                  "review.passport",
+                                                  "verify.title",
+                                                  "verify.image_document",
+                                                  "verify.passport",
+                                                  "verify.face",
+                                                  "verify.valid",
+                                                  "info.infomation",
+                                                  "info.document",
+                                                  "info.empty",
+                                                  "info.choose_time",
+                                                  "info.choose_gender",
+                                                  "info.choose_country",
+                                                  "info.choose_national"};
+
+class LocalizationTest : public testing::Test {
+protected:
+    test::TemporaryDirectory directory;
+    UserDefaults defaults{directory / "UserDefaults.json"};
+    EKYCLocalizationService localization{defaults};
+
+    void store(const json& value) { defaults.setObject(EKYCLocalizationService::currentLanguageKey, value); }
+};
+
+TEST_F(LocalizationTest, LanguagesHaveTheirCodesLocalesAndOrder) {
+    EXPECT_EQ(rawValue(EKYCSupportedLanguage::vietnamese), "vi");
+    EXPECT_EQ(rawValue(EKYCSupportedLanguage::english), "en");
+    EXPECT_EQ(formattingLocale(EKYCSupportedLanguage::vietnamese), "vi-VN");
+    EXPECT_EQ(formattingLocale(EKYCSupportedLanguage::english), "en-US");
+    EXPECT_EQ(EKYCSupportedLanguageFromRawValue("en"), EKYCSupportedLanguage::english);
+    EXPECT_EQ(EKYCSupportedLanguageFromRawValue("EN"), std::nullopt);
+    std::vector languages{EKYCSupportedLanguage::english, EKYCSupportedLanguage::vietnamese};
+    std::sort(languages.begin(), languages.end());
+    EXPECT_EQ(languages.front(), EKYCSupportedLanguage::vietnamese);
+}
+
+TEST_F(LocalizationTest, OnlyExactlyViOrEnChoosesTheLanguage) {
+    const struct {
+        json stored;
+        EKYCSupportedLanguage expected;
+    } cases[] = {
+        {json(), EKYCSupportedLanguage::vietnamese},
+        {"vi", EKYCSupportedLanguage::vietnamese},
+        {"en", EKYCSupportedLanguage::english},
+        {"EN", EKYCSupportedLanguage::vietnamese},
+        {"en-US", EKYCSupportedLanguage::vietnamese},
+        {1, EKYCSupportedLanguage::vietnamese},
+        {json::array({"en"}), EKYCSupportedLanguage::vietnamese},
+    };
+    for (const auto& c : cases) {
+        store(c.stored);
+        EXPECT_EQ(localization.currentLanguage(), c.expected) << c.stored.dump();
+        EXPECT_EQ(localization.baseLanguage(), EKYCSupportedLanguage::vietnamese);
+    }
+}
+
+TEST_F(LocalizationTest, TextsAndLocaleFollowTheStoredLanguage) {
+    EKYCTranslationService vietnamese(localization, EKYCStringBundle::library());
+    EXPECT_EQ(vietnamese.localize("common.stay"), "Ở lại");
+    EXPECT_EQ(vietnamese.formattingLocale(), "vi-VN");
+
+    store("en");
+    EKYCTranslationService english(localization, EKYCStringBundle::library());
+    EXPECT_EQ(english.localize("common.stay"), "Stay");
+    EXPECT_EQ(english.localize("intro.check_ìnomation"), "Check your details");
+    EXPECT_EQ(english.formattingLocale(), "en-US");
+}
+
+TEST_F(LocalizationTest, ALanguageStoredAfterCreationChangesOnlyTheLocale) {
+    EKYCTranslationService service(localization, EKYCStringBundle::library());
+    EXPECT_EQ(service.localize("common.out"), "Thoát");
+    store("en");
+    EXPECT_EQ(service.localize("common.out"), "Thoát");
+    EXPECT_EQ(service.formattingLocale(), "en-US");
+    const EKYCFormatArgument half = 1.5;
+    EXPECT_EQ(formatLocalized("%.1f%%", service.formattingLocale(), {&half, 1}), "1.5%");
+}
+
+TEST_F(LocalizationTest, MissingKeysShowVerbatimAndMissingFoldersFallBack) {
+    EKYCTranslationService service(localization, EKYCStringBundle::library());
+    EXPECT_EQ(service.localize("common.noti_disconnect"), "common.noti_disconnect");  // a typing error
+    EXPECT_EQ(service.localize("common.stay", "Other"), "common.stay");
+
+    // A library without an English folder answers from its development (Vietnamese) texts.
+    const EKYCStringBundle onlyVietnamese({{"vi", "Localizable", "common.save", "Lưu"}});
+    store("en");
+    EKYCTranslationService fallback(localization, onlyVietnamese);
+    EXPECT_EQ(fallback.localize("common.save"), "Lưu");
+    EXPECT_EQ(&fallback.bundle(), &onlyVietnamese);
+}
+
+TEST(StringFormat, FormatsArgumentsForTheLocale) {
+    const std::vector<EKYCFormatArgument> arguments = {std::string("Lan"), 3LL, 2.25};
+    const struct {
+        const char* format;
+        const char* locale;
+        const char* expected;
+    } cases[] = {
+        {"100%%", "vi-VN", "100%"},
+        {"%@ có %d ảnh, %.2f MB", "vi-VN", "Lan có 3 ảnh, 2,25 MB"},
+        {"%@ has %ld photos, %.1f MB", "en-US", "Lan has 3 photos, 2.2 MB"},
+        {"%3$.2f / %1$@", "en-US", "2.25 / Lan"},
+        {"%@ %@ %@ %@", "en-US", "Lan 3 2.250000 %@"},  // no fourth argument: left as written
+        {"50% off", "en-US", "50% off"},                // not a specifier
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatLocalized(c.format, c.locale, arguments), c.expected) << c.format;
+}
+
+TEST(ShippedStringTables, BothLanguagesTranslateEveryDocumentedKey) {
+    const auto& library = EKYCStringBundle::library();
+    EXPECT_EQ(library.localizations(), (std::vector<std::string>{"en", "vi"}));
+    const std::set<std::string> documented(kDocumentedKeys.begin(), kDocumentedKeys.end());
+    for (const char* code : {"vi", "en"}) {
+        const auto* folder = library.localization(code);
+        ASSERT_NE(folder, nullptr) << code;
+        const auto keys = folder->keys("Localizable");
+        EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()), documented) << code;
+        for (const auto& key : kDocumentedKeys) {
+            const auto text = folder->localizedString(key, "Localizable");
+            EXPECT_NE(text, key) << code << " " << key;
+            EXPECT_EQ(text.find('%'), std::string::npos) << "a lone % would be read as a specifier: " << key;
+        }
+    }
+    // The two languages really differ, apart from words they share.
+    int identical = 0;
+    for (const auto& key : kDocumentedKeys)
+        identical += library.localization("vi")->localizedString(key, "Localizable") ==
+                     library.localization("en")->localizedString(key, "Localizable");
+    EXPECT_EQ(identical, 0);
+}
+
+}  // namespace
+}  // namespace ovira
