@@ -43,8 +43,8 @@ TEST(BaseViewModel, OnDeinitRunsFirstOnTheWholeObject) {
 
 TEST(BaseViewModel, EventsWithoutSubscribersAreLost) {
     std::vector<std::string> journal;
+    std::vector<bool> received;  // outlives the view model, whose end still publishes
     auto viewModel = makeViewModel<RecordingViewModel>(&journal);
-    std::vector<bool> received;
     viewModel->loadingPublisher.send(true);
     viewModel->loadingPublisher.sink([&](bool value) { received.push_back(value); })
         .store(viewModel->subscriptions);

@@ -19,7 +19,7 @@ namespace ovira {
 //
 // Create view models with makeViewModel(): it guarantees that onDeinit()
 // runs, with the full object still alive, first thing on destruction.
-class EKYCBaseViewModel {
+class EKYCBaseViewModel : public std::enable_shared_from_this<EKYCBaseViewModel> {
 public:
     EKYCBaseViewModel() = default;
     EKYCBaseViewModel(const EKYCBaseViewModel&) = delete;
@@ -41,6 +41,13 @@ public:
 
 protected:
     virtual ~EKYCBaseViewModel() = default;
+
+    // This view model, held weakly: what a background call hands its result
+    // to, so that a screen closed meanwhile receives nothing.
+    template <class Self>
+    std::weak_ptr<Self> weakSelf() {
+        return std::static_pointer_cast<Self>(weak_from_this().lock());
+    }
 
     // Publishes the error's message on unAuthorizedPublisher when the service
     // answered HTTP 401; returns whether it did.

@@ -1,0 +1,205 @@
+// The flow's view models that need no service: paging, grouping, dates,
+// search and the submit permission.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/RasterImage.h"
+#include "resources/EKYCTranslationService.h"
+#include "screens/confirm/EKYCConfirmViewModel.h"
+#include "screens/datepicker/EKYCDatePickerViewModel.h"
+#include "screens/guide/EKYCGuideCaptureDocumentViewModel.h"
+#include "screens/guide/EKYCGuideFaceViewModel.h"
+#include "screens/information/EKYCInfomationDocumentViewModel.h"
+#include "screens/introduce/EKYCIntroduceViewModel.h"
+#include "screens/photoerror/EKYCPreviewPhotoErrorViewModel.h"
+#include "screens/review/EKYCReviewPhotographViewModel.h"
+#include "screens/selection/EKYCSelectionViewModel.h"
+#include "screens/selection/FoldForSearch.h"
+
+namespace ovira {
+namespace {
+
+using Type = EkycTypeDocument;
+using Page = std::pair<int, std::optional<std::string>>;
+
+ImagePtr image() {
+    return std::make_shared<RasterImage>(2, 2, RasterImage::Format::gray, std::vector<std::uint8_t>(4));
+}
+
+std::vector<Page> pages(EKYCReviewPhotographViewModel& review, const std::string& moves) {
+    std::vector<Page> seen;
+    auto token = review.nextItemPublisher.sink([&](const Page& page) { seen.push_back(page); });
+    for (char move : moves) move == '>' ? review.nextItem() : review.previousItem();
+    return seen;
+}
+
+TEST(ReviewPhotographs, PagesWrapAroundAtBothEnds) {
+    const std::vector<EKYCReviewPhotoViewModel> three{{image(), Type::idCard, EKYCStep::front},
+                                                      {image(), Type::idCard, EKYCStep::back},
+                                                      {image(), Type::idCard, EKYCStep::face}};
+    const auto front = localized("review.front"), face = localized("capture.face");
+    EKYCReviewPhotographViewModel atEnd(2, three);
+    EXPECT_EQ(pages(atEnd, "><"), (std::vector<Page>{{0, front}, {2, face}}));
+
+    EKYCReviewPhotographViewModel one(0, {{image(), Type::passport, EKYCStep::face}});
+    EXPECT_EQ(pages(one, "><"), (std::vector<Page>{{0, face}, {0, face}}));
+
+    EKYCReviewPhotographViewModel none(0, {});
+    EXPECT_EQ(pages(none, ">"), (std::vector<Page>{{0, std::nullopt}}));
+    EKYCReviewPhotographViewModel noneBack(0, {});
+    EXPECT_EQ(pages(noneBack, "<"), (std::vector<Page>{{-1, std::nullopt}}));
+}
+
+TEST(PhotographTitles, NameTheSideThePassportPageOrTheFace) {
+    EXPECT_STREQ(photographTitleKey(EKYCStep::front, Type::passport), "review.passport");
+    EXPECT_STREQ(photographTitleKey(EKYCStep::front, Type::licenseDriver), "review.front");
+    EXPECT_STREQ(photographTitleKey(EKYCStep::back, Type::passport), "review.back");
+    EXPECT_STREQ(photographTitleKey(EKYCStep::face, Type::idCard), "capture.face");
+    const EKYCPreviewPhotoErrorViewModel rejected(image(), "", EKYCStep::face, Type::passport);
+    EXPECT_TRUE(rejected.showsFaceGuide());
+    EXPECT_FALSE(EKYCPreviewPhotoErrorViewModel(image(), "", EKYCStep::back, Type::idCard).showsFaceGuide());
+}
+
+TEST(Confirm, GroupsDocumentPhotographsApartFromTheFace) {
+    const EKYCImages three{image(), image(), image()};
+    EKYCConfirmViewModel card(Type::idCard, three);
+    card.onViewDidLoad();
+    ASSERT_EQ(card.items.size(), 3u);
+    EXPECT_EQ(card.items[1].step, EKYCStep::back);
+    EXPECT_EQ(card.items[2].image, three[2]);
+    EXPECT_EQ(card.documentRowCount(), 2);
+    EXPECT_STREQ(card.documentHeaderKey(), "verify.image_document");
+    EXPECT_EQ(card.itemIndex(0, 1), 1);
+    EXPECT_EQ(card.itemIndex(1, 0), 2) << "the face row opens the review at the face";
+
+    EKYCConfirmViewModel passport(Type::passport, {three[0], three[1]});
+    passport.onViewDidLoad();
+    ASSERT_EQ(passport.items.size(), 2u);
+    EXPECT_EQ(passport.items[1].step, EKYCStep::face);
+    EXPECT_EQ(passport.documentRowCount(), 1);
+    EXPECT_STREQ(passport.documentHeaderKey(), "verify.passport");
+    EXPECT_EQ(passport.itemIndex(1, 0), 1);
+
+    EKYCConfirmViewModel short_(Type::licenseDriver, {three[0]});
+    short_.onViewDidLoad();
+    EXPECT_EQ(short_.items.size(), 1u) << "missing photographs are left out, not read past";
+    EXPECT_EQ(short_.itemIndex(0, 1), -1);
+}
+
+TEST(DatePicker, BoundsFollowTheKindOfDateAndOnlyAMovedPickerSaves) {
+    ::setenv("TZ", "Asia/Ho_Chi_Minh", 1);
+    ::tzset();
+    const auto now = std::chrono::system_clock::now();
+    EKYCInfomationDocument field;
+    for (const auto& [dateType, hasMax, hasMin] :
+         {std::tuple{std::optional<EKYCInfomationDocument::DateType>{}, false, false},
+          std::tuple{std::optional{EKYCInfomationDocument::DateType::normal}, false, false},
+          std::tuple{std::optional{EKYCInfomationDocument::DateType::pass}, true, false},
+          std::tuple{std::optional{EKYCInfomationDocument::DateType::feature}, false, true}}) {
+        field.dateType = dateType;
+        const EKYCDatePickerViewModel picker(field, now);
+        EXPECT_EQ(picker.maximumDate().has_value(), hasMax);
+        EXPECT_EQ(picker.minimumDate().has_value(), hasMin);
+        if (hasMax) {
+            EXPECT_EQ(*picker.maximumDate(), now);
+        }
+        if (hasMin) {
+            EXPECT_EQ(*picker.minimumDate(), now);
+        }
+        EXPECT_FALSE(picker.savedText(now)) << "not moved: nothing handed back";
+        EXPECT_TRUE(picker.savedText(now - std::chrono::nanoseconds(1)));
+    }
+    // 5 March 2001, 23:30 in Ha Noi is still the 5th there, the 5th 16:30 in UTC.
+    std::tm march{};
+    march.tm_year = 101, march.tm_mon = 2, march.tm_mday = 5, march.tm_hour = 23, march.tm_min = 30;
+    const auto evening = std::chrono::system_clock::from_time_t(std::mktime(&march));
+    EXPECT_EQ(EKYCDatePickerViewModel::formatDate(evening), "05/03/2001");
+    EXPECT_EQ(EKYCDatePickerViewModel::formatDate(evening + std::chrono::hours(1)), "06/03/2001");
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST(Search, FoldsVietnameseAndLatinMarksAndIgnoresCase) {
+    EXPECT_EQ(foldForSearch("Đà Nẵng"), "Da Nang");
+    EXPECT_EQ(foldForSearch("Thừa Thiên Huế, Côte d’Ivoire, Ñandú"), "Thua Thien Hue, Cote d?Ivoire, Nandu");
+    EXPECT_EQ(foldForSearch("\xff\xfe"), "");
+    for (const auto& [value, keyword, found] : {std::tuple{"Nữ", "nu", true},
+                                                {"Đà Nẵng", "da nang", true},
+                                                {"Đà Nẵng", "ĐÀ", true},
+                                                {"Hà Nội", "nội", true},
+                                                {"Việt Nam", "nam", true},
+                                                {"Hà Nội", "ha noi x", false},
+                                                {"Nam", "nu", false}}) {
+        EXPECT_EQ(matchesSearch(value, keyword), found) << value << " / " << keyword;
+    }
+}
+
+TEST(Selection, GenderListMarksTheCurrentValueAndHasNoSearch) {
+    SelectionGenderViewModel gender("Nam");
+    int reloads = 0;
+    auto token = gender.reloadPublisher.sink([&](Void) { ++reloads; });
+    gender.onViewDidLoad();
+    EXPECT_EQ(gender.filterItems, (std::vector<EKYCSelectionItem>{{"Nam", true}, {"Nữ", false}}));
+    EXPECT_TRUE(gender.isSearchHidden());
+    EXPECT_GE(reloads, 1);
+    EXPECT_EQ(gender.listHeight(844), 112);
+
+    SelectionGenderViewModel unknown("");
+    unknown.onViewDidLoad();
+    EXPECT_EQ(unknown.items, (std::vector<EKYCSelectionItem>{{"Nam", false}, {"Nữ", false}}));
+    unknown.search("ữ");
+    EXPECT_EQ(unknown.filterItems, (std::vector<EKYCSelectionItem>{{"Nữ", false}}));
+    unknown.search("");
+    EXPECT_EQ(unknown.filterItems, unknown.items);
+}
+
+TEST(Selection, TheListHeightKeepsWholeRowsThatFitTheScreen) {
+    const SelectionCountryViewModel countries("");
+    EXPECT_EQ(countries.listHeight(600), 336);
+    EXPECT_EQ(countries.listHeight(400), 224);
+    EXPECT_EQ(countries.listHeight(100), 0);
+}
+
+TEST(InformationForm, TheSubmitPermissionFollowsTheLastEditOnly) {
+    auto form = makeViewModel<EKYCInfomationDocumentViewModel>();
+    form->document = EKYCIdentityDocument{"1", "CCCD", {{}, {}}};
+    form->document->form[0].fieldValue = "An";
+    form->document->form[1].fieldValue = "01/01/1990";
+    form->items = form->document->form;
+    std::vector<bool> permissions;
+    form->subscriptions.push_back(
+        form->enableSubmitPublisher.sink([&](bool on) { permissions.push_back(on); }));
+
+    form->updateValue(0, "");
+    form->updateValue(1, "0");
+    form->updateValue(1, "");
+    form->updateValue(7, "ignored");
+    form->updateValue(-1, "ignored");
+    EXPECT_EQ(permissions, (std::vector{false, true, false}));
+    EXPECT_EQ(form->items[0].fieldValue, "");
+    EXPECT_EQ(form->document->form, form->items) << "every change reaches both";
+
+    auto empty = makeViewModel<EKYCInfomationDocumentViewModel>();
+    std::vector<bool> loading;
+    empty->subscriptions.push_back(empty->loadingPublisher.sink([&](bool on) { loading.push_back(on); }));
+    empty->submit();
+    EXPECT_EQ(loading, std::vector{false}) << "nothing to send: the overlay goes at once";
+}
+
+TEST(StaticScreens, ListTheirEntriesInOrder) {
+    EXPECT_EQ(EKYCIntroduceViewModel().items,
+              (std::vector{Type::idCard, Type::licenseDriver, Type::passport}));
+    const EKYCGuideCaptureDocumentViewModel notes;
+    EXPECT_EQ(notes.items, (std::vector{localized("guide.note_document"), localized("guide.note_thelight"),
+                                        localized("guide.note_blur")}));
+    const EKYCGuideFaceViewModel face;
+    ASSERT_EQ(face.items.size(), 3u);
+    EXPECT_EQ(face.items[1].image, "img_person_ glasses");
+    EXPECT_EQ(face.items[2].icon, "ic_ unverified");
+    EXPECT_NE(face.items[0].title, "guide.environment") << "titles are texts, not keys";
+}
+
+}  // namespace
+}  // namespace ovira
