@@ -1,0 +1,103 @@
+// Live frames: one examined at a time, only the newest waiting, faces
+// reported on the main thread, nothing after the pipeline is gone.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "capture/EKYCFaceDetectionPipeline.h"
+#include "support/MainLoop.h"
+
+namespace ovira {
+namespace {
+
+using namespace std::chrono_literals;
+using capture::Rect;
+
+// Reports one face per frame at the frame's top-left pixel value, slowly.
+struct SlowDetector : EKYCFaceDetector {
+    std::atomic<int> examined{0};
+    std::atomic<int> concurrent{0};
+    std::atomic<int> maxConcurrent{0};
+    std::vector<Rect> detectFaces(const RasterImage& frame) override {
+        maxConcurrent = std::max(maxConcurrent.load(), ++concurrent);
+        std::this_thread::sleep_for(20ms);
+        --concurrent;
+        ++examined;
+        const int tag = frame.pixels()[0];
+        if (tag == 0) return {};  // no face in this frame
+        return {{static_cast<double>(tag), 0, 10, 10}, {static_cast<double>(tag), 50, 10, 10}};
+    }
+};
+
+std::shared_ptr<const RasterImage> frame(std::uint8_t tag) {
+    return std::make_shared<RasterImage>(4, 2, RasterImage::Format::gray, std::vector<std::uint8_t>(8, tag));
+}
+
+TEST(LatestOnlyQueue, KeepsOnlyTheNewestWaitingTaskAndRunsOneAtATime) {
+    LatestOnlyQueue queue("ai.qorix.OVIRA.detection");
+    std::vector<int> ran;  // touched by the worker only, read after it is idle
+    std::atomic<bool> started{false}, release{false};
+    queue.submit([&] {
+        started = true;
+        while (!release) std::this_thread::yield();
+        ran.push_back(0);
+    });
+    while (!started) std::this_thread::yield();
+    int dropped = 0;
+    for (int i = 1; i <= 5; ++i) dropped += queue.submit([&ran, i] { ran.push_back(i); });
+    release = true;
+    queue.waitUntilIdle();
+    EXPECT_EQ(ran, (std::vector{0, 5}));
+    EXPECT_EQ(dropped, 4);
+    EXPECT_EQ(queue.droppedCount(), 4u);
+    EXPECT_EQ(queue.completedCount(), 2u);
+}
+
+TEST(FaceDetectionPipeline, ReportsEveryFaceOfTheNewestFramesOnTheMainThread) {
+    test::MainLoop mainLoop;
+    auto detector = std::make_shared<SlowDetector>();
+    std::vector<double> reported;
+    capture::Size lastSize;
+    const auto mainThread = std::this_thread::get_id();
+    bool onMain = true;
+    {
+        EKYCFaceDetectionPipeline pipeline(detector, [&](const std::vector<Rect>& faces, capture::Size size) {
+            onMain = onMain && std::this_thread::get_id() == mainThread;
+            for (const auto& face : faces) reported.push_back(face.x + face.y);
+            lastSize = size;
+        });
+        // 30 frames a second for half a second into a detector that needs 20 ms.
+        for (int i = 1; i <= 15; ++i) {
+            pipeline.submit(frame(static_cast<std::uint8_t>(i)));
+            std::this_thread::sleep_for(33ms);
+        }
+        pipeline.submit(frame(0));  // no face: nothing reported
+        pipeline.waitUntilIdle();
+        mainLoop.runUntil([&] { return reported.size() >= 2 && reported[reported.size() - 2] == 15; }, 2s);
+        EXPECT_LE(detector->maxConcurrent.load(), 1);
+    }
+    ASSERT_GE(reported.size(), 2u);
+    EXPECT_EQ(reported[reported.size() - 2], 15) << "the newest frame's faces, first face first";
+    EXPECT_EQ(reported.back(), 65);
+    EXPECT_EQ(reported.size() % 2, 0u) << "each frame reports all its faces";
+    EXPECT_EQ(lastSize, (capture::Size{4, 2}));
+    EXPECT_TRUE(onMain);
+}
+
+TEST(FaceDetectionPipeline, NothingIsReportedOnceThePipelineIsGone) {
+    test::MainLoop mainLoop;
+    auto detector = std::make_shared<SlowDetector>();
+    int reports = 0;
+    {
+        EKYCFaceDetectionPipeline pipeline(detector, [&](const auto&, capture::Size) { ++reports; });
+        pipeline.submit(frame(7));
+        pipeline.waitUntilIdle();
+    }  // the report is queued for the main thread but the pipeline has gone
+    mainLoop.runUntil([] { return false; }, 100ms);
+    EXPECT_EQ(detector->examined, 1);
+    EXPECT_EQ(reports, 0);
+}
+
+}  // namespace
+}  // namespace ovira
