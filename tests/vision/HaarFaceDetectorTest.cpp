@@ -1,0 +1,90 @@
+// Face detection on real pictures, and the face check that the capture
+// screen makes with it: the astronaut inside the circle, then outside it.
+#include <gtest/gtest.h>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "DevServerTestSupport.h"
+#include "capture/EKYCCaptureGeometry.h"
+#include "vision/EKYCHaarFaceDetector.h"
+#include "vision/MatAdapter.h"
+
+namespace ovira::vision {
+namespace {
+
+using capture::Rect;
+using capture::Size;
+
+cv::Mat picture(const std::string& name) {
+    return devserver::test::decodeImage(devserver::test::testImage(name));
+}
+
+// A phone-shaped frame with the picture pasted so that `point` of the picture lands at `at`.
+cv::Mat framed(const cv::Mat& content, cv::Point point, cv::Point at, cv::Size size = {390, 844}) {
+    cv::Mat frame(size, CV_8UC3, cv::Scalar(40, 40, 40));
+    const cv::Rect target(at.x - point.x, at.y - point.y, content.cols, content.rows);
+    const cv::Rect visible = target & cv::Rect(0, 0, size.width, size.height);
+    content(cv::Rect(visible.x - target.x, visible.y - target.y, visible.width, visible.height))
+        .copyTo(frame(visible));
+    return frame;
+}
+
+class HaarFaceDetector : public ::testing::Test {
+protected:
+    EKYCHaarFaceDetector detector;
+};
+
+TEST_F(HaarFaceDetector, FindsTheOneFaceOfAPersonAndNoneOfACat) {
+    ASSERT_TRUE(detector.isLoaded());
+    const auto faces = detector.detectFaces(rasterFromMat(picture("astronaut.png")));
+    ASSERT_EQ(faces.size(), 1u);
+    const cv::Mat astronaut = picture("astronaut.png");
+    EXPECT_GT(faces[0].width, astronaut.cols / 8.0);
+    EXPECT_TRUE((Rect{0, 0, double(astronaut.cols), double(astronaut.rows)}).contains(faces[0]));
+    EXPECT_TRUE(detector.detectFaces(rasterFromMat(picture("chelsea.png"))).empty());
+    EXPECT_TRUE(detector.detectFaces(RasterImage(0, 0, RasterImage::Format::rgb, {})).empty());
+}
+
+TEST_F(HaarFaceDetector, TheFaceCheckPassesOnlyWithTheFaceInsideTheCircle) {
+    cv::Mat astronaut = picture("astronaut.png");
+    const auto found = detector.detectFaces(rasterFromMat(astronaut));
+    ASSERT_EQ(found.size(), 1u);
+    const cv::Point faceCentre(int(found[0].x + found[0].width / 2), int(found[0].y + found[0].height / 2));
+    const Size view{390, 844};
+    const auto check = [&](cv::Point at, bool mirrored) {
+        const cv::Mat frame = framed(astronaut, faceCentre, at);
+        const auto faces = detector.detectFaces(rasterFromMat(frame));
+        EXPECT_EQ(faces.size(), 1u);
+        bool inside = !faces.empty();
+        for (const auto& face : faces)
+            inside = inside && capture::isFaceInside(capture::frameToView(face, view, view, mirrored), view);
+        return inside;
+    };
+    EXPECT_TRUE(check({195, 422}, false)) << "centred in the circle";
+    EXPECT_TRUE(check({195, 422}, true)) << "a mirrored preview changes nothing for a centred face";
+    EXPECT_FALSE(check({195, 160}, false)) << "above the circle";
+    EXPECT_FALSE(check({60, 422}, true)) << "off to one side";
+}
+
+TEST(HaarFaceDetectorFailures, AMissingCascadeFindsNothingWithoutFailing) {
+    EKYCHaarFaceDetector missing("/nonexistent/cascade.xml");
+    EXPECT_FALSE(missing.isLoaded());
+    EXPECT_TRUE(missing.detectFaces(rasterFromMat(picture("astronaut.png"))).empty());
+}
+
+TEST(MatAdapter, ConvertsEveryPixelLayoutBothWays) {
+    cv::Mat bgr(2, 3, CV_8UC3, cv::Scalar(10, 20, 30));
+    const RasterImage rgb = rasterFromMat(bgr);
+    ASSERT_EQ(rgb.format(), RasterImage::Format::rgb);
+    EXPECT_EQ(rgb.pixels()[0], 30);
+    EXPECT_EQ(rgb.pixels()[2], 10);
+    const cv::Mat gray = grayMat(rgb);
+    EXPECT_EQ(gray.size(), cv::Size(3, 2));
+    EXPECT_EQ(rasterFromMat(cv::Mat(2, 2, CV_8UC4, cv::Scalar(1, 2, 3, 4))).format(),
+              RasterImage::Format::rgba);
+    EXPECT_TRUE(rasterFromMat(cv::Mat(2, 2, CV_16UC1)).isEmpty());
+}
+
+}  // namespace
+}  // namespace ovira::vision
