@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+bash scripts/fetch-models.sh
 
 build="${OVIRA_BUILD_DIR:-build}"
 jobs="$(nproc)"
