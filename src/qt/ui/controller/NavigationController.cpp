@@ -86,7 +86,14 @@ QRect NavigationController::contentFrame() const {
 void NavigationController::adopt(ViewController* screen) {
     screen->setParent(content_);
     addChildViewController(screen);
-    screen->loadViewIfNeeded();
+    // Screens load with their container, not before.
+    if (isViewLoaded()) screen->loadViewIfNeeded();
+}
+
+void NavigationController::viewDidLoad() {
+    ViewController::viewDidLoad();
+    for (auto* screen : viewControllers()) screen->loadViewIfNeeded();
+    updateBar();
 }
 
 void NavigationController::updateBar() {

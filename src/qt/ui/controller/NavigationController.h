@@ -38,6 +38,7 @@ public:
     virtual bool gestureRecognizerShouldBegin() const;
 
 protected:
+    void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;

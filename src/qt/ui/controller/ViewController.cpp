@@ -204,7 +204,13 @@ void ViewController::dismiss(bool animated, std::function<void()> completion) {
 
 void ViewController::dismissPresented(bool animated, std::function<void()> completion) {
     // This screen is the presented one. What it presents goes first, at once.
-    if (presented_) presented_->dismissPresented(false, {});
+    if (presented_) {
+        if (presented_->beingDismissed_)
+            presented_->finishDismissal(true, false, {});
+        else
+            presented_->dismissPresented(false, {});
+    }
+    if (beingDismissed_) return;
     if (beingPresented_ && presentationController_ && presentationController_->coordinator_)
         presentationController_->coordinator_->completeTransition(true);
     animated = animated && ViewAnimation::areAnimationsEnabled();

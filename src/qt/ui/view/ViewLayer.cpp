@@ -100,7 +100,9 @@ QPainterPath ViewLayer::roundedPath(const QRectF& rect, qreal radius, CornerMask
 }
 
 void ViewLayer::update() {
-    if (masksToBounds_ && cornerRadius_ > 0 && !view_->rect().isEmpty())
+    // Widgets that paint their own rounded shape (smoothly) need no mask.
+    const bool roundsItself = view_->property("roundsItself").toBool();
+    if (masksToBounds_ && cornerRadius_ > 0 && !view_->rect().isEmpty() && !roundsItself)
         view_->setMask(QRegion(shape(QRectF(view_->rect())).toFillPolygon().toPolygon()));
     else
         view_->clearMask();
