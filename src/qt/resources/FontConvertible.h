@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+namespace ovira {
+
+// A font of the library: its name, family and the file in the resource
+// bundle that carries it.
+class FontConvertible {
+public:
+    FontConvertible(QString name, QString family, QString fileName);
+
+    static const FontConvertible& robotoRegular();  // "Roboto-Regular", "Roboto", "Roboto-Regular.ttf"
+    static const FontConvertible& robotoBold();     // "Roboto-Bold", "Roboto", "Roboto-Bold.ttf"
+
+    const QString& name() const { return name_; }
+    const QString& family() const { return family_; }
+    const QString& fileName() const { return fileName_; }
+
+    // The font at `size` points. Registers the bundle's file on first use;
+    // stops the library with "Unable to initialize font '<name>' (<family>)"
+    // when no such font can be had. GUI thread.
+    QFont font(qreal size) const;
+
+    // The font files registered so far in this process, in order.
+    static QStringList registeredFiles();
+
+private:
+    void registerIfNeeded() const;
+
+    QString name_;
+    QString family_;
+    QString fileName_;
+};
+
+// The library's interface font (Roboto, the library's own typeface) at a
+// size in points and a weight.
+QFont systemFont(qreal size, QFont::Weight weight = QFont::Normal);
+QFont boldSystemFont(qreal size);
+
+}  // namespace ovira

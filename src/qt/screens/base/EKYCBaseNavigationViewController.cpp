@@ -1,0 +1,56 @@
+#include "screens/base/EKYCBaseNavigationViewController.h"
+
+#include "resources/EKYCImage.h"
+#include "resources/FontConvertible.h"
+#include "ui/alert/AlertController.h"
+#include "ui/controller/NavigationBar.h"
+#include "ui/controller/NavigationItem.h"
+
+namespace ovira {
+
+EKYCBaseNavigationViewController::EKYCBaseNavigationViewController(ViewController* root, QWidget* parent)
+    : NavigationController(root, parent) {
+    setObjectName(QStringLiteral("EKYCBaseNavigationViewController"));
+}
+
+void EKYCBaseNavigationViewController::viewDidLoad() {
+    NavigationController::viewDidLoad();
+    NavigationBarAppearance appearance;
+    appearance.backgroundImage = ImageAsset::image(QStringLiteral("bg_nav"));
+    appearance.titleColor = Qt::white;
+    appearance.titleFont = FontConvertible::robotoRegular().font(16);
+    appearance.backIndicatorImage = ImageAsset::image(QStringLiteral("ic_back"));
+    appearance.hidesShadow = true;  // no hairline under the bar
+    navigationBar()->setStandardAppearance(appearance);
+    navigationBar()->setScrollEdgeAppearance(appearance);
+    navigationBar()->setTranslucent(false);
+    // Back buttons show the arrow only.
+    navigationItem()->setBackButtonTitle(QStringLiteral(" "));
+}
+
+unsigned EKYCBaseNavigationViewController::supportedInterfaceOrientations() const {
+    ViewController* visible = visibleViewController();
+    if (qobject_cast<AlertController*>(visible)) return NavigationController::supportedInterfaceOrientations();
+    if (visible) return visible->supportedInterfaceOrientations();
+    return defaultOrientationMask();
+}
+
+bool EKYCBaseNavigationViewController::shouldAutorotate() const {
+    ViewController* visible = visibleViewController();
+    return visible ? visible->shouldAutorotate() : false;
+}
+
+bool EKYCBaseNavigationViewController::gestureRecognizerShouldBegin() const {
+    return viewControllers().size() > 1;
+}
+
+unsigned EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom idiom) {
+    return idiom == UserInterfaceIdiom::pad ? orientationMaskLandscape : orientationMaskPortrait;
+}
+
+unsigned EKYCBaseNavigationViewController::defaultOrientationMask() {
+    static const unsigned mask = defaultOrientationMask(currentUserInterfaceIdiom());
+    return mask;
+}
+
+}  // namespace ovira

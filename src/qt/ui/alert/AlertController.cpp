@@ -1,0 +1,102 @@
+#include "ui/alert/AlertController.h"
+
+#include <QPainter>
+
+#include "ui/controller/TransitionContext.h"
+#include "ui/view/BackdropView.h"
+#include "ui/view/ViewLayer.h"
+
+namespace ovira {
+
+AlertController::AlertController(QWidget* parent) : ViewController(parent) {
+    setObjectName(QStringLiteral("alertController"));
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void AlertController::setContentViewController(ViewController* content) {
+    if (content_) content_->deleteLater();
+    content_ = content;
+    if (!content_) return;
+    content_->setParent(this);
+    addChildViewController(content_);
+    content_->setGeometry(rect());
+    connect(content_, &ViewController::preferredContentSizeChanged, this, [this] {
+        if (auto* controller = presentationController()) controller->containerViewDidLayoutSubviews();
+    });
+}
+
+void AlertController::viewDidLoad() {
+    if (content_) content_->loadViewIfNeeded();
+}
+
+void AlertController::viewWillAppear(bool animated) {
+    if (content_) content_->beginAppearanceTransition(true, animated);
+}
+
+void AlertController::viewDidAppear(bool) {
+    if (content_) content_->endAppearanceTransition();
+}
+
+void AlertController::viewWillDisappear(bool animated) {
+    if (content_) content_->beginAppearanceTransition(false, animated);
+}
+
+void AlertController::viewDidDisappear(bool) {
+    if (content_) content_->endAppearanceTransition();
+}
+
+void AlertController::resizeEvent(QResizeEvent*) {
+    if (content_) content_->setGeometry(rect());
+}
+
+void AlertController::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawPath(ViewLayer::roundedPath(QRectF(rect()), 16, allCorners));
+}
+
+PresentationController* AlertController::makePresentationController(ViewController* presenting) {
+    return new AlertPresentationController(this, presenting);
+}
+
+QRect AlertPresentationController::frameOfPresentedViewInContainerView() const {
+    auto* container = containerView();
+    auto* presented = presentedViewController();
+    if (!container || !presented) return {};
+    const int width = std::min(AlertController::maximumWidth, container->width() - 2 * AlertController::margin);
+    int height = 0;
+    if (auto* alert = qobject_cast<AlertController*>(presented); alert && alert->contentViewController()) {
+        auto* content = alert->contentViewController();
+        content->loadViewIfNeeded();
+        height = content->hasHeightForWidth() ? content->heightForWidth(width) : content->preferredContentSize().height();
+    }
+    if (height <= 0) height = presented->sizeHint().height();
+    height = std::min(height, container->height() - 2 * AlertController::margin);
+    return QRect((container->width() - width) / 2, (container->height() - height) / 2, width, height);
+}
+
+void AlertPresentationController::presentationTransitionWillBegin() {
+    auto* container = containerView();
+    if (!container) return;
+    dimming_ = new BackdropView(QColor(0, 0, 0), container);
+    dimming_->setGeometry(container->rect());
+    dimming_->show();
+    dimming_->lower();
+    QPointer<BackdropView> dimming = static_cast<BackdropView*>(dimming_.data());
+    if (auto* coordinator = transitionCoordinator())
+        coordinator->animateAlongside([dimming](qreal progress) {
+            if (dimming) dimming->setAlpha(dimmedAlpha * progress);
+        });
+}
+
+void AlertPresentationController::dismissalTransitionWillBegin() {
+    QPointer<BackdropView> dimming = static_cast<BackdropView*>(dimming_.data());
+    if (auto* coordinator = transitionCoordinator())
+        coordinator->animateAlongside([dimming](qreal progress) {
+            if (dimming) dimming->setAlpha(dimmedAlpha * (1 - progress));
+        });
+}
+
+}  // namespace ovira

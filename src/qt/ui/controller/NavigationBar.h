@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "resources/EKYCImage.h"
+
+class QLabel;
+class QToolButton;
+
+namespace ovira {
+
+class NavigationItem;
+
+// How a navigation bar looks.
+struct NavigationBarAppearance {
+    EKYCImage backgroundImage;  // stretched over the bar; drawn over backgroundColor
+    QColor backgroundColor = QColor(0xF8, 0xF8, 0xF8);
+    QFont titleFont;
+    QColor titleColor = Qt::black;
+    EKYCImage backIndicatorImage;  // the back arrow
+    EKYCImage shadowImage;         // the line under the bar; null draws a hairline
+    bool hidesShadow = false;
+};
+
+// The bar over a navigation container: the top screen's title, its left
+// button or a back button.
+class NavigationBar : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int height = 44;
+
+    explicit NavigationBar(QWidget* parent = nullptr);
+
+    const NavigationBarAppearance& standardAppearance() const { return standard_; }
+    void setStandardAppearance(const NavigationBarAppearance& appearance);
+    // Used while the content is scrolled to its top edge; the container's
+    // screens are not scroll-tracked, so it is kept for completeness.
+    const NavigationBarAppearance& scrollEdgeAppearance() const { return scrollEdge_; }
+    void setScrollEdgeAppearance(const NavigationBarAppearance& appearance);
+    bool isTranslucent() const { return translucent_; }
+    void setTranslucent(bool translucent);
+
+    // Shows `top`; `back` is the title of a back button, or absent for none.
+    void show(NavigationItem* top, const std::optional<QString>& backTitle);
+    void setBackAction(std::function<void()> action) { backAction_ = std::move(action); }
+
+    QLabel* titleLabel() const { return title_; }
+    // The left button on display (a left item or the back button), or null.
+    QToolButton* leftButton() const;
+
+    QSize sizeHint() const override { return {375, height}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void refresh();
+    void layoutContent();
+
+    NavigationBarAppearance standard_;
+    NavigationBarAppearance scrollEdge_;
+    bool translucent_ = true;
+    QPointer<NavigationItem> item_;
+    std::optional<QString> backTitle_;
+    std::function<void()> backAction_;
+    QLabel* title_;
+    QToolButton* left_;
+    QToolButton* back_;
+};
+
+}  // namespace ovira

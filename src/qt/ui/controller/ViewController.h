@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QList>
+#include <QMargins>
+#include <QPointer>
+#include <QSize>
+#include <QWidget>
+#include <functional>
+
+#include "ui/controller/InterfaceOrientation.h"
+#include "ui/controller/PresentationContainerView.h"
+#include "ui/controller/PresentationController.h"
+
+namespace ovira {
+
+class NavigationController;
+class NavigationItem;
+class PresentationController;
+class PresentationContainerView;
+class TransitionContext;
+class TransitioningDelegate;
+
+// A screen: a widget with the life of a phone screen. Containers (the
+// navigation container, presentations) load it, forward its appearance and
+// own it; it can present other screens modally over the window, each in a
+// layer of its own above everything else. GUI thread only.
+class ViewController : public QWidget {
+    Q_OBJECT
+public:
+    enum class ModalPresentationStyle {
+        fullScreen,  // laid out by the screen's own presentation controller (the whole window by default)
+        custom,      // laid out by the transitioning delegate's presentation controller
+    };
+    enum class Appearance { disappeared, appearing, appeared, disappearing };
+
+    explicit ViewController(QWidget* parent = nullptr);
+    ~ViewController() override;
+
+    // Life. viewDidLoad runs once, before the screen is first shown.
+    bool isViewLoaded() const { return loaded_; }
+    void loadViewIfNeeded();
+    virtual void viewDidLoad() {}
+    virtual void viewWillAppear(bool animated) { Q_UNUSED(animated); }
+    virtual void viewDidAppear(bool animated) { Q_UNUSED(animated); }
+    virtual void viewWillDisappear(bool animated) { Q_UNUSED(animated); }
+    virtual void viewDidDisappear(bool animated) { Q_UNUSED(animated); }
+    // Containers call these around showing or hiding a screen; repeated
+    // calls for the same change are ignored.
+    void beginAppearanceTransition(bool isAppearing, bool animated);
+    void endAppearanceTransition();
+    Appearance appearance() const { return appearance_; }
+
+    // Containment.
+    ViewController* parentViewController() const { return parentController_; }
+    QList<ViewController*> childViewControllers() const;
+    void addChildViewController(ViewController* child);
+    void removeFromParentViewController();
+    NavigationController* navigationController() const;
+    NavigationItem* navigationItem();
+
+    // Presentation. The presented screen is owned by the presentation and
+    // deleted once it has been dismissed. A screen that already presents
+    // one presents the next from the top of its chain.
+    void present(ViewController* screen, bool animated, std::function<void()> completion = {});
+    // Dismisses the screen this one (or its container) presents; without
+    // one, the presentation of this screen (or of its container).
+    void dismiss(bool animated, std::function<void()> completion = {});
+    ViewController* presentedViewController() const { return presented_; }
+    ViewController* presentingViewController() const { return presenting_; }
+    bool isBeingPresented() const { return beingPresented_; }
+    bool isBeingDismissed() const { return beingDismissed_; }
+    PresentationController* presentationController() const;
+    virtual ModalPresentationStyle modalPresentationStyle() const { return modalStyle_; }
+    void setModalPresentationStyle(ModalPresentationStyle style) { modalStyle_ = style; }
+    virtual TransitioningDelegate* transitioningDelegate() { return nullptr; }
+
+    // Insets that keep content clear of what covers the screen's edges;
+    // applied as the widget's contents margins.
+    virtual QMargins additionalSafeAreaInsets() const { return additionalSafeArea_; }
+    virtual void setAdditionalSafeAreaInsets(const QMargins& insets);
+    QMargins safeAreaInsets() const { return contentsMargins(); }
+
+    virtual bool shouldAutorotate() const { return true; }
+    virtual unsigned supportedInterfaceOrientations() const { return orientationMaskAllButUpsideDown; }
+    virtual InterfaceOrientation preferredInterfaceOrientationForPresentation() const {
+        return InterfaceOrientation::portrait;
+    }
+
+    // The size a container should give this screen; empty: no preference.
+    QSize preferredContentSize() const { return preferredContentSize_; }
+    void setPreferredContentSize(const QSize& size);
+
+Q_SIGNALS:
+    void preferredContentSizeChanged();
+
+protected:
+    // The controller of a presentation of this screen in the full-screen
+    // style; the base covers the window.
+    virtual PresentationController* makePresentationController(ViewController* presenting);
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void applySafeArea();
+
+private:
+    friend class PresentationContainerView;
+    ViewController* presentationContext();
+    void dismissPresented(bool animated, std::function<void()> completion);
+    void finishPresentation(bool animated, std::function<void()> completion);
+    void finishDismissal(bool completed, bool animated, std::function<void()> completion);
+    void runStandardAnimation(TransitionContext* context, bool presenting);
+    void tearDownPresentation();
+
+    bool loaded_ = false;
+    Appearance appearance_ = Appearance::disappeared;
+    bool appearanceAnimated_ = false;
+    QPointer<ViewController> parentController_;
+    NavigationItem* navigationItem_ = nullptr;
+    QMargins additionalSafeArea_;
+    QSize preferredContentSize_;
+    ModalPresentationStyle modalStyle_ = ModalPresentationStyle::fullScreen;
+
+    // Modal presentation, from both ends.
+    QPointer<ViewController> presented_;
+    QPointer<ViewController> presenting_;
+    QPointer<PresentationContainerView> container_;  // of this screen's own presentation
+    QPointer<PresentationController> presentationController_;
+    bool beingPresented_ = false;
+    bool beingDismissed_ = false;
+};
+
+}  // namespace ovira
