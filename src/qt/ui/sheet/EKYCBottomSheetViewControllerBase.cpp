@@ -1,0 +1,68 @@
+#include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
+
+#include <QPainter>
+
+#include "ui/gesture/TapGestureRecognizer.h"
+#include "ui/sheet/EKYCBottomSheetPresentationController.h"
+#include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
+#include "ui/view/ViewLayer.h"
+
+namespace ovira {
+
+EKYCBottomSheetViewControllerBase::EKYCBottomSheetViewControllerBase(QWidget* parent)
+    : EKYCBaseViewControllerBase(parent) {
+    setProperty("roundsItself", true);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+EKYCBottomSheetTransitioningDelegate* EKYCBottomSheetViewControllerBase::bottomSheetTransitioningDelegate() {
+    if (!delegate_) {
+        delegate_ = new EKYCBottomSheetTransitioningDelegate(preferredSheetTopInset, preferredSheetCornerRadius,
+                                                             EKYCBottomSheet::rawValue(sizing_),
+                                                             preferredSheetBackdropColor, this);
+    }
+    return delegate_;
+}
+
+void EKYCBottomSheetViewControllerBase::setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing sizing) {
+    sizing_ = sizing;
+    bottomSheetTransitioningDelegate()->preferredSheetSizingFactor = EKYCBottomSheet::rawValue(sizing);
+}
+
+void EKYCBottomSheetViewControllerBase::setTapToDismissEnabled(bool enabled) {
+    tapToDismiss_ = enabled;
+    auto* delegate = bottomSheetTransitioningDelegate();
+    delegate->tapToDismissEnabled = enabled;
+    if (auto* controller = delegate->bottomSheetPresentationController.data())
+        controller->tapGestureRecognizer()->setEnabled(enabled);
+}
+
+void EKYCBottomSheetViewControllerBase::setPanToDismissEnabled(bool enabled) {
+    panToDismiss_ = enabled;
+    auto* delegate = bottomSheetTransitioningDelegate();
+    delegate->panToDismissEnabled = enabled;
+    if (auto* controller = delegate->bottomSheetPresentationController.data())
+        controller->setPanToDismissEnabled(enabled);
+}
+
+TransitioningDelegate* EKYCBottomSheetViewControllerBase::transitioningDelegate() {
+    return bottomSheetTransitioningDelegate();
+}
+
+QMargins EKYCBottomSheetViewControllerBase::additionalSafeAreaInsets() const {
+    QMargins insets = EKYCBaseViewControllerBase::additionalSafeAreaInsets();
+    insets.setTop(insets.top() + static_cast<int>(preferredSheetCornerRadius));
+    return insets;
+}
+
+void EKYCBottomSheetViewControllerBase::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    const auto* layer = ViewLayer::find(this);
+    painter.drawPath(layer ? layer->shape(QRectF(rect()))
+                           : ViewLayer::roundedPath(QRectF(rect()), preferredSheetCornerRadius, allCorners));
+}
+
+}  // namespace ovira

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QColor>
+#include <QPointer>
+
+#include "screens/base/EKYCBaseViewControllerBase.h"
+#include "screens/base/EKYCBaseViewController.h"
+#include "ui/sheet/EKYCBottomSheet.h"
+
+namespace ovira {
+
+class EKYCBottomSheetTransitioningDelegate;
+
+// The base of every sheet screen, whatever its view model. Set the options
+// before presenting; the setters also reach a sheet already on screen.
+class EKYCBottomSheetViewControllerBase : public EKYCBaseViewControllerBase {
+    Q_OBJECT
+public:
+    explicit EKYCBottomSheetViewControllerBase(QWidget* parent = nullptr);
+
+    // Created on first use from the options set so far.
+    EKYCBottomSheetTransitioningDelegate* bottomSheetTransitioningDelegate();
+
+    double preferredSheetTopInset = 24;
+    double preferredSheetCornerRadius = 8;
+    QColor preferredSheetBackdropColor = Qt::black;
+
+    EKYCBottomSheet::PreferredSizing preferredSheetSizing() const { return sizing_; }
+    void setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing sizing);
+    bool tapToDismissEnabled() const { return tapToDismiss_; }
+    void setTapToDismissEnabled(bool enabled);
+    bool panToDismissEnabled() const { return panToDismiss_; }
+    void setPanToDismissEnabled(bool enabled);
+
+    TransitioningDelegate* transitioningDelegate() override;
+    ModalPresentationStyle modalPresentationStyle() const override { return ModalPresentationStyle::custom; }
+    // The content keeps clear of the rounded corners.
+    QMargins additionalSafeAreaInsets() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPointer<EKYCBottomSheetTransitioningDelegate> delegate_;
+    EKYCBottomSheet::PreferredSizing sizing_ = EKYCBottomSheet::PreferredSizing::medium;
+    bool tapToDismiss_ = true;
+    bool panToDismiss_ = true;
+};
+
+// A sheet screen over the type of its view model.
+template <class VM>
+class EKYCBottomSheetViewController : public EKYCBaseViewController<VM, EKYCBottomSheetViewControllerBase> {
+public:
+    using EKYCBaseViewController<VM, EKYCBottomSheetViewControllerBase>::EKYCBaseViewController;
+};
+
+}  // namespace ovira
