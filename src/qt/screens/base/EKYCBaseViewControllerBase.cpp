@@ -8,6 +8,7 @@
 #include "resources/EKYCImage.h"
 #include "resources/Localized.h"
 #include "screens/base/LoadingOverlayView.h"
+#include "sdk/QtMainQueue.h"
 #include "sdk/EKYCUserDefault.h"
 #include "ui/alert/AlertBuilder.h"
 #include "ui/alert/AlertController.h"
@@ -23,6 +24,7 @@ EKYCBaseViewControllerBase::EKYCBaseViewControllerBase(QWidget* parent)
     : ViewController(parent),
       overPlayLoading_(new LoadingOverlayView(this)),
       activityIndicator_(new ActivityIndicatorView(ActivityIndicatorView::Style::large, overPlayLoading_)) {
+    installQtMainQueue();
     overPlayLoading_->hide();
     activityIndicator_->setGeometry(0, 0, 100, 100);
     activityIndicator_->setColor(Qt::white);
