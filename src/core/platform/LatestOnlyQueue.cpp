@@ -36,6 +36,11 @@ void LatestOnlyQueue::waitUntilIdle() {
     idle_.wait(lock, [&] { return !waiting_ && !running_; });
 }
 
+std::size_t LatestOnlyQueue::waitingCount() const {
+    std::lock_guard lock(mutex_);
+    return waiting_ ? 1 : 0;
+}
+
 std::uint64_t LatestOnlyQueue::droppedCount() const {
     std::lock_guard lock(mutex_);
     return dropped_;

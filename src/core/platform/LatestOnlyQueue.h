@@ -26,6 +26,8 @@ public:
     // Blocks until nothing is waiting or running.
     void waitUntilIdle();
 
+    // 0 or 1: the task waiting for the worker.
+    std::size_t waitingCount() const;
     std::uint64_t droppedCount() const;
     std::uint64_t completedCount() const;
     const std::string& label() const { return label_; }
