@@ -27,12 +27,7 @@ class Repository : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder = new test::TemporaryDirectory;
-        auto options = dev::test::optionsIn(folder->path() / "service");
-        options.appIDs = {"bank-app"};
-        server = new dev::DevServer(options);
-        const int port = server->start();
-        MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:" + std::to_string(port));
-        MainBundle::main().setObject("EKYCServiceCACertificate", server->caFile().string());
+        server = dev::test::startForLibrary(folder->path() / "service").release();
         const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
             std::ofstream(path, std::ios::binary) << bytes;
             return path;

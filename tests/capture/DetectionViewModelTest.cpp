@@ -29,13 +29,7 @@ class DetectionFlow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder = new test::TemporaryDirectory;
-        auto options = dev::test::optionsIn(folder->path() / "service");
-        options.appIDs = {"bank-app"};
-        server = new dev::DevServer(options);
-        MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:" + std::to_string(server->start()));
-        MainBundle::main().setObject("EKYCServiceCACertificate", server->caFile().string());
-        MainBundle::main().setObject("EKYCAppID", "bank-app");
-        OVIRA::config();
+        server = dev::test::startForLibrary(folder->path() / "service").release();
     }
     static void TearDownTestSuite() {
         delete server;

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ovira/MainBundle.h"
+#include "ovira/OVIRA.h"
 #include "support/TemporaryDirectory.h"
 
 namespace ovira::devserver::test {
@@ -66,6 +68,18 @@ DevServer::Options optionsIn(const std::filesystem::path& folder) {
     // Idle connections hold the server's shutdown this long.
     options.keepAliveSeconds = 1;
     return options;
+}
+
+std::unique_ptr<DevServer> startForLibrary(const std::filesystem::path& folder, std::vector<std::string> appIDs) {
+    auto options = optionsIn(folder);
+    options.appIDs = std::move(appIDs);
+    auto server = std::make_unique<DevServer>(options);
+    const int port = server->start();
+    MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:" + std::to_string(port));
+    MainBundle::main().setObject("EKYCServiceCACertificate", server->caFile().string());
+    MainBundle::main().setObject("EKYCAppID", "bank-app");
+    OVIRA::config();
+    return server;
 }
 
 DevServer& sharedServer() {

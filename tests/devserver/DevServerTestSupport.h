@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "devserver/DevServer.h"
 
@@ -22,6 +23,12 @@ cv::Mat drawCard(cv::Size size = {1000, 631});
 
 // Options for a server keeping its files in `folder`.
 DevServer::Options optionsIn(const std::filesystem::path& folder);
+
+// A server started in `folder` that accepts `appIDs`, with the library
+// pointed at it: its host and CA in the host's settings, "EKYCAppID"
+// "bank-app", and OVIRA::config() applied.
+std::unique_ptr<DevServer> startForLibrary(const std::filesystem::path& folder,
+                                           std::vector<std::string> appIDs = {"bank-app"});
 
 // One server per test process, started on first use with a private data folder.
 DevServer& sharedServer();

@@ -28,13 +28,8 @@ class ServiceScreens : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder = new test::TemporaryDirectory;
-        auto options = dev::test::optionsIn(folder->path() / "service");
-        options.appIDs = {"bank-app", "ovira-tests"};  // the library, and the test's own uploads
-        server = new dev::DevServer(options);
-        MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:" + std::to_string(server->start()));
-        MainBundle::main().setObject("EKYCServiceCACertificate", server->caFile().string());
-        MainBundle::main().setObject("EKYCAppID", "bank-app");
-        OVIRA::config();
+        // The library, and the test's own uploads.
+        server = dev::test::startForLibrary(folder->path() / "service", {"bank-app", "ovira-tests"}).release();
     }
     static void TearDownTestSuite() {
         delete server;
