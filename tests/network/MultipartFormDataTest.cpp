@@ -45,10 +45,11 @@ TEST(MultipartPartTest, EachPartIsExactlyItsHeaderLinesABlankLineItsContentAndCR
              {{makeData("abc"), "blob"}, "B",
               "--B\r\nContent-Disposition: form-data; name=\"blob\"; filename=\"file\"\r\n"
               "Content-Type: application/octet-stream\r\n\r\nabc\r\n"},
-             // Names are not escaped.
-             {{Data{}, "a\"b", "c\"d.bin"}, "B",
-              "--B\r\nContent-Disposition: form-data; name=\"a\"b\"; filename=\"c\"d.bin\"\r\n"
+             // A quote or a line break cannot end the header: they are percent-encoded.
+             {{Data{}, "a\"b", "c\"d\r\nX-Forged: 1.bin"}, "B",
+              "--B\r\nContent-Disposition: form-data; name=\"a%22b\"; filename=\"c%22d%0D%0AX-Forged: 1.bin\"\r\n"
               "Content-Type: application/octet-stream\r\n\r\n\r\n"},
+             {{Text{"v"}, "n\nm"}, "B", "--B\r\nContent-Disposition: form-data; name=\"n%0Am\"\r\n\r\nv\r\n"},
              {{makeData("x"), "blob", std::nullopt, "image/png"}, "B",
               "--B\r\nContent-Disposition: form-data; name=\"blob\"; filename=\"file\"\r\n"
               "Content-Type: image/png\r\n\r\nx\r\n"}}) {

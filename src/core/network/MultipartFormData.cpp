@@ -11,6 +11,21 @@ namespace {
 
 constexpr std::string_view kCRLF = EKYCMultipartFormDataChars::crlf;
 
+// A name or file name inside double quotes: a quote or a line break would end
+// the header early and let the text forge headers of its own, so they are
+// written percent-encoded, as browsers do.
+std::string headerParameter(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '"') out += "%22";
+        else if (c == '\r') out += "%0D";
+        else if (c == '\n') out += "%0A";
+        else out += c;
+    }
+    return out;
+}
+
 Data filePart(const std::string& boundary, const std::string& name, const std::string& fileName,
               const std::string& mimeType, const Data& content) {
     Data part;
@@ -19,9 +34,9 @@ Data filePart(const std::string& boundary, const std::string& name, const std::s
     append(part, boundary);
     append(part, kCRLF);
     append(part, "Content-Disposition: form-data; name=\"");
-    append(part, name);
+    append(part, headerParameter(name));
     append(part, "\"; filename=\"");
-    append(part, fileName);
+    append(part, headerParameter(fileName));
     append(part, "\"");
     append(part, kCRLF);
     append(part, "Content-Type: ");
@@ -49,7 +64,7 @@ Data MultipartFormData::getData(const std::string& boundary) const {
         append(part, boundary);
         append(part, kCRLF);
         append(part, "Content-Disposition: form-data; name=\"");
-        append(part, name_);
+        append(part, headerParameter(name_));
         append(part, "\"");
         append(part, kCRLF);
         append(part, kCRLF);
