@@ -15,10 +15,10 @@ namespace ovira {
 namespace {
 
 const QStringList kImageNames = {
-    "bg_nav",     "ic_back",       "ic_close",           "ic_disconnect",        "ic_idCard",
-    "ic_passport", "ic_licenseDriver", "img_sun",        "img_person_ glasses",  "img_person_face_mask",
-    "ic_verify",  "ic_ unverified", "ic_arrow_down",     "ic_calendar",          "ic_edit",
-    "ic_flash_on", "ic_flash_off",  "ic_capture_enable", "ic_capture_disable"};
+    "bg_nav",      "ic_back",          "ic_close",          "ic_disconnect",       "ic_idCard",
+    "ic_passport", "ic_licenseDriver", "img_sun",           "img_person_ glasses", "img_person_face_mask",
+    "ic_verify",   "ic_ unverified",   "ic_arrow_down",     "ic_calendar",         "ic_edit",
+    "ic_flash_on", "ic_flash_off",     "ic_capture_enable", "ic_capture_disable"};
 
 // How many pixels of the image are not fully transparent.
 int paintedPixels(const QImage& image) {
@@ -34,9 +34,12 @@ TEST(ColorAsset, EveryNamedColourResolvesOnceAndAMissingOneIsFatal) {
         const char* name;
         QColor expected;
     } cases[] = {
-        {ColorAsset::blackAAA(), "BlackAAA", QColor(0x1C, 0x1F, 0x26)}, {ColorAsset::disable(), "Disable", QColor(0xB8, 0xBE, 0xC9)},
-        {ColorAsset::primary(), "Primary", QColor(0x0F, 0x80, 0xEC)},   {ColorAsset::red(), "Red", QColor(0xE5, 0x38, 0x3B)},
-        {ColorAsset::secondText(), "SecondText", QColor(0x6B, 0x72, 0x80)}, {ColorAsset::whiteA(), "WhiteA", QColor(0xF4, 0xF6, 0xFA)},
+        {ColorAsset::blackAAA(), "BlackAAA", QColor(0x1C, 0x1F, 0x26)},
+        {ColorAsset::disable(), "Disable", QColor(0xB8, 0xBE, 0xC9)},
+        {ColorAsset::primary(), "Primary", QColor(0x0F, 0x80, 0xEC)},
+        {ColorAsset::red(), "Red", QColor(0xE5, 0x38, 0x3B)},
+        {ColorAsset::secondText(), "SecondText", QColor(0x6B, 0x72, 0x80)},
+        {ColorAsset::whiteA(), "WhiteA", QColor(0xF4, 0xF6, 0xFA)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.asset.name(), c.name);
@@ -53,7 +56,8 @@ TEST(ImageAsset, EveryImageLoadsByItsExactNameAndDrawsCrisplyAtAnyDensity) {
         const EKYCImage image = ImageAsset::image(name);
         ASSERT_FALSE(image.isNull()) << name.toStdString();
         EXPECT_GE(image.size().width(), 20) << name.toStdString();
-        // Drawn at three times the density, the artwork has three times the pixels, all of them painted from vectors.
+        // Drawn at three times the density, the artwork has three times the pixels, all of them painted from
+        // vectors.
         const QPixmap dense = image.pixmap(QSize(24, 24), 3);
         EXPECT_EQ(dense.size(), QSize(72, 72));
         EXPECT_EQ(dense.devicePixelRatio(), 3);
@@ -82,7 +86,8 @@ TEST(FontConvertible, RegistersItsFileOnceAndGivesRobotoAtThePointSize) {
     EXPECT_EQ(bold.pixelSize(), 16);
     EXPECT_EQ(boldAgain.pixelSize(), 20);
 
-    const auto report = test::fatalReportOf([] { FontConvertible("Nope-Regular", "Nope", "Nope.ttf").font(12); });
+    const auto report =
+        test::fatalReportOf([] { FontConvertible("Nope-Regular", "Nope", "Nope.ttf").font(12); });
     EXPECT_EQ(report.message, "Unable to initialize font 'Nope-Regular' (Nope)");
     EXPECT_EQ(report.source, "Fonts");
 }
@@ -92,10 +97,17 @@ TEST(HexColor, ReadsTheDigitsLikeAScanner) {
         const char16_t* text;
         QColor expected;
     } cases[] = {
-        {u"0088FF", QColor(0, 0x88, 0xFF)},   {u"#0088FF", QColor(0, 0x88, 0xFF)},  {u"##00#88FF", QColor(0, 0x88, 0xFF)},
-        {u"cbcbcb", QColor(0xCB, 0xCB, 0xCB)}, {u"0x0F80EC", QColor(15, 128, 236)}, {u"  E9ECF7", QColor(0xE9, 0xEC, 0xF7)},
-        {u"FF", QColor(0, 0, 0xFF)},          {u"12FFxx", QColor(0, 0x12, 0xFF)},  {u"zz", QColor(Qt::black)},
-        {u"", QColor(Qt::black)},             {u"80FF0000", QColor(0xFF, 0, 0)},
+        {u"0088FF", QColor(0, 0x88, 0xFF)},
+        {u"#0088FF", QColor(0, 0x88, 0xFF)},
+        {u"##00#88FF", QColor(0, 0x88, 0xFF)},
+        {u"cbcbcb", QColor(0xCB, 0xCB, 0xCB)},
+        {u"0x0F80EC", QColor(15, 128, 236)},
+        {u"  E9ECF7", QColor(0xE9, 0xEC, 0xF7)},
+        {u"FF", QColor(0, 0, 0xFF)},
+        {u"12FFxx", QColor(0, 0x12, 0xFF)},
+        {u"zz", QColor(Qt::black)},
+        {u"", QColor(Qt::black)},
+        {u"80FF0000", QColor(0xFF, 0, 0)},
     };
     for (const auto& c : cases) {
         const QColor color = colorFromHex(QStringView(c.text));

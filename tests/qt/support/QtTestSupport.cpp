@@ -19,7 +19,8 @@ void settle() {
 FatalErrorRaised::FatalErrorRaised(const FatalErrorReport& r) : std::runtime_error(r.message), report(r) {}
 
 FatalErrorCatcher::FatalErrorCatcher()
-    : previous_(setFatalErrorHandler([](const FatalErrorReport& report) { throw FatalErrorRaised(report); })) {}
+    : previous_(
+          setFatalErrorHandler([](const FatalErrorReport& report) { throw FatalErrorRaised(report); })) {}
 
 FatalErrorCatcher::~FatalErrorCatcher() {
     setFatalErrorHandler(std::move(previous_));

@@ -25,18 +25,20 @@ protected:
         test::settle();
     }
     static QColor background(QPushButton* button) {
-        return test::pixelAt(button->window(), button->mapTo(button->window(), QPoint(6, button->height() / 2)));
+        return test::pixelAt(button->window(),
+                             button->mapTo(button->window(), QPoint(6, button->height() / 2)));
     }
 };
 
 TEST_F(AlertTest, DialogShowsItsActionsInOrderStyledAndCentredOverADimmedWindow) {
     std::vector<std::string> taps;
-    auto* dialog = DialogBuilder()
-                       .title("Thông báo")
-                       .message("Bạn có chắc chắn muốn thoát? Các bước xác thực đã thực hiện sẽ không được lưu lại.")
-                       .addAction({"Thoát", Style::cancel}, [&](AlertController*) { taps.push_back("out"); })
-                       .addAction({"Ở lại", Style::defaultStyle}, [&](AlertController*) { taps.push_back("stay"); })
-                       .build();
+    auto* dialog =
+        DialogBuilder()
+            .title("Thông báo")
+            .message("Bạn có chắc chắn muốn thoát? Các bước xác thực đã thực hiện sẽ không được lưu lại.")
+            .addAction({"Thoát", Style::cancel}, [&](AlertController*) { taps.push_back("out"); })
+            .addAction({"Ở lại", Style::defaultStyle}, [&](AlertController*) { taps.push_back("stay"); })
+            .build();
     host->present(dialog, true);
     test::settle();
     auto* content = qobject_cast<QXDialogViewController*>(dialog->contentViewController());
@@ -95,7 +97,8 @@ TEST_F(AlertTest, AlertShowsImageTextsAndOneButtonAndSizesToItsContent) {
     EXPECT_EQ(background(content->buttonAction), QColor(Qt::white));
     EXPECT_EQ(alert->height(), content->heightForWidth(alert->width()));
     // Everything fits: the button ends inside the card.
-    EXPECT_LE(content->buttonAction->mapTo(alert, QPoint(0, content->buttonAction->height())).y(), alert->height());
+    EXPECT_LE(content->buttonAction->mapTo(alert, QPoint(0, content->buttonAction->height())).y(),
+              alert->height());
     test::saveScreenshot(host.get(), "alert");
 
     QTest::mouseClick(content->buttonAction, Qt::LeftButton);

@@ -14,10 +14,13 @@ using Tracker = EKYCKeyboardTracker;
 class Recorder : public QObject, public Tracker::Delegate {
 public:
     std::vector<Tracker::Animation> updates;
-    void keyboardTrackerDidUpdate(const Tracker::Animation& animation) override { updates.push_back(animation); }
+    void keyboardTrackerDidUpdate(const Tracker::Animation& animation) override {
+        updates.push_back(animation);
+    }
 };
 
-Tracker::Notification shown(QRectF frame, std::optional<quint64> curve = std::nullopt, QVariant duration = {}) {
+Tracker::Notification shown(QRectF frame, std::optional<quint64> curve = std::nullopt,
+                            QVariant duration = {}) {
     return {curve, duration, frame};
 }
 

@@ -106,8 +106,12 @@ TEST_F(ListsTest, DequeueByClassNameAndFatalMessagesForWhatCannotBeHad) {
     EXPECT_NE(table.dequeueReusableCell<NameCell>({0, 0}), nullptr);
     EXPECT_NE(table.dequeueReusableCell<NameCell>({0, 0}, QString("NameCell")), nullptr);
     for (const auto& attempt : std::vector<std::function<void()>>{
-             [&] { table.dequeueReusableCell<OtherCell>({0, 0}); },
-             [&] { table.dequeueReusableCell<OtherCell>({0, 0}, QString("NameCell")); }}) {
+             [&] {
+                 table.dequeueReusableCell<OtherCell>({0, 0});
+             },
+             [&] {
+                 table.dequeueReusableCell<OtherCell>({0, 0}, QString("NameCell"));
+             }}) {
         const auto report = test::fatalReportOf(attempt);
         EXPECT_TRUE(QString::fromStdString(report.message).startsWith("<EKYCBaseTableView: 0x"));
         EXPECT_TRUE(report.message.ends_with(" could not dequeue cell with identifier: OtherCell") ||
@@ -117,7 +121,9 @@ TEST_F(ListsTest, DequeueByClassNameAndFatalMessagesForWhatCannotBeHad) {
     EKYCBaseCollectionView collection;
     collection.registerCell<TileCell>();
     EXPECT_NE(collection.dequeueReusableCell<TileCell>({0, 0}), nullptr);
-    const auto report = test::fatalReportOf([&] { collection.dequeueReusableCell<TileCell>({0, 0}, QString("Tile")); });
+    const auto report = test::fatalReportOf([&] {
+        collection.dequeueReusableCell<TileCell>({0, 0}, QString("Tile"));
+    });
     EXPECT_TRUE(report.message.ends_with(" could not dequeue cell with identifier: Tile"));
     EXPECT_EQ(report.source, "EKYCBaseCollectionView");
 }
@@ -138,18 +144,22 @@ TEST(BaseTableView, APlainTableDrawsNoSeparatorsBelowItsRows) {
     EXPECT_EQ(library.separatorColor(), colorFromHex(u"CBCBCB"));
     EXPECT_EQ(library.keyboardDismissMode(), TableView::KeyboardDismissMode::interactive);
     EXPECT_EQ(library.sectionHeaderTopPadding(), 0);
-    EXPECT_EQ(test::pixelAt(&library, QPoint(200, 300)), test::pixelAt(&library, QPoint(200, 200 + 44 * 3 + 10)));
+    EXPECT_EQ(test::pixelAt(&library, QPoint(200, 300)),
+              test::pixelAt(&library, QPoint(200, 200 + 44 * 3 + 10)));
 }
 
 TEST(BaseCollectionView, FlowsItemsIntoRowsAndReportsTheTappedOne) {
     struct Tiles : CollectionView::DataSource, CollectionView::Delegate {
         int numberOfItems(CollectionView&, int) override { return 5; }
         CollectionViewCell* cellForItem(CollectionView& collection, const IndexPath& indexPath) override {
-            auto* cell = static_cast<EKYCBaseCollectionView&>(collection).dequeueReusableCell<TileCell>(indexPath);
+            auto* cell =
+                static_cast<EKYCBaseCollectionView&>(collection).dequeueReusableCell<TileCell>(indexPath);
             cell->configure(indexPath.item());
             return cell;
         }
-        void didSelectItem(CollectionView&, const IndexPath& indexPath) override { tapped = indexPath.item(); }
+        void didSelectItem(CollectionView&, const IndexPath& indexPath) override {
+            tapped = indexPath.item();
+        }
         int tapped = -1;
     } tiles;
     EKYCBaseCollectionView collection;

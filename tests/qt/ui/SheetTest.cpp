@@ -78,8 +78,11 @@ protected:
 };
 
 TEST(BottomSheetSizing, RawValuesAreHeightFactors) {
-    const std::pair<Sizing, double> cases[] = {
-        {Sizing::fit, 0.0}, {Sizing::small, 0.25}, {Sizing::medium, 0.5}, {Sizing::large, 0.75}, {Sizing::fill, 1.0}};
+    const std::pair<Sizing, double> cases[] = {{Sizing::fit, 0.0},
+                                               {Sizing::small, 0.25},
+                                               {Sizing::medium, 0.5},
+                                               {Sizing::large, 0.75},
+                                               {Sizing::fill, 1.0}};
     for (const auto& [sizing, raw] : cases) {
         EXPECT_EQ(EKYCBottomSheet::rawValue(sizing), raw);
         EXPECT_EQ(EKYCBottomSheet::sizingFromRawValue(raw), sizing);
@@ -110,7 +113,8 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
     test::settle();
     // fit: as tall as the content asks.
     auto* fitted = present(Sizing::fit);
-    EXPECT_EQ(fitted->height(), fitted->heightForWidth(390) > 0 ? fitted->heightForWidth(390) : fitted->sizeHint().height());
+    EXPECT_EQ(fitted->height(),
+              fitted->heightForWidth(390) > 0 ? fitted->heightForWidth(390) : fitted->sizeHint().height());
     EXPECT_LT(fitted->height(), 422);
 }
 
@@ -147,7 +151,8 @@ TEST_F(SheetTest, ASheetThatStaysStretchesAtMostSixteenPointsAndSpringsBack) {
     auto* sheet = present(Sizing::medium);
     const QRect rest = sheet->geometry();
     drag(sheet, 2, 50, 100, 0, false);  // the drag begins at 50 and has moved 100
-    EXPECT_EQ(sheet->y(), rest.y() + static_cast<int>(std::lround(std::pow(100, 0.33)))) << "rubber band: t^0.33";
+    EXPECT_EQ(sheet->y(), rest.y() + static_cast<int>(std::lround(std::pow(100, 0.33))))
+        << "rubber band: t^0.33";
     EXPECT_EQ(sheet->height(), rest.height());
     QTest::mouseMove(container(), QPoint(195, sheet->y() + 6000), 100);
     EXPECT_EQ(sheet->y(), rest.y() + 16);

@@ -71,7 +71,8 @@ ViewController* NavigationController::topViewController() const {
 }
 
 ViewController* NavigationController::visibleViewController() const {
-    if (presentedViewController() && !presentedViewController()->isBeingDismissed()) return presentedViewController();
+    if (presentedViewController() && !presentedViewController()->isBeingDismissed())
+        return presentedViewController();
     return topViewController();
 }
 
@@ -107,7 +108,7 @@ void NavigationController::updateBar() {
         // The container's own back-button title, when set, stands for every screen's.
         auto* previous = screens[screens.size() - 2]->navigationItem();
         back = navigationItem()->backButtonTitle() ? navigationItem()->backButtonTitle()
-                                                     : previous->backButtonTitle().value_or(previous->title());
+                                                   : previous->backButtonTitle().value_or(previous->title());
     }
     bar_->show(screens.last()->navigationItem(), back);
 }
@@ -246,7 +247,8 @@ void NavigationController::onBackSwipe(PanGestureRecognizer& pan) {
                 return;
             }
             auto* animation = new QVariantAnimation(this);
-            animation->setDuration(static_cast<int>(kPushDurationMs * (completes ? 1 - dx / width : dx / width)) + 1);
+            animation->setDuration(
+                static_cast<int>(kPushDurationMs * (completes ? 1 - dx / width : dx / width)) + 1);
             animation->setStartValue(dx / width);
             animation->setEndValue(completes ? 1.0 : 0.0);
             connect(animation, &QVariantAnimation::valueChanged, this,

@@ -21,14 +21,16 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setPen(QPen(table_->separatorColor(), 0.5));
-        for (int y : table_->separatorPositions()) painter.drawLine(QPointF(16, y + 0.25), QPointF(width(), y + 0.25));
+        for (int y : table_->separatorPositions())
+            painter.drawLine(QPointF(16, y + 0.25), QPointF(width(), y + 0.25));
     }
 
 private:
     TableView* table_;
 };
 
-TableView::TableView(Style style, QWidget* parent) : QScrollArea(parent), style_(style), content_(new ContentView(this)) {
+TableView::TableView(Style style, QWidget* parent)
+    : QScrollArea(parent), style_(style), content_(new ContentView(this)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(false);
@@ -80,7 +82,8 @@ void TableView::reloadData() {
         return;
     }
     const int sections = dataSource_->numberOfSections(*this);
-    for (int section = 0; section < sections; ++section) rowCounts_.append(dataSource_->numberOfRows(*this, section));
+    for (int section = 0; section < sections; ++section)
+        rowCounts_.append(dataSource_->numberOfRows(*this, section));
     relayout();
 }
 
@@ -100,7 +103,8 @@ void TableView::relayout() {
         }
         for (int row = 0; row < rowCounts_[section]; ++row) {
             const IndexPath indexPath{section, row};
-            const int height = static_cast<int>(delegate_ ? delegate_->heightForRow(*this, indexPath) : rowHeight_);
+            const int height =
+                static_cast<int>(delegate_ ? delegate_->heightForRow(*this, indexPath) : rowHeight_);
             rows_.append({indexPath, y, height});
             y += height;
         }
