@@ -92,6 +92,7 @@ class DocumentCell : public EKYCBaseTableViewCell {
 public:
     DocumentCell() {
         auto* row = new QHBoxLayout(this);
+        setSeparatorInset(QMargins(70, 0, 0, 0));  // lines start under the names
         row->setContentsMargins(16, 0, 16, 0);
         row->setSpacing(14);
         icon_ = new QLabel;

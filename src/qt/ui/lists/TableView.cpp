@@ -21,8 +21,14 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setPen(QPen(table_->separatorColor(), 0.5));
+        // Each row's line starts at its cell's separator inset.
+        QHash<int, int> insets;
+        for (const Row& row : table_->rows_) {
+            const TableViewCell* cell = table_->cellForRow(row.indexPath);
+            insets.insert(row.top + row.height - 1, cell ? cell->separatorInset().left() : 16);
+        }
         for (int y : table_->separatorPositions())
-            painter.drawLine(QPointF(16, y + 0.25), QPointF(width(), y + 0.25));
+            painter.drawLine(QPointF(insets.value(y, 16), y + 0.25), QPointF(width(), y + 0.25));
     }
 
 private:
