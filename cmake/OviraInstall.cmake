@@ -2,7 +2,13 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS ovira-core EXPORT OVIRATargets
+# ovira (the Qt interface) installs beside the core when it is built; hosts
+# reach both through the public headers.
+set(OVIRA_INSTALLED_TARGETS ovira-core)
+if(TARGET ovira)
+  list(APPEND OVIRA_INSTALLED_TARGETS ovira)
+endif()
+install(TARGETS ${OVIRA_INSTALLED_TARGETS} EXPORT OVIRATargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/include/ovira" DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})

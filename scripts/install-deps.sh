@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config
   libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev libssl-dev
   libturbojpeg0-dev libpng-dev libutf8proc-dev
-  qt6-base-dev qt6-multimedia-dev
+  qt6-base-dev qt6-svg-dev qt6-multimedia-dev
   libopencv-dev opencv-data
   fonts-roboto-unhinted iso-codes
   xvfb xauth

@@ -39,12 +39,24 @@ const ColorAsset& ColorAsset::named(const QString& name) {
     return *asset;
 }
 
-const ColorAsset& ColorAsset::blackAAA() { return named(QStringLiteral("BlackAAA")); }
-const ColorAsset& ColorAsset::disable() { return named(QStringLiteral("Disable")); }
-const ColorAsset& ColorAsset::primary() { return named(QStringLiteral("Primary")); }
-const ColorAsset& ColorAsset::red() { return named(QStringLiteral("Red")); }
-const ColorAsset& ColorAsset::secondText() { return named(QStringLiteral("SecondText")); }
-const ColorAsset& ColorAsset::whiteA() { return named(QStringLiteral("WhiteA")); }
+const ColorAsset& ColorAsset::blackAAA() {
+    return named(QStringLiteral("BlackAAA"));
+}
+const ColorAsset& ColorAsset::disable() {
+    return named(QStringLiteral("Disable"));
+}
+const ColorAsset& ColorAsset::primary() {
+    return named(QStringLiteral("Primary"));
+}
+const ColorAsset& ColorAsset::red() {
+    return named(QStringLiteral("Red"));
+}
+const ColorAsset& ColorAsset::secondText() {
+    return named(QStringLiteral("SecondText"));
+}
+const ColorAsset& ColorAsset::whiteA() {
+    return named(QStringLiteral("WhiteA"));
+}
 
 QColor ColorAsset::color() const {
     std::call_once(resolved_, [this] {

@@ -12,9 +12,9 @@ public:
     // Every lookup below calls it.
     static void load();
 
-    static QString colorsPath();                         // ":/ovira/colors.json"
-    static QString imagePath(const QString& name);      // ":/ovira/images/<name>.svg"
-    static QString fontPath(const QString& fileName);   // ":/ovira/fonts/<file>"
+    static QString colorsPath();                       // ":/ovira/colors.json"
+    static QString imagePath(const QString& name);     // ":/ovira/images/<name>.svg"
+    static QString fontPath(const QString& fileName);  // ":/ovira/fonts/<file>"
 
     ResourceBundle() = delete;
 };

@@ -51,10 +51,10 @@ void EKYCBaseViewControllerBase::viewDidLoad() {
 
 void EKYCBaseViewControllerBase::setupUI() {
     QPointer<EKYCBaseViewControllerBase> screen(this);
-    navigationItem()->setLeftBarButtonItem(BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(),
-                                                         true, [screen] {
-                                                             if (screen) screen->didTapClose();
-                                                         }});
+    navigationItem()->setLeftBarButtonItem(
+        BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), true, [screen] {
+                          if (screen) screen->didTapClose();
+                      }});
 }
 
 void EKYCBaseViewControllerBase::bindViewModel() {

@@ -11,13 +11,13 @@ void styleAlertButton(QPushButton* button, AlertAction::Style style, int cornerR
     const QString blue = alertActionBlue().name();
     // The stylesheet draws the rounded shape smoothly; an outline keeps the
     // white button visible on the white card.
-    button->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3;"
-                                         " border-radius: %4px; padding: 0 12px; }"
-                                         "QPushButton:pressed { background: %5; }")
-                              .arg(filled ? blue : QStringLiteral("#FFFFFF"), filled ? QStringLiteral("#FFFFFF") : blue,
-                                   blue)
-                              .arg(cornerRadius)
-                              .arg(filled ? alertActionBlue().darker(115).name() : QStringLiteral("#EAF3FD")));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3;"
+                       " border-radius: %4px; padding: 0 12px; }"
+                       "QPushButton:pressed { background: %5; }")
+            .arg(filled ? blue : QStringLiteral("#FFFFFF"), filled ? QStringLiteral("#FFFFFF") : blue, blue)
+            .arg(cornerRadius)
+            .arg(filled ? alertActionBlue().darker(115).name() : QStringLiteral("#EAF3FD")));
     button->setFont(systemFont(16, QFont::Medium));
     button->setCursor(Qt::PointingHandCursor);
     QPalette palette = button->palette();

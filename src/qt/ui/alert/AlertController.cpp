@@ -65,12 +65,14 @@ QRect AlertPresentationController::frameOfPresentedViewInContainerView() const {
     auto* container = containerView();
     auto* presented = presentedViewController();
     if (!container || !presented) return {};
-    const int width = std::min(AlertController::maximumWidth, container->width() - 2 * AlertController::margin);
+    const int width =
+        std::min(AlertController::maximumWidth, container->width() - 2 * AlertController::margin);
     int height = 0;
     if (auto* alert = qobject_cast<AlertController*>(presented); alert && alert->contentViewController()) {
         auto* content = alert->contentViewController();
         content->loadViewIfNeeded();
-        height = content->hasHeightForWidth() ? content->heightForWidth(width) : content->preferredContentSize().height();
+        height = content->hasHeightForWidth() ? content->heightForWidth(width)
+                                              : content->preferredContentSize().height();
     }
     if (height <= 0) height = presented->sizeHint().height();
     height = std::min(height, container->height() - 2 * AlertController::margin);

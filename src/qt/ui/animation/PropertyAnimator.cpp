@@ -7,8 +7,8 @@
 
 namespace ovira {
 
-PropertyAnimator::PropertyAnimator(double duration, QEasingCurve curve, std::function<void(double)> animations,
-                                   QObject* parent)
+PropertyAnimator::PropertyAnimator(double duration, QEasingCurve curve,
+                                   std::function<void(double)> animations, QObject* parent)
     : QObject(parent), duration_(duration), curve_(curve), animations_(std::move(animations)) {}
 
 PropertyAnimator::~PropertyAnimator() {
@@ -69,7 +69,8 @@ void PropertyAnimator::startAnimation() {
     runner->setEndValue(to);
     runner->setDuration(remainingMs);
     runner->setEasingCurve(curve_);
-    connect(runner, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) { apply(value.toDouble()); });
+    connect(runner, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { apply(value.toDouble()); });
     connect(runner, &QVariantAnimation::finished, this, [this, runner, to, target] {
         if (runner_ != runner) return;
         running_ = false;

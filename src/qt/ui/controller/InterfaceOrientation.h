@@ -2,7 +2,12 @@
 
 namespace ovira {
 
-enum class InterfaceOrientation { portrait = 1, portraitUpsideDown = 2, landscapeRight = 3, landscapeLeft = 4 };
+enum class InterfaceOrientation {
+    portrait = 1,
+    portraitUpsideDown = 2,
+    landscapeRight = 3,
+    landscapeLeft = 4
+};
 
 // Sets of orientations, with the bit values phone toolkits use.
 enum InterfaceOrientationMask : unsigned {

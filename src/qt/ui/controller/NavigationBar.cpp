@@ -21,7 +21,8 @@ NavigationBar::NavigationBar(QWidget* parent)
         button->setCursor(Qt::PointingHandCursor);
         button->setIconSize(QSize(24, 24));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; padding: 0 6px; }"));
+        button->setStyleSheet(
+            QStringLiteral("QToolButton { border: none; background: transparent; padding: 0 6px; }"));
         button->hide();
     }
     connect(left_, &QToolButton::clicked, this, [this] {
@@ -73,7 +74,8 @@ void NavigationBar::refresh() {
     if (leftItem) {
         left_->setIcon(leftItem->image.icon());
         left_->setText(leftItem->title);
-        left_->setToolButtonStyle(leftItem->title.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+        left_->setToolButtonStyle(leftItem->title.isEmpty() ? Qt::ToolButtonIconOnly
+                                                            : Qt::ToolButtonTextBesideIcon);
     }
     // A left item replaces the back button.
     const bool showsBack = !leftItem && backTitle_ && !(item_ && item_->hidesBackButton());
@@ -93,9 +95,12 @@ void NavigationBar::refresh() {
 }
 
 void NavigationBar::layoutContent() {
-    for (QToolButton* button : {left_, back_}) button->setGeometry(4, 0, std::max(44, button->sizeHint().width()), height);
+    for (QToolButton* button : {left_, back_})
+        button->setGeometry(4, 0, std::max(44, button->sizeHint().width()), height);
     // The title stays centred on the bar, clear of the buttons on either side.
-    const int side = std::max(56, left_->isVisibleTo(this) ? left_->width() + 8 : back_->isVisibleTo(this) ? back_->width() + 8 : 0);
+    const int side = std::max(56, left_->isVisibleTo(this)   ? left_->width() + 8
+                                  : back_->isVisibleTo(this) ? back_->width() + 8
+                                                             : 0);
     title_->setGeometry(side, 0, std::max(0, width() - 2 * side), height);
 }
 

@@ -71,7 +71,8 @@ ViewController* NavigationController::topViewController() const {
 }
 
 ViewController* NavigationController::visibleViewController() const {
-    if (presentedViewController() && !presentedViewController()->isBeingDismissed()) return presentedViewController();
+    if (presentedViewController() && !presentedViewController()->isBeingDismissed())
+        return presentedViewController();
     return topViewController();
 }
 
@@ -107,7 +108,7 @@ void NavigationController::updateBar() {
         // The container's own back-button title, when set, stands for every screen's.
         auto* previous = screens[screens.size() - 2]->navigationItem();
         back = navigationItem()->backButtonTitle() ? navigationItem()->backButtonTitle()
-                                                     : previous->backButtonTitle().value_or(previous->title());
+                                                   : previous->backButtonTitle().value_or(previous->title());
     }
     bar_->show(screens.last()->navigationItem(), back);
 }
@@ -140,9 +141,9 @@ void NavigationController::popTo(int index, bool animated) {
 }
 
 void NavigationController::startTransition(ViewController* from, ViewController* to, bool push,
-                                           QList<ViewController*> leaving, bool animated) {
-    animated = animated && ViewAnimation::areAnimationsEnabled() && from;
-    transition_ = new Transition{from, to, push, {}, nullptr, false, 0};
+                                           QList<ViewController*> leaving, bool animated, bool interactive) {
+    animated = interactive || (animated && ViewAnimation::areAnimationsEnabled() && from);
+    transition_ = new Transition{from, to, push, {}, nullptr, interactive, 0};
     for (auto* screen : leaving) transition_->leaving.append(screen);
     const bool visible = appearance() == Appearance::appeared || appearance() == Appearance::appearing;
     if (visible) {
@@ -156,6 +157,7 @@ void NavigationController::startTransition(ViewController* from, ViewController*
     else if (from)
         from->raise();
     setTransitionProgress(0);
+    if (interactive) return;  // the drag moves it
     if (!animated) {
         finishTransition(true);
         return;
@@ -229,10 +231,7 @@ void NavigationController::onBackSwipe(PanGestureRecognizer& pan) {
         case PanGestureRecognizer::State::began: {
             const auto screens = viewControllers();
             if (screens.size() < 2) return;
-            startTransition(screens.last(), screens[screens.size() - 2], false, {screens.last()}, true);
-            if (!transition_) return;
-            if (transition_->animation) transition_->animation->stop();
-            transition_->interactive = true;
+            startTransition(screens.last(), screens[screens.size() - 2], false, {screens.last()}, true, true);
             setTransitionProgress(dx / width);
             break;
         }
@@ -248,7 +247,8 @@ void NavigationController::onBackSwipe(PanGestureRecognizer& pan) {
                 return;
             }
             auto* animation = new QVariantAnimation(this);
-            animation->setDuration(static_cast<int>(kPushDurationMs * (completes ? 1 - dx / width : dx / width)) + 1);
+            animation->setDuration(
+                static_cast<int>(kPushDurationMs * (completes ? 1 - dx / width : dx / width)) + 1);
             animation->setStartValue(dx / width);
             animation->setEndValue(completes ? 1.0 : 0.0);
             connect(animation, &QVariantAnimation::valueChanged, this,

@@ -4,8 +4,8 @@
 
 namespace ovira {
 
-TransitionContext::TransitionContext(QWidget* containerView, QWidget* fromView, QWidget* toView, bool animated,
-                                     bool interactive, QObject* parent)
+TransitionContext::TransitionContext(QWidget* containerView, QWidget* fromView, QWidget* toView,
+                                     bool animated, bool interactive, QObject* parent)
     : QObject(parent),
       container_(containerView),
       from_(fromView),

@@ -15,8 +15,8 @@ namespace ovira {
 class TransitionContext : public QObject {
     Q_OBJECT
 public:
-    TransitionContext(QWidget* containerView, QWidget* fromView, QWidget* toView, bool animated, bool interactive,
-                      QObject* parent = nullptr);
+    TransitionContext(QWidget* containerView, QWidget* fromView, QWidget* toView, bool animated,
+                      bool interactive, QObject* parent = nullptr);
 
     QWidget* containerView() const { return container_; }
     // The departing view (dismissal) and the arriving one (presentation).
@@ -79,11 +79,14 @@ class TransitioningDelegate {
 public:
     virtual ~TransitioningDelegate() = default;
     // A new controller for one presentation; the presentation owns it.
-    virtual PresentationController* presentationController(ViewController* presented, ViewController* presenting,
+    virtual PresentationController* presentationController(ViewController* presented,
+                                                           ViewController* presenting,
                                                            ViewController* source) = 0;
     // Nothing: the standard animation.
     virtual AnimatedTransitioning* animationControllerForDismissed(ViewController*) { return nullptr; }
-    virtual InteractiveTransitioning* interactionControllerForDismissal(AnimatedTransitioning*) { return nullptr; }
+    virtual InteractiveTransitioning* interactionControllerForDismissal(AnimatedTransitioning*) {
+        return nullptr;
+    }
 };
 
 }  // namespace ovira

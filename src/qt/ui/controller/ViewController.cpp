@@ -74,7 +74,8 @@ void ViewController::removeFromParentViewController() {
 }
 
 NavigationController* ViewController::navigationController() const {
-    for (auto* controller = parentController_.data(); controller; controller = controller->parentController_) {
+    for (auto* controller = parentController_.data(); controller;
+         controller = controller->parentController_) {
         if (auto* navigation = qobject_cast<NavigationController*>(controller)) return navigation;
     }
     return nullptr;

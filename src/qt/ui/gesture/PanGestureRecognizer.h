@@ -19,7 +19,8 @@ public:
     enum class State { possible, began, changed, ended, cancelled };
 
     // The recogniser watches `view` until it is removed or the view is gone.
-    explicit PanGestureRecognizer(std::function<void(PanGestureRecognizer&)> action, QObject* parent = nullptr);
+    explicit PanGestureRecognizer(std::function<void(PanGestureRecognizer&)> action,
+                                  QObject* parent = nullptr);
     ~PanGestureRecognizer() override;
 
     void addToView(QWidget* view);

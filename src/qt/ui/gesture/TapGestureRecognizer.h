@@ -14,7 +14,8 @@ namespace ovira {
 class TapGestureRecognizer : public QObject {
     Q_OBJECT
 public:
-    explicit TapGestureRecognizer(std::function<void(TapGestureRecognizer&)> action, QObject* parent = nullptr);
+    explicit TapGestureRecognizer(std::function<void(TapGestureRecognizer&)> action,
+                                  QObject* parent = nullptr);
 
     void addToView(QWidget* view);
     void removeFromView();

@@ -9,15 +9,17 @@ EKYCKeyboardTracker::EKYCKeyboardTracker(QObject* parent) : QObject(parent) {
     if (auto* input = QGuiApplication::inputMethod()) {
         inputVisible_ = input->isVisible();
         connect(input, &QInputMethod::visibleChanged, this, &EKYCKeyboardTracker::onInputMethodChanged);
-        connect(input, &QInputMethod::keyboardRectangleChanged, this, &EKYCKeyboardTracker::onInputMethodChanged);
+        connect(input, &QInputMethod::keyboardRectangleChanged, this,
+                &EKYCKeyboardTracker::onInputMethodChanged);
     }
     if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(application, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-            if (state == Qt::ApplicationActive)
-                resume();
-            else
-                pause();
-        });
+        connect(application, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state == Qt::ApplicationActive)
+                        resume();
+                    else
+                        pause();
+                });
     }
 }
 
@@ -85,8 +87,8 @@ void EKYCKeyboardTracker::keyboardDidHide(const std::optional<Notification>&) {
 
 void EKYCKeyboardTracker::requestAdjust() {
     if (pending_) return;
-    const Animation snapshot{curve_.value_or(curveEaseOut | beginFromCurrentState), duration_.value_or(defaultDuration),
-                             frame_};
+    const Animation snapshot{curve_.value_or(curveEaseOut | beginFromCurrentState),
+                             duration_.value_or(defaultDuration), frame_};
     pending_ = true;
     QMetaObject::invokeMethod(
         this,

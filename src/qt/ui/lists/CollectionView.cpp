@@ -65,7 +65,8 @@ void CollectionView::reloadData() {
         for (int section = 0; section < sections; ++section) {
             const int items = dataSource_->numberOfItems(*this, section);
             for (int item = 0; item < items; ++item)
-                if (auto* cell = dataSource_->cellForItem(*this, {section, item})) cells_.insert({section, item}, cell);
+                if (auto* cell = dataSource_->cellForItem(*this, {section, item}))
+                    cells_.insert({section, item}, cell);
         }
     }
     layoutItems();

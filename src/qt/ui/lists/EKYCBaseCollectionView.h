@@ -27,11 +27,13 @@ public:
 
     // As EKYCBaseTableView::dequeueReusableCell, for an item.
     template <class Cell>
-    Cell* dequeueReusableCell(const IndexPath& indexPath, const std::optional<QString>& identifier = std::nullopt) {
+    Cell* dequeueReusableCell(const IndexPath& indexPath,
+                              const std::optional<QString>& identifier = std::nullopt) {
         const QString name = identifier.value_or(unqualifiedClassName(Cell::staticMetaObject));
         auto* cell = qobject_cast<Cell*>(CollectionView::dequeueReusableCell(name, indexPath));
         if (!cell)
-            fatalError((description() + QStringLiteral(" could not dequeue cell with identifier: ") + name).toStdString(),
+            fatalError((description() + QStringLiteral(" could not dequeue cell with identifier: ") + name)
+                           .toStdString(),
                        "EKYCBaseCollectionView");
         return cell;
     }

@@ -36,11 +36,13 @@ public:
     // class name. Stops the library with "<table> could not dequeue cell
     // with identifier: <identifier>" when none of that type can be had.
     template <class Cell>
-    Cell* dequeueReusableCell(const IndexPath& indexPath, const std::optional<QString>& identifier = std::nullopt) {
+    Cell* dequeueReusableCell(const IndexPath& indexPath,
+                              const std::optional<QString>& identifier = std::nullopt) {
         const QString name = identifier.value_or(unqualifiedClassName(Cell::staticMetaObject));
         auto* cell = qobject_cast<Cell*>(TableView::dequeueReusableCell(name, indexPath));
         if (!cell)
-            fatalError((description() + QStringLiteral(" could not dequeue cell with identifier: ") + name).toStdString(),
+            fatalError((description() + QStringLiteral(" could not dequeue cell with identifier: ") + name)
+                           .toStdString(),
                        "EKYCBaseTableView");
         return cell;
     }

@@ -21,14 +21,22 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setPen(QPen(table_->separatorColor(), 0.5));
-        for (int y : table_->separatorPositions()) painter.drawLine(QPointF(16, y + 0.25), QPointF(width(), y + 0.25));
+        // Each row's line starts at its cell's separator inset.
+        QHash<int, int> insets;
+        for (const Row& row : table_->rows_) {
+            const TableViewCell* cell = table_->cellForRow(row.indexPath);
+            insets.insert(row.top + row.height - 1, cell ? cell->separatorInset().left() : 16);
+        }
+        for (int y : table_->separatorPositions())
+            painter.drawLine(QPointF(insets.value(y, 16), y + 0.25), QPointF(width(), y + 0.25));
     }
 
 private:
     TableView* table_;
 };
 
-TableView::TableView(Style style, QWidget* parent) : QScrollArea(parent), style_(style), content_(new ContentView(this)) {
+TableView::TableView(Style style, QWidget* parent)
+    : QScrollArea(parent), style_(style), content_(new ContentView(this)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(false);
@@ -80,7 +88,8 @@ void TableView::reloadData() {
         return;
     }
     const int sections = dataSource_->numberOfSections(*this);
-    for (int section = 0; section < sections; ++section) rowCounts_.append(dataSource_->numberOfRows(*this, section));
+    for (int section = 0; section < sections; ++section)
+        rowCounts_.append(dataSource_->numberOfRows(*this, section));
     relayout();
 }
 
@@ -100,7 +109,8 @@ void TableView::relayout() {
         }
         for (int row = 0; row < rowCounts_[section]; ++row) {
             const IndexPath indexPath{section, row};
-            const int height = static_cast<int>(delegate_ ? delegate_->heightForRow(*this, indexPath) : rowHeight_);
+            const int height =
+                static_cast<int>(delegate_ ? delegate_->heightForRow(*this, indexPath) : rowHeight_);
             rows_.append({indexPath, y, height});
             y += height;
         }
@@ -123,7 +133,7 @@ void TableView::layoutVisibleCells() {
     // coming into view can reuse them.
     for (auto it = visible_.begin(); it != visible_.end();) {
         const QRect frame = rectForRow(it.key());
-        if (frame.isNull() || frame.bottom() < top || frame.top() > bottom) {
+        if (frame.isNull() || frame.top() + frame.height() <= top || frame.top() >= bottom) {
             enqueue(it.value());
             it = visible_.erase(it);
         } else {
@@ -132,7 +142,7 @@ void TableView::layoutVisibleCells() {
     }
     if (!dataSource_) return;
     for (const Row& row : rows_) {
-        if (row.top + row.height < top || row.top > bottom) continue;
+        if (row.top + row.height <= top || row.top >= bottom) continue;
         TableViewCell* cell = visible_.value(row.indexPath);
         if (!cell) {
             cell = dataSource_->cellForRow(*this, row.indexPath);

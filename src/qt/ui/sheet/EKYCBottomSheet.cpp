@@ -19,8 +19,8 @@ double EKYCBottomSheet::rawValue(PreferredSizing sizing) {
 }
 
 std::optional<EKYCBottomSheet::PreferredSizing> EKYCBottomSheet::sizingFromRawValue(double rawValue) {
-    for (auto sizing : {PreferredSizing::fit, PreferredSizing::small, PreferredSizing::medium, PreferredSizing::large,
-                        PreferredSizing::fill})
+    for (auto sizing : {PreferredSizing::fit, PreferredSizing::small, PreferredSizing::medium,
+                        PreferredSizing::large, PreferredSizing::fill})
         if (EKYCBottomSheet::rawValue(sizing) == rawValue) return sizing;
     return std::nullopt;
 }

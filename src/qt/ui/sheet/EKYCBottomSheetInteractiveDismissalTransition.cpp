@@ -43,8 +43,8 @@ PropertyAnimator* EKYCBottomSheetInteractiveDismissalTransition::makeHeightAnima
     return animator;
 }
 
-PropertyAnimator* EKYCBottomSheetInteractiveDismissalTransition::makeOffsetAnimator(double offset,
-                                                                                    TransitionContext* dismissal) {
+PropertyAnimator* EKYCBottomSheetInteractiveDismissalTransition::makeOffsetAnimator(
+    double offset, TransitionContext* dismissal) {
     auto constraint = bottomConstraint;
     const double from = constraint ? constraint->constant : 0;
     QPointer<TransitionContext> context(dismissal);
@@ -93,7 +93,8 @@ void EKYCBottomSheetInteractiveDismissalTransition::updatePan(QWidget* view, dou
     if (transitionContext) transitionContext->updateInteractiveTransition(progress);
 }
 
-void EKYCBottomSheetInteractiveDismissalTransition::endPan(QWidget* view, double translation, double velocity) {
+void EKYCBottomSheetInteractiveDismissalTransition::endPan(QWidget* view, double translation,
+                                                           double velocity) {
     updatePan(view, translation);
     const double progress = translation / std::max(1, view->height());
     const bool finishes = interactiveDismissal && velocity >= dismissalVelocity;
@@ -155,7 +156,8 @@ void EKYCBottomSheetInteractiveDismissalTransition::startInteractiveTransition(T
     transitionContext = context;
 }
 
-PropertyAnimator* EKYCBottomSheetInteractiveDismissalTransition::interruptibleAnimator(TransitionContext*) const {
+PropertyAnimator* EKYCBottomSheetInteractiveDismissalTransition::interruptibleAnimator(
+    TransitionContext*) const {
     if (!offsetAnimator) fatalError("Somehow the offset animator was not set", "EKYCBottomSheet");
     return offsetAnimator;
 }

@@ -13,10 +13,9 @@
 
 namespace ovira {
 
-EKYCBottomSheetPresentationController::EKYCBottomSheetPresentationController(ViewController* presented,
-                                                                             ViewController* presenting,
-                                                                             double topInset, double cornerRadius,
-                                                                             double sizingFactor, QColor backdropColor)
+EKYCBottomSheetPresentationController::EKYCBottomSheetPresentationController(
+    ViewController* presented, ViewController* presenting, double topInset, double cornerRadius,
+    double sizingFactor, QColor backdropColor)
     : PresentationController(presented, presenting),
       topInset_(topInset),
       cornerRadius_(cornerRadius),
@@ -60,17 +59,20 @@ QRect EKYCBottomSheetPresentationController::frameOfPresentedViewInContainerView
     } else {
         // The content's own size wins over the sizing factor; the top limit wins over both.
         const int width = container->width();
-        const int content = sheet->hasHeightForWidth() ? sheet->heightForWidth(width) : sheet->sizeHint().height();
+        const int content =
+            sheet->hasHeightForWidth() ? sheet->heightForWidth(width) : sheet->sizeHint().height();
         const double minimum = sheet->layout() ? sheet->layout()->minimumSize().height() : 0;
         height = sizingFactor_ > 0 ? std::max(containerHeight * sizingFactor_, minimum) : content;
         height = std::min(height, containerHeight + bottom - (safeAreaTop() + topInset_));
     }
     const double top = containerHeight + bottom - height;
-    return QRect(0, static_cast<int>(std::lround(top)), container->width(), static_cast<int>(std::lround(height)));
+    return QRect(0, static_cast<int>(std::lround(top)), container->width(),
+                 static_cast<int>(std::lround(height)));
 }
 
 void EKYCBottomSheetPresentationController::containerViewDidLayoutSubviews() {
-    if (auto* backdrop = backdrop_.data(); backdrop && containerView()) backdrop->setGeometry(containerView()->rect());
+    if (auto* backdrop = backdrop_.data(); backdrop && containerView())
+        backdrop->setGeometry(containerView()->rect());
     PresentationController::containerViewDidLayoutSubviews();
 }
 

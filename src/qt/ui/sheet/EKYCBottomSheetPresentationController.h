@@ -23,8 +23,9 @@ class EKYCBottomSheetPresentationController : public PresentationController {
 public:
     static constexpr double shownBackdropAlpha = 0.3;
 
-    EKYCBottomSheetPresentationController(ViewController* presented, ViewController* presenting, double topInset,
-                                          double cornerRadius, double sizingFactor, QColor backdropColor);
+    EKYCBottomSheetPresentationController(ViewController* presented, ViewController* presenting,
+                                          double topInset, double cornerRadius, double sizingFactor,
+                                          QColor backdropColor);
 
     BackdropView* backdropView();
     TapGestureRecognizer* tapGestureRecognizer();

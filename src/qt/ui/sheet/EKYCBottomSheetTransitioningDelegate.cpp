@@ -7,18 +7,16 @@
 
 namespace ovira {
 
-EKYCBottomSheetTransitioningDelegate::EKYCBottomSheetTransitioningDelegate(double topInset, double cornerRadius,
-                                                                           double sizingFactor, QColor backdropColor,
-                                                                           QObject* parent)
+EKYCBottomSheetTransitioningDelegate::EKYCBottomSheetTransitioningDelegate(
+    double topInset, double cornerRadius, double sizingFactor, QColor backdropColor, QObject* parent)
     : QObject(parent),
       preferredSheetTopInset(topInset),
       preferredSheetCornerRadius(cornerRadius),
       preferredSheetSizingFactor(sizingFactor),
       preferredSheetBackdropColor(backdropColor) {}
 
-PresentationController* EKYCBottomSheetTransitioningDelegate::presentationController(ViewController* presented,
-                                                                                     ViewController* presenting,
-                                                                                     ViewController* source) {
+PresentationController* EKYCBottomSheetTransitioningDelegate::presentationController(
+    ViewController* presented, ViewController* presenting, ViewController* source) {
     auto* controller = new EKYCBottomSheetPresentationController(
         presented, presenting ? presenting : source, preferredSheetTopInset, preferredSheetCornerRadius,
         preferredSheetSizingFactor, preferredSheetBackdropColor);
@@ -28,9 +26,12 @@ PresentationController* EKYCBottomSheetTransitioningDelegate::presentationContro
     return controller;
 }
 
-AnimatedTransitioning* EKYCBottomSheetTransitioningDelegate::animationControllerForDismissed(ViewController* dismissed) {
-    auto* controller = qobject_cast<EKYCBottomSheetPresentationController*>(dismissed->presentationController());
-    if (!controller || !controller->bottomSheetInteractiveDismissalTransition()->interactiveDismissal) return nullptr;
+AnimatedTransitioning* EKYCBottomSheetTransitioningDelegate::animationControllerForDismissed(
+    ViewController* dismissed) {
+    auto* controller =
+        qobject_cast<EKYCBottomSheetPresentationController*>(dismissed->presentationController());
+    if (!controller || !controller->bottomSheetInteractiveDismissalTransition()->interactiveDismissal)
+        return nullptr;
     return controller->bottomSheetInteractiveDismissalTransition();
 }
 

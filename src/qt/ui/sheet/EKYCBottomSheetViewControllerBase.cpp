@@ -17,9 +17,9 @@ EKYCBottomSheetViewControllerBase::EKYCBottomSheetViewControllerBase(QWidget* pa
 
 EKYCBottomSheetTransitioningDelegate* EKYCBottomSheetViewControllerBase::bottomSheetTransitioningDelegate() {
     if (!delegate_) {
-        delegate_ = new EKYCBottomSheetTransitioningDelegate(preferredSheetTopInset, preferredSheetCornerRadius,
-                                                             EKYCBottomSheet::rawValue(sizing_),
-                                                             preferredSheetBackdropColor, this);
+        delegate_ = new EKYCBottomSheetTransitioningDelegate(
+            preferredSheetTopInset, preferredSheetCornerRadius, EKYCBottomSheet::rawValue(sizing_),
+            preferredSheetBackdropColor, this);
     }
     return delegate_;
 }

@@ -3,8 +3,8 @@
 #include <QColor>
 #include <QPointer>
 
-#include "screens/base/EKYCBaseViewControllerBase.h"
 #include "screens/base/EKYCBaseViewController.h"
+#include "screens/base/EKYCBaseViewControllerBase.h"
 #include "ui/sheet/EKYCBottomSheet.h"
 
 namespace ovira {

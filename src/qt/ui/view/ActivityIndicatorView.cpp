@@ -63,7 +63,8 @@ void ActivityIndicatorView::paintEvent(QPaintEvent*) {
         const auto* layer = ViewLayer::find(this);
         painter.setPen(Qt::NoPen);
         painter.setBrush(background_);
-        painter.drawPath(layer ? layer->shape(QRectF(rect())) : ViewLayer::roundedPath(QRectF(rect()), 0, allCorners));
+        painter.drawPath(layer ? layer->shape(QRectF(rect()))
+                               : ViewLayer::roundedPath(QRectF(rect()), 0, allCorners));
     }
     const qreal outer = style_ == Style::large ? 18 : 10;
     const qreal inner = outer * 0.5;

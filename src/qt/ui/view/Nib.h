@@ -37,7 +37,8 @@ QString unqualifiedClassName(const QMetaObject& metaObject);
 template <class T>
 T* loadFromNib() {
     const QString name = unqualifiedClassName(T::staticMetaObject);
-    if (!Nib::exists(name)) fatalError("Can not load nib with name '" + name.toStdString() + "'", "UIView+Exts");
+    if (!Nib::exists(name))
+        fatalError("Can not load nib with name '" + name.toStdString() + "'", "UIView+Exts");
     auto* view = new T;
     Nib::instantiate(name, view);
     return view;

@@ -119,8 +119,10 @@ void ViewLayer::update() {
 
 bool ViewLayer::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && (event->type() == QEvent::Resize || event->type() == QEvent::ChildAdded)) {
-        if (event->type() == QEvent::Resize) update();
-        else if (border_) border_->raise();
+        if (event->type() == QEvent::Resize)
+            update();
+        else if (border_)
+            border_->raise();
     }
     return false;
 }
