@@ -20,6 +20,12 @@ inline QApplication& qtApplication() {
     return *application;
 }
 
+// A base to list first among a fixture's bases and members, so that the
+// application exists before any widget.
+struct WithApplication {
+    WithApplication() { qtApplication(); }
+};
+
 // Runs everything already posted to the GUI thread, and what that posts.
 inline void drainEvents() {
     for (int round = 0; round < 5; ++round) {

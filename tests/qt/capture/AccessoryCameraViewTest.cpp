@@ -42,9 +42,8 @@ QImage assetImage(const char* name, int side) {
         .convertToFormat(QImage::Format_ARGB32);
 }
 
-struct Controls {
+struct Controls : WithApplication {
     Controls() {
-        qtApplication();
         view.resize(390, 800);
         view.show();
     }

@@ -56,13 +56,12 @@ private:
 };
 
 // A camera view over a file camera that sends frames only when told to.
-struct FileCameraRig {
+struct FileCameraRig : WithApplication {
     FileCameraRig(EKYCCameraType type, EKYCFileCameraSource::Media media,
                   std::vector<EKYCCameraPosition> positions = {EKYCCameraPosition::back,
                                                                EKYCCameraPosition::front},
                   std::shared_ptr<EKYCFaceDetector> detector = nullptr, QSize size = {390, 844})
         : delegate(type == EKYCCameraType::card) {
-        qtApplication();
         auto source = std::make_unique<EKYCFileCameraSource>(std::move(media), std::move(positions));
         source->setFrameInterval(std::chrono::milliseconds(0));
         camera = source.get();
