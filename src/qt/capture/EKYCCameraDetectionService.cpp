@@ -268,7 +268,8 @@ void EKYCCameraDetectionService::checkFace(const capture::Rect& face, capture::S
     const QRectF preview = previewLayer_->frame();
     const capture::Size view{preview.width(), preview.height()};
     const capture::Rect shown = capture::frameToView(face, frame, view, previewLayer_->isMirrored());
-    const bool isValid = capture::isFaceInside(shown, view);
+    // A preview not laid out yet shows no circle a face could be in.
+    const bool isValid = !preview.isEmpty() && capture::isFaceInside(shown, view);
     if (auto* delegate = delegate_->onGui()) delegate->didValidateFace(isValid);
 }
 

@@ -1,8 +1,11 @@
 #include "capture/EKYCDeviceCameraSource.h"
 
 #include <QCamera>
+#include <QImageCapture>
+#include <QMediaCaptureSession>
 #include <QMediaDevices>
 #include <QVideoFrame>
+#include <QVideoSink>
 
 namespace ovira {
 namespace {
@@ -22,35 +25,47 @@ void configure(QCamera& camera) {
 
 }  // namespace
 
-EKYCDeviceCameraSource::EKYCDeviceCameraSource(QObject* parent) : EKYCCameraSource(parent) {
-    session_.setVideoSink(&sink_);
-    session_.setImageCapture(&imageCapture_);
+struct EKYCDeviceCameraSource::Session {
+    QMediaCaptureSession capture;
+    QVideoSink sink;
+    QImageCapture imageCapture;
+};
+
+EKYCDeviceCameraSource::EKYCDeviceCameraSource(QObject* parent) : EKYCCameraSource(parent) {}
+
+EKYCDeviceCameraSource::~EKYCDeviceCameraSource() {
+    setFrameHandler({});
+    if (camera_) camera_->stop();
+    if (session_) session_->capture.setCamera(nullptr);
+}
+
+EKYCDeviceCameraSource::Session& EKYCDeviceCameraSource::session() {
+    if (session_) return *session_;
+    session_ = std::make_unique<Session>();
+    auto& s = *session_;
+    s.capture.setVideoSink(&s.sink);
+    s.capture.setImageCapture(&s.imageCapture);
     // The sink may signal from the backend's thread: convert there, and let
     // the frame handler decide what crosses to the GUI.
     connect(
-        &sink_, &QVideoSink::videoFrameChanged, this,
+        &s.sink, &QVideoSink::videoFrameChanged, this,
         [this](const QVideoFrame& frame) {
             if (frame.isValid()) deliverFrame(frame.toImage());
         },
         Qt::DirectConnection);
-    connect(&imageCapture_, &QImageCapture::imageCaptured, this, [this](int id, const QImage& image) {
+    connect(&s.imageCapture, &QImageCapture::imageCaptured, this, [this](int id, const QImage& image) {
         if (id != pendingStill_) return;
         pendingStill_ = -1;
         deliverStill(image);
     });
-    connect(&imageCapture_, &QImageCapture::errorOccurred, this,
+    connect(&s.imageCapture, &QImageCapture::errorOccurred, this,
             [this](int id, QImageCapture::Error, const QString&) {
                 // A capture refused at once (id -1) is answered by captureStill().
                 if (id < 0 || id != pendingStill_) return;
                 pendingStill_ = -1;
                 deliverStill(QImage());
             });
-}
-
-EKYCDeviceCameraSource::~EKYCDeviceCameraSource() {
-    setFrameHandler({});
-    if (camera_) camera_->stop();
-    session_.setCamera(nullptr);
+    return s;
 }
 
 QCameraDevice EKYCDeviceCameraSource::deviceAt(EKYCCameraPosition position) {
@@ -75,7 +90,7 @@ bool EKYCDeviceCameraSource::open(EKYCCameraPosition position) {
     auto camera = std::make_unique<QCamera>(device);
     configure(*camera);
     if (camera_) camera_->stop();
-    session_.setCamera(camera.get());
+    session().capture.setCamera(camera.get());
     camera_ = std::move(camera);
     position_ = position;
     if (wasRunning) camera_->start();
@@ -108,8 +123,8 @@ std::optional<QString> EKYCDeviceCameraSource::setTorch(bool on, float level) {
 }
 
 void EKYCDeviceCameraSource::captureStill() {
-    if (!camera_ || !isRunning() || !imageCapture_.isReadyForCapture()) return failStillLater();
-    pendingStill_ = imageCapture_.capture();
+    if (!camera_ || !isRunning() || !session().imageCapture.isReadyForCapture()) return failStillLater();
+    pendingStill_ = session().imageCapture.capture();
     if (pendingStill_ == -1) failStillLater();
 }
 

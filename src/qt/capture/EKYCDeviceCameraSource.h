@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QCameraDevice>
-#include <QImageCapture>
-#include <QMediaCaptureSession>
-#include <QVideoSink>
 #include <memory>
 
 #include "capture/EKYCCameraSource.h"
@@ -36,11 +33,13 @@ public:
     void captureStill() override;
 
 private:
+    struct Session;
+    // Made with the first camera opened: a machine without one never starts
+    // the multimedia backend.
+    Session& session();
     void failStillLater();
 
-    QMediaCaptureSession session_;
-    QVideoSink sink_;
-    QImageCapture imageCapture_;
+    std::unique_ptr<Session> session_;
     std::unique_ptr<QCamera> camera_;
     std::optional<EKYCCameraPosition> position_;
     int pendingStill_ = -1;

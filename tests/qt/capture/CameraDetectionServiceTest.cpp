@@ -215,6 +215,12 @@ TEST(CameraDetectionService, EveryFaceIsReportedInTurnAgainstTheCircleAsShown) {
     boxed.service().startCamera();
     boxed.showNextFrame();
     EXPECT_EQ(boxed.delegate.faces, (std::vector<bool>{true}));
+
+    FileCameraRig unlaid(EKYCCameraType::face, Media::frames({grey(60)}), {EKYCCameraPosition::front},
+                         std::make_shared<ScriptedDetector>(std::vector{square}), {0, 0});
+    unlaid.service().startCamera();
+    unlaid.showNextFrame();
+    EXPECT_EQ(unlaid.delegate.faces, (std::vector<bool>{false})) << "no preview yet, no circle to be inside";
 }
 
 TEST(CameraDetectionService, TorchMessages) {
