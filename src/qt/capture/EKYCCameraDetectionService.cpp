@@ -237,8 +237,8 @@ void EKYCCameraDetectionService::handleStill(const QImage& still) {
         });
     };
     if (still.isNull()) return failed();
-    captureQueue_.async([still, spec = pendingCrop_, cell = delegate_, failed] {
-        const QImage photo = cropImage(still, spec);
+    captureQueue_.async([still, settings = pendingCrop_, cell = delegate_, failed] {
+        const QImage photo = cropImage(still, settings);
         if (photo.isNull()) return failed();
         const ImagePtr image = QImageAdapter::make(photo);
         std::lock_guard delivery(cell->delivery);
@@ -246,13 +246,13 @@ void EKYCCameraDetectionService::handleStill(const QImage& still) {
     });
 }
 
-QImage EKYCCameraDetectionService::cropImage(const QImage& still, const CropSpec& spec) {
+QImage EKYCCameraDetectionService::cropImage(const QImage& still, const CropSettings& settings) {
     if (still.isNull()) return {};
     const capture::Size image{double(still.width()), double(still.height())};
-    const capture::Rect crop = spec.cardMode ? capture::cardCrop(image) : capture::faceCrop(image);
+    const capture::Rect crop = settings.cardMode ? capture::cardCrop(image) : capture::faceCrop(image);
     const capture::Size points =
-        spec.cardMode ? capture::cardOutputSize(spec.preview) : capture::faceOutputSize();
-    const double scale = spec.scale > 0 ? spec.scale : 1;
+        settings.cardMode ? capture::cardOutputSize(settings.preview) : capture::faceOutputSize();
+    const double scale = settings.scale > 0 ? settings.scale : 1;
     const QSize pixels(static_cast<int>(std::lround(points.width * scale)),
                        static_cast<int>(std::lround(points.height * scale)));
     const QRect area(QPoint(static_cast<int>(std::lround(crop.x)), static_cast<int>(std::lround(crop.y))),

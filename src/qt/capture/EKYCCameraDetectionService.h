@@ -69,7 +69,7 @@ public:
     bool isRunning() const;
 
     // What cropping needs to know of the screen, taken on the GUI thread.
-    struct CropSpec {
+    struct CropSettings {
         bool cardMode = true;
         capture::Size preview;  // points
         double scale = 1;       // pixels per point
@@ -77,7 +77,7 @@ public:
     // The still's part under the window, redrawn at the photograph's size
     // (card: 0.9 of the preview's width, card-shaped; face: 720 square), in
     // pixels of `scale`. Null when nothing is left to crop. Any thread.
-    static QImage cropImage(const QImage& still, const CropSpec& spec);
+    static QImage cropImage(const QImage& still, const CropSettings& settings);
 
     // A face found at `face` in a frame of `frame` pixels: mapped onto the
     // preview as shown (letter-boxed, mirrored for the front camera), tested
@@ -100,7 +100,7 @@ private:
     QPointer<EKYCCameraPreviewLayer> previewLayer_;
     std::shared_ptr<DelegateCell> delegate_;
     std::shared_ptr<FrameState> frames_;
-    CropSpec pendingCrop_;
+    CropSettings pendingCrop_;
     SerialQueue captureQueue_{"ai.qorix.OVIRA.capture"};
 };
 

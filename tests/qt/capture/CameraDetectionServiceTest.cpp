@@ -15,7 +15,7 @@ namespace {
 
 using capture::Rect;
 using Media = EKYCFileCameraSource::Media;
-using Spec = EKYCCameraDetectionService::CropSpec;
+using Settings = EKYCCameraDetectionService::CropSettings;
 
 // Answers every frame with the same faces; remembers the first pixel of each frame it saw.
 class ScriptedDetector : public EKYCFaceDetector {
@@ -81,7 +81,7 @@ TEST(CameraDetectionService, CropsThePartUnderTheWindowAtThePhotographsSize) {
     const capture::Size image{1080, 1920}, phone{390, 844};
     struct Case {
         const char* name;
-        Spec spec;
+        Settings settings;
         Rect window;
         QSize pixels;
         double ratio;
@@ -92,7 +92,7 @@ TEST(CameraDetectionService, CropsThePartUnderTheWindowAtThePhotographsSize) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QImage photo = EKYCCameraDetectionService::cropImage(markedStill(still, c.window), c.spec);
+        const QImage photo = EKYCCameraDetectionService::cropImage(markedStill(still, c.window), c.settings);
         EXPECT_EQ(photo.size(), c.pixels);
         EXPECT_EQ(photo.devicePixelRatio(), c.ratio);
         EXPECT_TRUE(redInside(photo, 2)) << "only what lies under the window";
