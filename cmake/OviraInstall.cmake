@@ -6,7 +6,7 @@ include(CMakePackageConfigHelpers)
 # reach both through the public headers.
 set(OVIRA_INSTALLED_TARGETS ovira-core)
 if(TARGET ovira)
-  list(APPEND OVIRA_INSTALLED_TARGETS ovira)
+  list(APPEND OVIRA_INSTALLED_TARGETS ovira-vision ovira)
 endif()
 install(TARGETS ${OVIRA_INSTALLED_TARGETS} EXPORT OVIRATargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include "ui/view/ViewProperties.h"
+#include "ui_EKYCAccessoryCameraView.h"
 #include "ui_QXAlertViewController.h"
 #include "ui_QXDialogViewController.h"
 
@@ -19,6 +20,7 @@ Nib::Setup setupOf() {
 
 QHash<QString, Nib::Setup>& registry() {
     static QHash<QString, Nib::Setup> nibs = {
+        {QStringLiteral("EKYCAccessoryCameraView"), setupOf<Ui::EKYCAccessoryCameraView>()},
         {QStringLiteral("QXAlertViewController"), setupOf<Ui::QXAlertViewController>()},
         {QStringLiteral("QXDialogViewController"), setupOf<Ui::QXDialogViewController>()},
     };

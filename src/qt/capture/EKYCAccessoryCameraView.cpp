@@ -1,0 +1,157 @@
+#include "capture/EKYCAccessoryCameraView.h"
+
+#include <QIconEngine>
+#include <QPainter>
+
+#include "platform/FatalError.h"
+#include "resources/EKYCImage.h"
+#include "resources/FontConvertible.h"
+#include "resources/Localized.h"
+#include "ui/view/Nib.h"
+
+namespace ovira {
+namespace {
+
+// An icon with its own artwork for the disabled state, drawn crisp at any
+// size and scale.
+class StateImageIconEngine : public QIconEngine {
+public:
+    StateImageIconEngine(EKYCImage normal, EKYCImage disabled)
+        : normal_(std::move(normal)), disabled_(std::move(disabled)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        imageFor(mode).paint(*painter, rect);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
+        return imageFor(mode).pixmap(size, scale);
+    }
+    QIconEngine* clone() const override { return new StateImageIconEngine(normal_, disabled_); }
+    QString key() const override { return QStringLiteral("ovira-state-image"); }
+
+private:
+    const EKYCImage& imageFor(QIcon::Mode mode) const {
+        return mode == QIcon::Disabled ? disabled_ : normal_;
+    }
+
+    EKYCImage normal_;
+    EKYCImage disabled_;
+};
+
+template <class T>
+QPointer<T> outlet(QWidget* owner, const char* name) {
+    auto* found = owner->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        fatalError(std::string("EKYCAccessoryCameraView has no outlet named ") + name,
+                   "EKYCAccessoryCameraView");
+    return found;
+}
+
+void setTextColor(QLabel* label, const QColor& color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
+// Flat icon buttons over the camera: no frame, no background.
+void styleIconButton(QPushButton* button) {
+    button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
+}
+
+}  // namespace
+
+EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(parent) {
+    if (!Nib::instantiate(QStringLiteral("EKYCAccessoryCameraView"), this))
+        fatalError("Can not load nib with name 'EKYCAccessoryCameraView'", "UIView+Exts");
+    lbTitle = outlet<QLabel>(this, "lbTitle");
+    lbGuide = outlet<QLabel>(this, "lbGuide");
+    vGuide = outlet<QWidget>(this, "vGuide");
+    btnCapture = outlet<QPushButton>(this, "btnCapture");
+    btnFlash = outlet<QPushButton>(this, "btnFlash");
+    btnClose = outlet<QPushButton>(this, "btnClose");
+    btnGuide = outlet<QPushButton>(this, "btnGuide");
+    btnSwitchCamera = outlet<QPushButton>(this, "btnSwitchCamera");
+
+    lbTitle->setText(QString());
+    lbTitle->setFont(FontConvertible::robotoBold().font(24));
+    setTextColor(lbTitle, Qt::white);
+    lbGuide->setText(QString());
+    lbGuide->setFont(FontConvertible::robotoRegular().font(15));
+    setTextColor(lbGuide, QColor(255, 255, 255, 220));
+    vGuide->hide();
+
+    btnCapture->setIcon(
+        QIcon(new StateImageIconEngine(ImageAsset::image(QStringLiteral("ic_capture_enable")),
+                                       ImageAsset::image(QStringLiteral("ic_capture_disable")))));
+    btnCapture->setEnabled(true);
+    btnFlash->setIcon(ImageAsset::image(QStringLiteral("ic_flash_off")).icon());
+    btnClose->setIcon(ImageAsset::image(QStringLiteral("ic_close")).icon());
+    btnGuide->setIcon(ImageAsset::image(QStringLiteral("ic_guide")).icon());
+    btnSwitchCamera->setIcon(ImageAsset::image(QStringLiteral("ic_switch_camera")).icon());
+    for (QPushButton* button :
+         {btnCapture.data(), btnFlash.data(), btnClose.data(), btnGuide.data(), btnSwitchCamera.data()})
+        styleIconButton(button);
+
+    connect(btnGuide, &QPushButton::clicked, this, &EKYCAccessoryCameraView::guideAction);
+    connect(btnClose, &QPushButton::clicked, this, &EKYCAccessoryCameraView::closeAction);
+    connect(btnFlash, &QPushButton::clicked, this, &EKYCAccessoryCameraView::onFlash);
+    connect(btnCapture, &QPushButton::clicked, this, &EKYCAccessoryCameraView::onCapture);
+    connect(btnSwitchCamera, &QPushButton::clicked, this, &EKYCAccessoryCameraView::switchCamera);
+}
+
+EKYCAccessoryCameraViewViewDelegate* EKYCAccessoryCameraView::delegate() const {
+    if (delegateIsObject_ && !delegateObject_) return nullptr;
+    return delegate_;
+}
+
+void EKYCAccessoryCameraView::setDelegate(EKYCAccessoryCameraViewViewDelegate* delegate) {
+    delegate_ = delegate;
+    delegateObject_ = dynamic_cast<QObject*>(delegate);
+    delegateIsObject_ = delegateObject_ != nullptr;
+    if (auto* current = this->delegate())
+        setupGuide(current->captureTitle(), current->isCardMode());
+    else
+        setupGuide(std::nullopt, std::nullopt);
+}
+
+void EKYCAccessoryCameraView::setupGuide(const std::optional<QString>& title, std::optional<bool> isCard) {
+    vGuide->show();
+    lbTitle->setText(title.value_or(QString()));
+    const bool card = isCard.value_or(true);
+    lbGuide->setText(localizedText(card ? "guide.document" : "guide.face"));
+    // The face screen has no torch to offer.
+    btnFlash->setVisible(card);
+}
+
+void EKYCAccessoryCameraView::guideAction() {
+    if (auto* current = delegate()) current->didSelectGuide();
+}
+
+void EKYCAccessoryCameraView::closeAction() {
+    if (auto* current = delegate()) current->didSelectClose();
+}
+
+void EKYCAccessoryCameraView::onFlash() {
+    toggleFlash();
+}
+
+void EKYCAccessoryCameraView::onCapture() {
+    if (auto* current = delegate()) current->didSelectCapture();
+}
+
+void EKYCAccessoryCameraView::switchCamera() {
+    if (auto* current = delegate()) current->didSelectSwitchCamera();
+}
+
+void EKYCAccessoryCameraView::toggleFlash() {
+    isTorchAvailable_ = !isTorchAvailable_;
+    auto* current = delegate();
+    if (!current || !current->isCardMode()) return;
+    current->didToggleFlash(isTorchAvailable_);
+    btnFlash->setIcon(
+        ImageAsset::image(QString::fromLatin1(isTorchAvailable_ ? "ic_flash_on" : "ic_flash_off")).icon());
+}
+
+}  // namespace ovira

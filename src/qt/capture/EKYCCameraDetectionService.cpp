@@ -1,0 +1,284 @@
+#include "capture/EKYCCameraDetectionService.h"
+
+#include <QWidget>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+
+#include "capture/CameraFlipTransition.h"
+#include "capture/EKYCCameraPreviewLayer.h"
+#include "capture/EKYCFaceDetectionPipeline.h"
+#include "ovira/EKYCLogger.h"
+#include "platform/MainQueue.h"
+#include "platform/QImageAdapter.h"
+#include "sdk/QtMainQueue.h"
+#include "vision/DefaultFaceDetector.h"
+
+namespace ovira {
+namespace {
+
+const EKYCLogger& logger() {
+    static const EKYCLogger instance("[Camera]", EKYCLogger::Subsystem::general);
+    return instance;
+}
+
+// Loads the library's detector on the detection thread when the first face
+// frame comes, so that opening a screen does not wait for the model; and
+// keeps a detector's failure from taking the host down.
+class GuardedFaceDetector final : public EKYCFaceDetector {
+public:
+    explicit GuardedFaceDetector(std::shared_ptr<EKYCFaceDetector> detector)
+        : detector_(std::move(detector)) {}
+
+    std::vector<capture::Rect> detectFaces(const RasterImage& frame) override {
+        try {
+            if (!detector_) detector_ = vision::makeDefaultFaceDetector();
+            return detector_ ? detector_->detectFaces(frame) : std::vector<capture::Rect>{};
+        } catch (const std::exception& error) {
+            std::printf("FaceDetection error: %s.\n", error.what());
+            std::fflush(stdout);
+            return {};
+        }
+    }
+
+private:
+    std::shared_ptr<EKYCFaceDetector> detector_;
+};
+
+}  // namespace
+
+// The delegate as the threads see it. The GUI thread sets it; the capture
+// thread calls it holding `delivery`, so that replacing the delegate waits
+// for a photograph being handed over.
+struct EKYCCameraDetectionService::DelegateCell {
+    std::mutex delivery;
+    std::mutex pointer;
+    EKYCCameraDetectionServiceDelegate* delegate = nullptr;  // guarded by pointer
+    QPointer<QObject> object;                                // GUI thread
+    bool isObject = false;                                   // GUI thread
+    QMetaObject::Connection destroyed;                       // GUI thread
+
+    EKYCCameraDetectionServiceDelegate* current() {
+        std::lock_guard lock(pointer);
+        return delegate;
+    }
+    // On the GUI thread a QObject delegate that is gone counts as none.
+    EKYCCameraDetectionServiceDelegate* onGui() {
+        if (isObject && !object) return nullptr;
+        return current();
+    }
+    void reset(EKYCCameraDetectionServiceDelegate* next) {
+        std::lock_guard waitForDelivery(delivery);
+        std::lock_guard lock(pointer);
+        delegate = next;
+    }
+};
+
+// What the frame thread needs, shared so that a frame in flight never
+// outlives it.
+struct EKYCCameraDetectionService::FrameState {
+    std::atomic<bool> examine{false};
+    std::unique_ptr<EKYCFaceDetectionPipeline> pipeline;
+    std::mutex mutex;
+    QImage latest;                           // guarded by mutex
+    bool previewPending = false;             // guarded by mutex
+    QPointer<EKYCCameraPreviewLayer> layer;  // GUI thread
+};
+
+EKYCCameraDetectionService::EKYCCameraDetectionService(std::unique_ptr<EKYCCameraSource> source,
+                                                       std::shared_ptr<EKYCFaceDetector> detector,
+                                                       QObject* parent)
+    : QObject(parent),
+      source_(source ? std::move(source) : EKYCCameraSource::make()),
+      previewLayer_(new EKYCCameraPreviewLayer(this)),
+      delegate_(std::make_shared<DelegateCell>()),
+      frames_(std::make_shared<FrameState>()) {
+    installQtMainQueue();
+    QPointer<EKYCCameraDetectionService> self(this);
+    frames_->layer = previewLayer_;
+    frames_->pipeline = std::make_unique<EKYCFaceDetectionPipeline>(
+        std::make_shared<GuardedFaceDetector>(std::move(detector)),
+        [self](const std::vector<capture::Rect>& faces, capture::Size frame) {
+            // Every face in turn; the last one decides.
+            for (const capture::Rect& face : faces)
+                if (self) self->checkFace(face, frame);
+        });
+
+    source_->setFrameHandler([state = frames_](const QImage& frame) {
+        bool post = false;
+        {
+            std::lock_guard lock(state->mutex);
+            state->latest = frame;
+            post = !state->previewPending;
+            state->previewPending = true;
+        }
+        // One repaint waits at a time and shows the newest frame.
+        if (post)
+            MainQueue::async([state] {
+                QImage image;
+                {
+                    std::lock_guard lock(state->mutex);
+                    image = state->latest;
+                    state->previewPending = false;
+                }
+                if (state->layer) state->layer->setImage(image);
+            });
+        if (state->examine.load()) state->pipeline->submit(rasterFromQImage(frame));
+    });
+    source_->setStillHandler([this](const QImage& still) { handleStill(still); });
+}
+
+EKYCCameraDetectionService::~EKYCCameraDetectionService() {
+    source_->setFrameHandler({});
+    source_->setStillHandler({});
+    source_->stop();
+    frames_->examine = false;
+    QObject::disconnect(delegate_->destroyed);
+    delegate_->reset(nullptr);
+}
+
+EKYCCameraDetectionServiceDelegate* EKYCCameraDetectionService::delegate() const {
+    return delegate_->onGui();
+}
+
+void EKYCCameraDetectionService::setDelegate(EKYCCameraDetectionServiceDelegate* delegate) {
+    auto& cell = *delegate_;
+    if (delegate != cell.onGui()) {
+        QObject::disconnect(cell.destroyed);
+        cell.reset(delegate);
+        auto* object = dynamic_cast<QObject*>(delegate);
+        cell.object = object;
+        cell.isObject = object != nullptr;
+        if (object)
+            cell.destroyed = connect(object, &QObject::destroyed, this, [this] {
+                delegate_->reset(nullptr);
+                updateExamination();
+            });
+    }
+    updateExamination();
+}
+
+bool EKYCCameraDetectionService::isCardMode() const {
+    auto* delegate = delegate_->onGui();
+    return delegate && delegate->isCardMode();
+}
+
+// Documents have no check on the device: on card screens no frame is
+// examined at all.
+void EKYCCameraDetectionService::updateExamination() {
+    auto* delegate = delegate_->onGui();
+    frames_->examine = delegate && !delegate->isCardMode();
+}
+
+void EKYCCameraDetectionService::startCamera() {
+    updateExamination();
+    const auto position = isCardMode() ? EKYCCameraPosition::back : EKYCCameraPosition::front;
+    if (!source_->open(position)) return;
+    previewLayer_->setMirrored(position == EKYCCameraPosition::front);
+    source_->start();
+}
+
+void EKYCCameraDetectionService::switchCamera(QWidget* view) {
+    const auto current = source_->position();
+    if (!current) return;
+    const bool toBack = *current != EKYCCameraPosition::back;
+    const auto next = toBack ? EKYCCameraPosition::back : EKYCCameraPosition::front;
+    // Without a camera on the other side, keep the one that works.
+    if (!source_->hasCamera(next)) {
+        std::printf("error: no camera faces the other way\n");
+        std::fflush(stdout);
+        return;
+    }
+    runCameraFlip(view, toBack ? FlipDirection::fromRight : FlipDirection::fromLeft, flipDuration);
+    if (!source_->open(next)) {
+        std::printf("error: the camera could not be opened\n");
+        std::fflush(stdout);
+        return;
+    }
+    previewLayer_->setMirrored(next == EKYCCameraPosition::front);
+}
+
+void EKYCCameraDetectionService::setTorch(bool isOn) {
+    if (!source_->position()) {
+        std::printf("not implement device\n");
+        std::fflush(stdout);
+        return;
+    }
+    if (!source_->isTorchAvailable()) return;
+    if (const auto error = source_->setTorch(isOn, torchLevel))
+        logger().logMessage("Unable to lock device for configuation: " + error->toStdString());
+}
+
+void EKYCCameraDetectionService::capturePhoto() {
+    const QRectF preview = previewLayer_->frame();
+    pendingCrop_ = {isCardMode(), {preview.width(), preview.height()}, previewLayer_->devicePixelRatio()};
+    source_->captureStill();
+}
+
+void EKYCCameraDetectionService::startRunning() {
+    if (source_->position()) source_->start();
+}
+
+void EKYCCameraDetectionService::stopRunning() {
+    source_->stop();
+}
+
+bool EKYCCameraDetectionService::isRunning() const {
+    return source_->isRunning();
+}
+
+void EKYCCameraDetectionService::handleStill(const QImage& still) {
+    // The preview freezes on the photographed scene while it is judged.
+    source_->stop();
+    auto failed = [cell = delegate_] {
+        MainQueue::async([cell] {
+            if (auto* delegate = cell->onGui()) delegate->didFailCapture();
+        });
+    };
+    if (still.isNull()) return failed();
+    captureQueue_.async([still, settings = pendingCrop_, cell = delegate_, failed] {
+        const QImage photo = cropImage(still, settings);
+        if (photo.isNull()) return failed();
+        const ImagePtr image = QImageAdapter::make(photo);
+        std::lock_guard delivery(cell->delivery);
+        if (auto* delegate = cell->current()) delegate->didCaptureImage(image);
+    });
+}
+
+QImage EKYCCameraDetectionService::cropImage(const QImage& still, const CropSettings& settings) {
+    if (still.isNull()) return {};
+    const capture::Size image{double(still.width()), double(still.height())};
+    const capture::Rect crop = settings.cardMode ? capture::cardCrop(image) : capture::faceCrop(image);
+    const capture::Size points =
+        settings.cardMode ? capture::cardOutputSize(settings.preview) : capture::faceOutputSize();
+    const double scale = settings.scale > 0 ? settings.scale : 1;
+    const QSize pixels(static_cast<int>(std::lround(points.width * scale)),
+                       static_cast<int>(std::lround(points.height * scale)));
+    const QRect area(QPoint(static_cast<int>(std::lround(crop.x)), static_cast<int>(std::lround(crop.y))),
+                     QPoint(static_cast<int>(std::lround(crop.right())) - 1,
+                            static_cast<int>(std::lround(crop.bottom())) - 1));
+    if (area.isEmpty() || pixels.isEmpty()) return {};
+    QImage photo = still.copy(area).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    photo.setDevicePixelRatio(scale);
+    return photo;
+}
+
+void EKYCCameraDetectionService::checkFace(const capture::Rect& face, capture::Size frame) {
+    const QRectF preview = previewLayer_->frame();
+    const capture::Size view{preview.width(), preview.height()};
+    const capture::Rect shown = capture::frameToView(face, frame, view, previewLayer_->isMirrored());
+    // A preview not laid out yet shows no circle a face could be in.
+    const bool isValid = !preview.isEmpty() && capture::isFaceInside(shown, view);
+    if (auto* delegate = delegate_->onGui()) delegate->didValidateFace(isValid);
+}
+
+void EKYCCameraDetectionService::waitUntilDetectionIdle() {
+    frames_->pipeline->waitUntilIdle();
+}
+
+void EKYCCameraDetectionService::waitUntilCaptureIdle() {
+    captureQueue_.sync([] {});
+}
+
+}  // namespace ovira

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+#include "capture/EKYCCameraDetectionServiceDelegate.h"
+#include "capture/EKYCCameraPreviewLayer.h"
+#include "capture/EKYCCameraSource.h"
+#include "capture/EKYCCaptureGeometry.h"
+#include "capture/EKYCFaceDetector.h"
+#include "platform/SerialQueue.h"
+
+class QWidget;
+
+namespace ovira {
+
+class EKYCFaceDetectionPipeline;
+
+// Runs the camera for one capture screen: picks the rear camera for
+// documents and the front one for the face, starts and switches it, drives
+// the torch, takes the photograph and crops it to the window the overlay
+// shows. On face screens it also examines the live frames and tells the
+// screen whether the face lies inside the circle.
+//
+// Threads: control from the GUI thread. Frames are examined one at a time
+// on the queue "ai.qorix.OVIRA.detection" (only the newest waits); stills
+// are cropped on the capture thread "ai.qorix.OVIRA.capture". The delegate
+// hears on the threads its interface states.
+class EKYCCameraDetectionService : public QObject {
+    Q_OBJECT
+public:
+    // The torch's brightness when on, where the camera has levels.
+    static constexpr float torchLevel = 0.1f;
+    // The camera switch's flip, in seconds.
+    static constexpr double flipDuration = 0.3;
+
+    // Without a source, EKYCCameraSource::make(); without a detector, the
+    // library's own (loaded on the detection thread when first needed).
+    explicit EKYCCameraDetectionService(std::unique_ptr<EKYCCameraSource> source = nullptr,
+                                        std::shared_ptr<EKYCFaceDetector> detector = nullptr,
+                                        QObject* parent = nullptr);
+    ~EKYCCameraDetectionService() override;
+
+    EKYCCameraSource& source() const { return *source_; }
+    // The live picture; the camera view sizes and paints it.
+    EKYCCameraPreviewLayer* previewLayer() const { return previewLayer_; }
+
+    // Held weakly when it is a QObject; in any case clear it before it goes.
+    EKYCCameraDetectionServiceDelegate* delegate() const;
+    void setDelegate(EKYCCameraDetectionServiceDelegate* delegate);
+
+    // The rear camera when the delegate is on a document screen, the front
+    // one otherwise; nothing (a black preview) when there is no such camera.
+    void startCamera();
+    // To the other camera, with a flip of `view`; stays on the current one
+    // when there is no other.
+    void switchCamera(QWidget* view);
+    void setTorch(bool isOn);
+    // The session stops when the still arrives; the delegate then gets the
+    // photograph, or didFailCapture().
+    void capturePhoto();
+
+    // The session as the screen drives it: stopped on leaving, restarted
+    // after a lost connection or a failed photograph.
+    void startRunning();
+    void stopRunning();
+    bool isRunning() const;
+
+    // What cropping needs to know of the screen, taken on the GUI thread.
+    struct CropSettings {
+        bool cardMode = true;
+        capture::Size preview;  // points
+        double scale = 1;       // pixels per point
+    };
+    // The still's part under the window, redrawn at the photograph's size
+    // (card: 0.9 of the preview's width, card-shaped; face: 720 square), in
+    // pixels of `scale`. Null when nothing is left to crop. Any thread.
+    static QImage cropImage(const QImage& still, const CropSettings& settings);
+
+    // A face found at `face` in a frame of `frame` pixels: mapped onto the
+    // preview as shown (letter-boxed, mirrored for the front camera), tested
+    // against the circle and reported. GUI thread.
+    void checkFace(const capture::Rect& face, capture::Size frame);
+
+    // Block until nothing waits or runs on the detection or capture queue.
+    void waitUntilDetectionIdle();
+    void waitUntilCaptureIdle();
+
+private:
+    struct DelegateCell;
+    struct FrameState;
+
+    bool isCardMode() const;
+    void updateExamination();
+    void handleStill(const QImage& still);
+
+    std::unique_ptr<EKYCCameraSource> source_;
+    QPointer<EKYCCameraPreviewLayer> previewLayer_;
+    std::shared_ptr<DelegateCell> delegate_;
+    std::shared_ptr<FrameState> frames_;
+    CropSettings pendingCrop_;
+    SerialQueue captureQueue_{"ai.qorix.OVIRA.capture"};
+};
+
+}  // namespace ovira

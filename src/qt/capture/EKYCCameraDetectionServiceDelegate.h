@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Image.h"
+
+namespace ovira {
+
+// What the camera service tells its capture screen.
+class EKYCCameraDetectionServiceDelegate {
+public:
+    virtual ~EKYCCameraDetectionServiceDelegate() = default;
+
+    // The photograph, cropped to the window and scaled. On the capture
+    // thread, never the GUI thread, so the upload may run right here.
+    // Replacing or clearing the delegate waits for this call to return: do
+    // not wait for the GUI thread from it.
+    virtual void didCaptureImage(ImagePtr image) = 0;
+    // True on document screens. GUI thread.
+    virtual bool isCardMode() = 0;
+    // Whether the face just examined lies inside the circle. GUI thread.
+    virtual void didValidateFace(bool isValid) = 0;
+    // The photograph asked for yielded no image (no still, or nothing left
+    // after cropping). The session is stopped; restart it to try again.
+    // GUI thread.
+    virtual void didFailCapture() = 0;
+};
+
+}  // namespace ovira

@@ -1,0 +1,294 @@
+// The camera service over the file camera: the photograph's crop, the
+// threads things happen on, the face check and its frames, the torch.
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "CameraTestSupport.h"
+#include "capture/EKYCCameraPreviewLayer.h"
+#include "platform/QImageAdapter.h"
+#include "support/LogCapture.h"
+#include "ui/animation/ViewAnimation.h"
+
+namespace ovira::test {
+namespace {
+
+using capture::Rect;
+using Media = EKYCFileCameraSource::Media;
+using Settings = EKYCCameraDetectionService::CropSettings;
+
+// Answers every frame with the same faces; remembers the first pixel of each frame it saw.
+class ScriptedDetector : public EKYCFaceDetector {
+public:
+    explicit ScriptedDetector(std::vector<Rect> faces = {}) : faces_(std::move(faces)) {}
+    std::vector<Rect> detectFaces(const RasterImage& frame) override {
+        std::lock_guard lock(mutex_);
+        seen_.push_back(frame.pixels().at(0));
+        return faces_;
+    }
+    std::vector<int> seen() const {
+        std::lock_guard lock(mutex_);
+        return seen_;
+    }
+
+private:
+    std::vector<Rect> faces_;
+    mutable std::mutex mutex_;
+    std::vector<int> seen_;
+};
+
+// Holds the first frame until released, so that later frames pile up.
+class BlockingDetector : public ScriptedDetector {
+public:
+    std::vector<Rect> detectFaces(const RasterImage& frame) override {
+        if (first_.exchange(false)) {
+            entered.set_value();
+            release.get_future().wait();
+        }
+        return ScriptedDetector::detectFaces(frame);
+    }
+    std::promise<void> entered;
+    std::promise<void> release;
+
+private:
+    std::atomic<bool> first_{true};
+};
+
+QImage grey(int level, QSize size = {390, 844}) {
+    return solidFrame(size, QColor(level, level, level));
+}
+
+// A still with its part under the window painted red, the rest grey.
+QImage markedStill(QSize size, const Rect& window) {
+    QImage still = grey(128, size);
+    for (int y = int(window.y); y < int(window.bottom()); ++y)
+        for (int x = int(window.x); x < int(window.right()); ++x) still.setPixelColor(x, y, Qt::red);
+    return still;
+}
+
+bool redInside(const QImage& photo, int border) {
+    for (int y = border; y < photo.height() - border; ++y)
+        for (int x = border; x < photo.width() - border; ++x) {
+            const QColor c = photo.pixelColor(x, y);
+            if (c.red() < 240 || c.green() > 15 || c.blue() > 15) return false;
+        }
+    return true;
+}
+
+TEST(CameraDetectionService, CropsThePartUnderTheWindowAtThePhotographsSize) {
+    qtApplication();
+    const QSize still(1080, 1920);
+    const capture::Size image{1080, 1920}, phone{390, 844};
+    struct Case {
+        const char* name;
+        Settings settings;
+        Rect window;
+        QSize pixels;
+        double ratio;
+    } cases[] = {
+        {"card", {true, phone, 1}, capture::cardCrop(image), {351, 221}, 1},
+        {"card on a 2x screen", {true, phone, 2}, capture::cardCrop(image), {702, 443}, 2},
+        {"face", {false, phone, 1}, capture::faceCrop(image), {720, 720}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage photo = EKYCCameraDetectionService::cropImage(markedStill(still, c.window), c.settings);
+        EXPECT_EQ(photo.size(), c.pixels);
+        EXPECT_EQ(photo.devicePixelRatio(), c.ratio);
+        EXPECT_TRUE(redInside(photo, 2)) << "only what lies under the window";
+    }
+    EXPECT_TRUE(EKYCCameraDetectionService::cropImage(QImage(), {true, phone, 1}).isNull());
+    EXPECT_TRUE(EKYCCameraDetectionService::cropImage(grey(1, still), {true, {0, 0}, 1}).isNull())
+        << "a preview not laid out yet gives a card no size";
+}
+
+TEST(CameraDetectionService, PhotographArrivesCroppedOnTheCaptureThreadAndStopsTheSession) {
+    for (const auto type : {EKYCCameraType::card, EKYCCameraType::face}) {
+        const bool card = type == EKYCCameraType::card;
+        SCOPED_TRACE(card ? "card" : "face");
+        FileCameraRig rig(type, Media::frames({grey(200, {1080, 1920})}));
+        rig.service().startCamera();
+        rig.showNextFrame();
+        ASSERT_TRUE(rig.service().isRunning());
+
+        rig.service().capturePhoto();
+        drainEvents();
+        rig.service().waitUntilCaptureIdle();
+
+        EXPECT_FALSE(rig.service().isRunning()) << "the preview freezes while the photograph is judged";
+        const auto images = rig.delegate.images();
+        ASSERT_EQ(images.size(), 1u);
+        EXPECT_EQ(images[0]->width(), card ? 351 : 720);
+        EXPECT_EQ(images[0]->height(), card ? 221 : 720);
+        EXPECT_NE(rig.delegate.captureThreads()[0], std::this_thread::get_id());
+        const auto jpeg = images[0]->jpegData(1.0);
+        ASSERT_TRUE(jpeg.has_value());
+        EXPECT_EQ(QImage::fromData(jpeg->data(), int(jpeg->size())).size(),
+                  QSize(card ? 351 : 720, card ? 221 : 720));
+        EXPECT_EQ(rig.delegate.failures, 0);
+    }
+}
+
+TEST(CameraDetectionService, PhotographWithoutAnImageIsReportedAndTheSessionCanRestart) {
+    struct Case {
+        const char* name;
+        Media media;
+        QSize viewSize;
+    } cases[] = {
+        {"unreadable file, no still", Media::image(QStringLiteral("/nonexistent/still.png")), {390, 844}},
+        {"preview not laid out, nothing to crop to", Media::frames({grey(90)}), {0, 0}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileCameraRig rig(EKYCCameraType::card, c.media, {EKYCCameraPosition::back}, nullptr, c.viewSize);
+        rig.service().startCamera();
+        rig.showNextFrame();
+        rig.service().capturePhoto();
+        drainEvents();
+        rig.service().waitUntilCaptureIdle();
+        drainEvents();
+        EXPECT_EQ(rig.delegate.failures, 1);
+        EXPECT_TRUE(rig.delegate.images().empty());
+        EXPECT_FALSE(rig.service().isRunning());
+        rig.service().startRunning();
+        EXPECT_TRUE(rig.service().isRunning());
+    }
+}
+
+TEST(CameraDetectionService, CardScreensExamineNoFrame) {
+    const Rect inside{100, 400, 150, 150};
+    auto cardDetector = std::make_shared<ScriptedDetector>(std::vector{inside});
+    FileCameraRig card(EKYCCameraType::card, Media::frames({grey(10), grey(20)}),
+                       {EKYCCameraPosition::back, EKYCCameraPosition::front}, cardDetector);
+    card.service().startCamera();
+    for (int i = 0; i < 4; ++i) card.showNextFrame();
+    EXPECT_EQ(card.camera->deliveredFrames(), 4);
+    EXPECT_TRUE(cardDetector->seen().empty());
+    EXPECT_TRUE(card.delegate.faces.empty());
+
+    auto faceDetector = std::make_shared<ScriptedDetector>(std::vector{inside});
+    FileCameraRig face(EKYCCameraType::face, Media::frames({grey(10), grey(20)}),
+                       {EKYCCameraPosition::back, EKYCCameraPosition::front}, faceDetector);
+    face.service().startCamera();
+    for (int i = 0; i < 4; ++i) face.showNextFrame();
+    EXPECT_EQ(faceDetector->seen(), (std::vector<int>{10, 20, 10, 20}));
+    EXPECT_EQ(face.delegate.faces, (std::vector<bool>(4, true)));
+
+    face.service().setDelegate(nullptr);
+    face.showNextFrame();
+    EXPECT_EQ(faceDetector->seen().size(), 4u) << "without a screen, frames are not examined";
+}
+
+TEST(CameraDetectionService, LateFramesAreDroppedForTheNewest) {
+    auto detector = std::make_shared<BlockingDetector>();
+    FileCameraRig rig(EKYCCameraType::face, Media::frames({grey(10), grey(20), grey(30), grey(40), grey(50)}),
+                      {EKYCCameraPosition::front}, detector);
+    rig.service().startCamera();
+    rig.camera->deliverNextFrame();
+    detector->entered.get_future().wait();
+    for (int i = 0; i < 4; ++i) rig.camera->deliverNextFrame();
+    detector->release.set_value();
+    rig.service().waitUntilDetectionIdle();
+    EXPECT_EQ(detector->seen(), (std::vector<int>{10, 50}));
+}
+
+TEST(CameraDetectionService, EveryFaceIsReportedInTurnAgainstTheCircleAsShown) {
+    // Frame and preview the same size: the circle's square is (44, 271, 302, 302) in both.
+    const Rect square{44, 271, 302, 302};
+    std::vector<Rect> faces = {square,
+                               {43, 271, 302, 302},
+                               {44, 270, 302, 302},
+                               {45, 271, 302, 302},
+                               {44, 272, 302, 302},
+                               {150, 380, 90, 90}};
+    FileCameraRig same(EKYCCameraType::face, Media::frames({grey(60)}), {EKYCCameraPosition::front},
+                       std::make_shared<ScriptedDetector>(faces));
+    same.service().startCamera();
+    same.showNextFrame();
+    EXPECT_EQ(same.delegate.faces, (std::vector<bool>{true, false, false, false, false, true}));
+
+    // A taller frame is letter-boxed (scale 390/720, 75.3 points of band above):
+    // this face is inside the circle as shown, though not if the frame were stretched.
+    FileCameraRig boxed(EKYCCameraType::face, Media::frames({grey(60, {720, 1280})}),
+                        {EKYCCameraPosition::front},
+                        std::make_shared<ScriptedDetector>(std::vector<Rect>{{100, 400, 500, 500}}));
+    boxed.service().startCamera();
+    boxed.showNextFrame();
+    EXPECT_EQ(boxed.delegate.faces, (std::vector<bool>{true}));
+
+    FileCameraRig unlaid(EKYCCameraType::face, Media::frames({grey(60)}), {EKYCCameraPosition::front},
+                         std::make_shared<ScriptedDetector>(std::vector{square}), {0, 0});
+    unlaid.service().startCamera();
+    unlaid.showNextFrame();
+    EXPECT_EQ(unlaid.delegate.faces, (std::vector<bool>{false})) << "no preview yet, no circle to be inside";
+}
+
+TEST(CameraDetectionService, TorchMessages) {
+    struct Case {
+        const char* name;
+        bool open;
+        EKYCFileCameraSource::Torch torch;
+        std::string printed;
+        std::string logged;
+        bool onAfterwards;
+    } cases[] = {
+        {"no device", false, EKYCFileCameraSource::Torch::available, "not implement device\n", "", false},
+        {"no torch", true, EKYCFileCameraSource::Torch::none, "", "", false},
+        {"torch refuses", true, EKYCFileCameraSource::Torch::failing, "",
+         "Unable to lock device for configuation: The torch is busy.", false},
+        {"torch works", true, EKYCFileCameraSource::Torch::available, "", "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileCameraRig rig(EKYCCameraType::card, Media::frames({grey(60)}));
+        rig.camera->setTorch(c.torch);
+        if (c.open) rig.service().startCamera();
+        LogCapture log;
+        testing::internal::CaptureStdout();
+        rig.service().setTorch(true);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
+        if (c.logged.empty())
+            EXPECT_EQ(log.text(), "");
+        else
+            EXPECT_NE(log.lineContaining(c.logged), "");
+        EXPECT_EQ(rig.camera->isTorchOn(), c.onAfterwards);
+        if (c.onAfterwards) {
+            EXPECT_FLOAT_EQ(rig.camera->torchLevel(), 0.1f);
+            rig.service().setTorch(false);
+            EXPECT_FALSE(rig.camera->isTorchOn());
+        }
+    }
+}
+
+TEST(CameraDetectionService, ChoosesTheCameraByScreenAndSwitchesToTheOther) {
+    ViewAnimation::setAnimationsEnabled(false);
+    FileCameraRig card(EKYCCameraType::card, Media::frames({grey(60)}));
+    card.service().startCamera();
+    EXPECT_EQ(card.camera->position(), EKYCCameraPosition::back);
+    EXPECT_FALSE(card.service().previewLayer()->isMirrored());
+    card.service().switchCamera(card.view.get());
+    EXPECT_EQ(card.camera->position(), EKYCCameraPosition::front);
+    EXPECT_TRUE(card.service().previewLayer()->isMirrored());
+    EXPECT_TRUE(card.service().isRunning());
+    card.service().switchCamera(card.view.get());
+    EXPECT_EQ(card.camera->position(), EKYCCameraPosition::back);
+
+    FileCameraRig face(EKYCCameraType::face, Media::frames({grey(60)}), {EKYCCameraPosition::front});
+    face.service().startCamera();
+    EXPECT_EQ(face.camera->position(), EKYCCameraPosition::front);
+    testing::internal::CaptureStdout();
+    face.service().switchCamera(face.view.get());
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(face.camera->position(), EKYCCameraPosition::front)
+        << "no camera behind: keep the one that works";
+    EXPECT_TRUE(face.service().isRunning());
+
+    FileCameraRig noScreen(EKYCCameraType::card, Media::frames({grey(60)}));
+    noScreen.service().setDelegate(nullptr);
+    noScreen.service().startCamera();
+    EXPECT_EQ(noScreen.camera->position(), EKYCCameraPosition::front);
+    ViewAnimation::setAnimationsEnabled(true);
+}
+
+}  // namespace
+}  // namespace ovira::test

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QObject>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "QtTestSupport.h"
+#include "capture/EKYCCameraDetectionService.h"
+#include "capture/EKYCCameraView.h"
+#include "capture/EKYCFileCameraSource.h"
+
+namespace ovira::test {
+
+inline QImage solidFrame(QSize size, QColor color) {
+    QImage frame(size, QImage::Format_RGB32);
+    frame.fill(color);
+    return frame;
+}
+
+// Records what the camera service tells its screen, and on which thread.
+class RecordingCameraDelegate : public QObject, public EKYCCameraDetectionServiceDelegate {
+public:
+    explicit RecordingCameraDelegate(bool cardMode) : cardMode_(cardMode) {}
+
+    void didCaptureImage(ImagePtr image) override {
+        std::lock_guard lock(mutex_);
+        images_.push_back(std::move(image));
+        captureThreads_.push_back(std::this_thread::get_id());
+    }
+    bool isCardMode() override { return cardMode_; }
+    void didValidateFace(bool isValid) override { faces.push_back(isValid); }
+    void didFailCapture() override { ++failures; }
+
+    std::vector<ImagePtr> images() const {
+        std::lock_guard lock(mutex_);
+        return images_;
+    }
+    std::vector<std::thread::id> captureThreads() const {
+        std::lock_guard lock(mutex_);
+        return captureThreads_;
+    }
+
+    std::vector<bool> faces;
+    int failures = 0;
+
+private:
+    bool cardMode_;
+    mutable std::mutex mutex_;
+    std::vector<ImagePtr> images_;
+    std::vector<std::thread::id> captureThreads_;
+};
+
+// A camera view over a file camera that sends frames only when told to.
+struct FileCameraRig : WithApplication {
+    FileCameraRig(EKYCCameraType type, EKYCFileCameraSource::Media media,
+                  std::vector<EKYCCameraPosition> positions = {EKYCCameraPosition::back,
+                                                               EKYCCameraPosition::front},
+                  std::shared_ptr<EKYCFaceDetector> detector = nullptr, QSize size = {390, 844})
+        : delegate(type == EKYCCameraType::card) {
+        auto source = std::make_unique<EKYCFileCameraSource>(std::move(media), std::move(positions));
+        source->setFrameInterval(std::chrono::milliseconds(0));
+        camera = source.get();
+        view = std::make_unique<EKYCCameraView>(
+            type, std::make_unique<EKYCCameraDetectionService>(std::move(source), std::move(detector)));
+        view->resize(size);
+        // A view never shown has had no layout pass: no preview size yet.
+        if (!size.isEmpty()) view->show();
+        service().setDelegate(&delegate);
+    }
+    ~FileCameraRig() { service().setDelegate(nullptr); }
+
+    EKYCCameraDetectionService& service() { return *view->cameraService(); }
+    // One frame through the camera, its preview shown and its faces reported.
+    void showNextFrame() {
+        camera->deliverNextFrame();
+        service().waitUntilDetectionIdle();
+        drainEvents();
+    }
+
+    RecordingCameraDelegate delegate;
+    EKYCFileCameraSource* camera = nullptr;
+    std::unique_ptr<EKYCCameraView> view;
+};
+
+}  // namespace ovira::test

@@ -1,0 +1,153 @@
+// Pictures of the camera screens as a user sees them, with a file camera
+// playing: a document on a desk under the card window, a face in the
+// circle. Saved under the build folder (screenshots/capture) for review.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "CameraTestSupport.h"
+#include "capture/EKYCAccessoryCameraView.h"
+#include "resources/FontConvertible.h"
+#include "resources/Localized.h"
+
+namespace ovira::test {
+namespace {
+
+using Media = EKYCFileCameraSource::Media;
+
+// What a capture screen does with its two views, enough for a picture.
+class ScreenStandIn : public QWidget,
+                      public EKYCCameraDetectionServiceDelegate,
+                      public EKYCAccessoryCameraViewViewDelegate {
+public:
+    ScreenStandIn(EKYCCameraType type, std::unique_ptr<EKYCCameraSource> source) : type_(type) {
+        resize(390, 844);
+        camera =
+            new EKYCCameraView(type, std::make_unique<EKYCCameraDetectionService>(std::move(source)), this);
+        camera->setGeometry(rect());
+        controls = new EKYCAccessoryCameraView(this);
+        controls->setGeometry(0, 44, 390, 800);  // below a phone's status bar
+        camera->cameraService()->setDelegate(this);
+        controls->setDelegate(this);
+        show();
+    }
+    ~ScreenStandIn() override { camera->cameraService()->setDelegate(nullptr); }
+
+    void didCaptureImage(ImagePtr) override {}
+    bool isCardMode() override { return type_ == EKYCCameraType::card; }
+    void didValidateFace(bool isValid) override {
+        camera->setFocusValid(isValid);
+        controls->btnCapture->setEnabled(isValid);
+    }
+    void didFailCapture() override {}
+    void didSelectGuide() override {}
+    void didSelectClose() override {}
+    void didToggleFlash(bool) override {}
+    void didSelectCapture() override {}
+    void didSelectSwitchCamera() override {}
+    std::optional<QString> captureTitle() override {
+        return localizedText(type_ == EKYCCameraType::card ? "capture.front" : "capture.face");
+    }
+
+    EKYCCameraView* camera;
+    EKYCAccessoryCameraView* controls;
+
+private:
+    EKYCCameraType type_;
+};
+
+// An identity card lying on a desk, seen from above by the rear camera.
+QImage documentOnADesk() {
+    QImage frame(1080, 1920, QImage::Format_RGB32);
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient desk(0, 0, 1080, 1920);
+    desk.setColorAt(0, QColor(122, 94, 70));
+    desk.setColorAt(1, QColor(84, 62, 46));
+    painter.fillRect(frame.rect(), desk);
+    const QRectF card(100, 690, 880, 555);
+    QLinearGradient face(card.topLeft(), card.bottomRight());
+    face.setColorAt(0, QColor(232, 240, 250));
+    face.setColorAt(1, QColor(196, 216, 238));
+    QPainterPath outline;
+    outline.addRoundedRect(card, 32, 32);
+    painter.fillPath(outline, face);
+    painter.fillRect(QRectF(card.left(), card.top() + 40, card.width(), 70), QColor(15, 128, 236));
+    painter.setPen(Qt::white);
+    painter.setFont(FontConvertible::robotoBold().font(40));
+    painter.drawText(QRectF(card.left(), card.top() + 40, card.width(), 70), Qt::AlignCenter,
+                     QStringLiteral("IDENTITY CARD"));
+    const QImage portrait(QString::fromStdString(testData("astronaut.png")));
+    painter.drawImage(QRectF(card.left() + 50, card.top() + 150, 260, 320), portrait.copy(120, 20, 230, 283));
+    painter.setPen(QColor(40, 52, 70));
+    painter.setFont(FontConvertible::robotoRegular().font(34));
+    const char* lines[] = {"No. 001234567890", "Full name: E. COLLINS", "Date of birth: 19/03/1956",
+                           "Nationality: Earth"};
+    for (int i = 0; i < 4; ++i)
+        painter.drawText(QPointF(card.left() + 350, card.top() + 200 + i * 70),
+                         QString::fromLatin1(lines[i]));
+    painter.end();
+    return frame;
+}
+
+QImage selfie(QPointF faceAt) {
+    const QImage astronaut(QString::fromStdString(testData("astronaut.png")));
+    const QImage large =
+        astronaut.scaled(astronaut.size() * 3, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return EKYCFileCameraSource::composedFrames(large, {720, 1280}, {faceAt + QPointF(88, 378)},
+                                                QColor(70, 78, 92))[0];
+}
+
+QString saved(ScreenStandIn& screen, const char* name) {
+    const QString folder = QStringLiteral(OVIRA_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + QString::fromLatin1(name);
+    EXPECT_TRUE(screen.grab().save(path)) << path.toStdString();
+    return path;
+}
+
+std::unique_ptr<EKYCFileCameraSource> fileCamera(const QImage& scene) {
+    auto camera = std::make_unique<EKYCFileCameraSource>(Media::frames({scene}));
+    camera->setFrameInterval(std::chrono::milliseconds(0));
+    return camera;
+}
+
+void playOneFrame(ScreenStandIn& screen, EKYCFileCameraSource& camera) {
+    screen.camera->cameraService()->startCamera();
+    camera.deliverNextFrame();
+    screen.camera->cameraService()->waitUntilDetectionIdle();
+    drainEvents();
+}
+
+TEST(CaptureScreenshots, CardAndFaceScreensWithAFramePlaying) {
+    qtApplication();
+    {
+        auto source = fileCamera(documentOnADesk());
+        auto* camera = source.get();
+        ScreenStandIn screen(EKYCCameraType::card, std::move(source));
+        playOneFrame(screen, *camera);
+        EXPECT_FALSE(screen.controls->btnFlash->isHidden());
+        const QImage shot = QImage(saved(screen, "card.png"));
+        EXPECT_EQ(shot.size(), QSize(390, 844));
+    }
+    const struct {
+        const char* file;
+        QPointF face;
+        bool inside;
+    } faces[] = {{"face.png", {360, 640}, true}, {"face-outside.png", {360, 250}, false}};
+    for (const auto& scene : faces) {
+        SCOPED_TRACE(scene.file);
+        auto source = fileCamera(selfie(scene.face));
+        auto* camera = source.get();
+        ScreenStandIn screen(EKYCCameraType::face, std::move(source));
+        playOneFrame(screen, *camera);
+        EXPECT_EQ(screen.controls->btnCapture->isEnabled(), scene.inside);
+        EXPECT_EQ(QImage(saved(screen, scene.file)).size(), QSize(390, 844));
+    }
+}
+
+}  // namespace
+}  // namespace ovira::test

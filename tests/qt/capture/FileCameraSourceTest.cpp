@@ -1,0 +1,151 @@
+// The file camera: what each kind of media plays, stills, and the playback thread.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <future>
+#include <opencv2/videoio.hpp>
+
+#include "CameraTestSupport.h"
+#include "support/TemporaryDirectory.h"
+
+namespace ovira::test {
+namespace {
+
+using Media = EKYCFileCameraSource::Media;
+
+// Collects the frames a camera sends, by their first pixel's grey level.
+struct FrameLog {
+    explicit FrameLog(EKYCCameraSource& camera) {
+        camera.setFrameHandler([this](const QImage& frame) {
+            std::lock_guard lock(mutex);
+            levels.push_back(qGray(frame.pixel(0, 0)));
+            sizes.push_back(frame.size());
+            if (levels.size() == 3) third.set_value();
+        });
+    }
+    std::vector<int> take() {
+        std::lock_guard lock(mutex);
+        return levels;
+    }
+    std::mutex mutex;
+    std::vector<int> levels;
+    std::vector<QSize> sizes;
+    std::promise<void> third;
+};
+
+std::vector<int> play(EKYCFileCameraSource& camera, int count) {
+    FrameLog log(camera);
+    camera.open(EKYCCameraPosition::back);
+    camera.setFrameInterval(std::chrono::milliseconds(0));
+    camera.start();
+    for (int i = 0; i < count; ++i) camera.deliverNextFrame();
+    camera.stop();
+    camera.setFrameHandler({});
+    return log.take();
+}
+
+void writeGrey(const std::filesystem::path& path, int level) {
+    ASSERT_TRUE(
+        solidFrame({32, 24}, QColor(level, level, level)).save(QString::fromStdString(path.string())));
+}
+
+TEST(FileCameraSource, PlaysEachKindOfMediaInOrderAndLoops) {
+    qtApplication();
+    TemporaryDirectory folder;
+    writeGrey(folder / "b.png", 200);
+    writeGrey(folder / "a.png", 100);
+    std::ofstream(folder / "notes.txt") << "not an image";
+
+    const auto video = (folder / "clip.avi").string();
+    {
+        cv::VideoWriter writer(video, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10, cv::Size(64, 48));
+        ASSERT_TRUE(writer.isOpened());
+        for (int level : {40, 120, 200})
+            writer.write(cv::Mat(48, 64, CV_8UC3, cv::Scalar(level, level, level)));
+    }
+
+    EKYCFileCameraSource frames(
+        Media::frames({solidFrame({8, 8}, QColor(10, 10, 10)), solidFrame({8, 8}, QColor(20, 20, 20))}));
+    EXPECT_EQ(play(frames, 3), (std::vector<int>{10, 20, 10}));
+
+    EKYCFileCameraSource images(Media::fromPath(QString::fromStdString(folder.path().string())));
+    EXPECT_EQ(play(images, 3), (std::vector<int>{100, 200, 100})) << "name order; other files skipped";
+
+    EKYCFileCameraSource still(Media::fromPath(QString::fromStdString(testData("astronaut.png"))));
+    FrameLog stillLog(still);
+    still.open(EKYCCameraPosition::front);
+    still.setFrameInterval(std::chrono::milliseconds(0));
+    still.start();
+    still.deliverNextFrame();
+    still.deliverNextFrame();
+    EXPECT_EQ(stillLog.sizes, (std::vector<QSize>{{512, 512}, {512, 512}}));
+    still.setFrameHandler({});
+
+    EKYCFileCameraSource clip(Media::fromPath(QString::fromStdString(video)));
+    EXPECT_EQ(clip.frameInterval(), std::chrono::milliseconds(100)) << "the video's own frame rate";
+    const auto levels = play(clip, 4);
+    ASSERT_EQ(levels.size(), 4u);
+    const int expected[] = {40, 120, 200, 40};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(levels[i], expected[i], 6) << "frame " << i;
+
+    EKYCFileCameraSource nothing(Media::fromPath(QStringLiteral("/nonexistent/clip.mp4")));
+    EXPECT_TRUE(play(nothing, 2).empty()) << "an unreadable file shows nothing and breaks nothing";
+}
+
+TEST(FileCameraSource, StillsAreTheFrameOnShowAndComeLater) {
+    qtApplication();
+    EKYCFileCameraSource camera(
+        Media::frames({solidFrame({8, 8}, QColor(10, 10, 10)), solidFrame({8, 8}, QColor(20, 20, 20))}),
+        {EKYCCameraPosition::back});
+    std::vector<QImage> stills;
+    camera.setStillHandler([&](const QImage& still) { stills.push_back(still); });
+    EXPECT_FALSE(camera.open(EKYCCameraPosition::front));
+    ASSERT_TRUE(camera.open(EKYCCameraPosition::back));
+    camera.setFrameInterval(std::chrono::milliseconds(0));
+
+    camera.captureStill();
+    drainEvents();
+    ASSERT_EQ(stills.size(), 1u);
+    EXPECT_TRUE(stills[0].isNull()) << "a camera that is not running takes nothing";
+
+    camera.start();
+    camera.deliverNextFrame();
+    camera.deliverNextFrame();
+    camera.captureStill();
+    EXPECT_EQ(stills.size(), 1u) << "never before captureStill returns";
+    drainEvents();
+    ASSERT_EQ(stills.size(), 2u);
+    EXPECT_EQ(qGray(stills[1].pixel(0, 0)), 20);
+}
+
+TEST(FileCameraSource, PlaybackThreadSendsFramesUntilStopped) {
+    qtApplication();
+    EKYCFileCameraSource camera(Media::frames({solidFrame({8, 8}, QColor(10, 10, 10))}));
+    FrameLog log(camera);
+    camera.setFrameInterval(std::chrono::milliseconds(2));
+    camera.start();
+    EXPECT_FALSE(camera.isRunning()) << "no camera chosen yet";
+    camera.open(EKYCCameraPosition::back);
+    camera.start();
+    log.third.get_future().wait();
+    camera.stop();
+    const auto sent = camera.deliveredFrames();
+    camera.deliverNextFrame();
+    EXPECT_EQ(camera.deliveredFrames(), sent);
+    EXPECT_EQ(log.take().size(), std::size_t(sent));
+}
+
+TEST(FileCameraSource, ComposedFramesPlaceTheContentAtEachCentre) {
+    qtApplication();
+    const QImage dot = solidFrame({10, 10}, Qt::red);
+    const auto frames = EKYCFileCameraSource::composedFrames(dot, {100, 80}, {{20, 20}, {70, 60}}, Qt::black);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].size(), QSize(100, 80));
+    EXPECT_EQ(frames[0].pixelColor(20, 20), QColor(Qt::red));
+    EXPECT_EQ(frames[0].pixelColor(70, 60), QColor(Qt::black));
+    EXPECT_EQ(frames[1].pixelColor(70, 60), QColor(Qt::red));
+    EXPECT_EQ(frames[1].pixelColor(14, 14), QColor(Qt::black));
+}
+
+}  // namespace
+}  // namespace ovira::test
