@@ -140,9 +140,9 @@ void NavigationController::popTo(int index, bool animated) {
 }
 
 void NavigationController::startTransition(ViewController* from, ViewController* to, bool push,
-                                           QList<ViewController*> leaving, bool animated) {
-    animated = animated && ViewAnimation::areAnimationsEnabled() && from;
-    transition_ = new Transition{from, to, push, {}, nullptr, false, 0};
+                                           QList<ViewController*> leaving, bool animated, bool interactive) {
+    animated = interactive || (animated && ViewAnimation::areAnimationsEnabled() && from);
+    transition_ = new Transition{from, to, push, {}, nullptr, interactive, 0};
     for (auto* screen : leaving) transition_->leaving.append(screen);
     const bool visible = appearance() == Appearance::appeared || appearance() == Appearance::appearing;
     if (visible) {
@@ -156,6 +156,7 @@ void NavigationController::startTransition(ViewController* from, ViewController*
     else if (from)
         from->raise();
     setTransitionProgress(0);
+    if (interactive) return;  // the drag moves it
     if (!animated) {
         finishTransition(true);
         return;
@@ -229,10 +230,7 @@ void NavigationController::onBackSwipe(PanGestureRecognizer& pan) {
         case PanGestureRecognizer::State::began: {
             const auto screens = viewControllers();
             if (screens.size() < 2) return;
-            startTransition(screens.last(), screens[screens.size() - 2], false, {screens.last()}, true);
-            if (!transition_) return;
-            if (transition_->animation) transition_->animation->stop();
-            transition_->interactive = true;
+            startTransition(screens.last(), screens[screens.size() - 2], false, {screens.last()}, true, true);
             setTransitionProgress(dx / width);
             break;
         }

@@ -51,7 +51,7 @@ private:
     void adopt(ViewController* screen);
     void popTo(int index, bool animated);
     void startTransition(ViewController* from, ViewController* to, bool push, QList<ViewController*> leaving,
-                         bool animated);
+                         bool animated, bool interactive = false);
     void setTransitionProgress(double progress);
     void finishTransition(bool completed);
     void onBackSwipe(PanGestureRecognizer& pan);

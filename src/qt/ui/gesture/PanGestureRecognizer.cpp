@@ -66,8 +66,8 @@ void PanGestureRecognizer::sample(qint64 time, QPointF position) {
     while (samples_.size() > 2 && samples_.back().time - samples_.front().time > 100) samples_.pop_front();
     const auto& first = samples_.front();
     const auto& last = samples_.back();
-    const double seconds = (last.time - first.time) / 1000.0;
-    velocity_ = seconds > 0 ? (last.position - first.position) / seconds : QPointF();
+    const qint64 elapsedMs = last.time - first.time;
+    velocity_ = elapsedMs > 0 ? (last.position - first.position) * 1000.0 / static_cast<double>(elapsedMs) : QPointF();
 }
 
 bool PanGestureRecognizer::eventFilter(QObject* watched, QEvent* event) {

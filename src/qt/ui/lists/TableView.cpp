@@ -123,7 +123,7 @@ void TableView::layoutVisibleCells() {
     // coming into view can reuse them.
     for (auto it = visible_.begin(); it != visible_.end();) {
         const QRect frame = rectForRow(it.key());
-        if (frame.isNull() || frame.bottom() < top || frame.top() > bottom) {
+        if (frame.isNull() || frame.top() + frame.height() <= top || frame.top() >= bottom) {
             enqueue(it.value());
             it = visible_.erase(it);
         } else {
@@ -132,7 +132,7 @@ void TableView::layoutVisibleCells() {
     }
     if (!dataSource_) return;
     for (const Row& row : rows_) {
-        if (row.top + row.height < top || row.top > bottom) continue;
+        if (row.top + row.height <= top || row.top >= bottom) continue;
         TableViewCell* cell = visible_.value(row.indexPath);
         if (!cell) {
             cell = dataSource_->cellForRow(*this, row.indexPath);

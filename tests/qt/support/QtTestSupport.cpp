@@ -1,0 +1,67 @@
+#include "support/QtTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QPixmap>
+
+namespace ovira::test {
+
+void settle() {
+    for (int i = 0; i < 6; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+FatalErrorRaised::FatalErrorRaised(const FatalErrorReport& r) : std::runtime_error(r.message), report(r) {}
+
+FatalErrorCatcher::FatalErrorCatcher()
+    : previous_(setFatalErrorHandler([](const FatalErrorReport& report) { throw FatalErrorRaised(report); })) {}
+
+FatalErrorCatcher::~FatalErrorCatcher() {
+    setFatalErrorHandler(std::move(previous_));
+}
+
+FatalErrorReport fatalReportOf(const std::function<void()>& call) {
+    FatalErrorCatcher catcher;
+    try {
+        call();
+    } catch (const FatalErrorRaised& raised) {
+        return raised.report;
+    }
+    ADD_FAILURE() << "expected a fatal error";
+    return {};
+}
+
+QString saveScreenshot(QWidget* window, const QString& name) {
+    QString folder = qEnvironmentVariable("OVIRA_SCREENSHOT_DIR");
+    if (folder.isEmpty()) folder = QStringLiteral(OVIRA_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    EXPECT_TRUE(window->grab().save(path)) << path.toStdString();
+    return path;
+}
+
+std::unique_ptr<ViewController> makeHostWindow(QSize size) {
+    auto window = std::make_unique<ViewController>();
+    window->setObjectName(QStringLiteral("host"));
+    window->setAutoFillBackground(true);
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, QColor(0xF4, 0xF6, 0xFA));
+    window->setPalette(palette);
+    window->resize(size);
+    window->show();
+    settle();
+    return window;
+}
+
+QColor pixelAt(QWidget* window, QPoint point) {
+    const QImage image = window->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(static_cast<int>(point.x() * ratio), static_cast<int>(point.y() * ratio));
+}
+
+}  // namespace ovira::test

@@ -1,0 +1,214 @@
+// Bottom sheets: sizing, backdrop, taps, the rubber band and drag-to-dismiss.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "resources/FontConvertible.h"
+#include "support/QtTestSupport.h"
+#include "ui/gesture/PanGestureRecognizer.h"
+#include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
+#include "ui/sheet/EKYCBottomSheetPresentationController.h"
+#include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
+#include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
+#include "ui/view/BackdropView.h"
+
+namespace ovira {
+namespace {
+
+using Sizing = EKYCBottomSheet::PreferredSizing;
+
+class SheetViewModel : public EKYCBaseViewModel {};
+
+// A guide-like sheet: a heading and three tips, 240 points of content.
+class GuideSheet : public EKYCBottomSheetViewController<SheetViewModel> {
+public:
+    GuideSheet() {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(24, 24, 24, 24);
+        layout->setSpacing(16);
+        auto* title = new QLabel("Lưu ý khi chụp ảnh giấy tờ");
+        title->setFont(boldSystemFont(18));
+        layout->addWidget(title);
+        for (const char* tip : {"Dùng giấy tờ gốc, còn hạn sử dụng và đặt trọn trong khung hình.",
+                                "Chụp ở nơi đủ ánh sáng, tránh bị lóa hoặc đổ bóng.",
+                                "Giữ máy thật chắc để ảnh rõ nét, không bị mờ nhòe."}) {
+            auto* label = new QLabel(QStringLiteral("•  ") + QString::fromUtf8(tip));
+            label->setWordWrap(true);
+            label->setFont(systemFont(15));
+            layout->addWidget(label);
+        }
+        layout->addStretch();
+        setViewModel(makeViewModel<SheetViewModel>());
+    }
+};
+
+class SheetTest : public testing::Test {
+protected:
+    std::unique_ptr<ViewController> host = test::makeHostWindow();
+
+    GuideSheet* present(Sizing sizing, bool tapToDismiss = true, bool panToDismiss = false) {
+        auto* sheet = new GuideSheet;
+        sheet->setPreferredSheetSizing(sizing);
+        sheet->setTapToDismissEnabled(tapToDismiss);
+        sheet->setPanToDismissEnabled(panToDismiss);
+        host->present(sheet, true);
+        test::settle();
+        return sheet;
+    }
+    QWidget* container() const { return host->findChild<QWidget*>("presentationContainer"); }
+
+    // A drag on the sheet: moves of `step` points every `intervalMs`, then
+    // a release `releaseStep` further on after one more interval.
+    void drag(QWidget* sheet, int steps, int step, int intervalMs, int releaseStep, bool release = true) {
+        QWidget* layer = container();
+        const QPoint start = sheet->mapTo(layer, QPoint(sheet->width() / 2, 60));
+        QTest::mousePress(sheet, Qt::LeftButton, {}, QPoint(sheet->width() / 2, 60), 1000);
+        QPoint at = start;
+        for (int i = 0; i < steps; ++i) {
+            at.ry() += step;
+            QTest::mouseMove(layer, at, intervalMs);
+        }
+        if (!release) return;
+        at.ry() += releaseStep;
+        QTest::mouseRelease(layer, Qt::LeftButton, {}, at, intervalMs);
+    }
+};
+
+TEST(BottomSheetSizing, RawValuesAreHeightFactors) {
+    const std::pair<Sizing, double> cases[] = {
+        {Sizing::fit, 0.0}, {Sizing::small, 0.25}, {Sizing::medium, 0.5}, {Sizing::large, 0.75}, {Sizing::fill, 1.0}};
+    for (const auto& [sizing, raw] : cases) {
+        EXPECT_EQ(EKYCBottomSheet::rawValue(sizing), raw);
+        EXPECT_EQ(EKYCBottomSheet::sizingFromRawValue(raw), sizing);
+    }
+    EXPECT_EQ(EKYCBottomSheet::sizingFromRawValue(0.3), std::nullopt);
+    EXPECT_EQ(EKYCBottomSheet::sizingFromRawValue(-0.0), Sizing::fit);
+}
+
+TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
+    const struct {
+        Sizing sizing;
+        int height;
+    } cases[] = {{Sizing::small, 211}, {Sizing::medium, 422}, {Sizing::large, 633}, {Sizing::fill, 844 - 24}};
+    for (const auto& c : cases) {
+        auto* sheet = present(c.sizing);
+        EXPECT_EQ(sheet->height(), c.height);
+        EXPECT_EQ(sheet->geometry().bottom(), 843) << "sits on the bottom edge";
+        EXPECT_EQ(sheet->width(), 390);
+        host->dismiss(false);
+        test::settle();
+    }
+    // fill stops 24 points below the top; its content is inset 8 more for the rounded corners.
+    auto* filled = present(Sizing::fill);
+    EXPECT_EQ(filled->y(), 24);
+    EXPECT_EQ(filled->safeAreaInsets().top(), 8);
+    EXPECT_EQ(filled->layout()->contentsRect().top(), 8 + 24);
+    host->dismiss(false);
+    test::settle();
+    // fit: as tall as the content asks.
+    auto* fitted = present(Sizing::fit);
+    EXPECT_EQ(fitted->height(), fitted->heightForWidth(390) > 0 ? fitted->heightForWidth(390) : fitted->sizeHint().height());
+    EXPECT_LT(fitted->height(), 422);
+}
+
+TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismisses) {
+    auto* sheet = present(Sizing::medium);
+    auto* backdrop = host->findChild<BackdropView*>();
+    ASSERT_NE(backdrop, nullptr);
+    EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
+    EXPECT_EQ(backdrop->geometry(), host->rect());
+    test::saveScreenshot(host.get(), "sheet");
+
+    // A tap on the sheet itself does nothing.
+    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, sheet->geometry().center());
+    test::settle();
+    EXPECT_EQ(host->presentedViewController(), sheet);
+    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
+    test::settle();
+    EXPECT_EQ(host->presentedViewController(), nullptr);
+    EXPECT_EQ(host->findChild<BackdropView*>(), nullptr);
+}
+
+TEST_F(SheetTest, WithTapToDismissOffTapsOutsideDoNothingEvenWhenChangedLater) {
+    auto* sheet = present(Sizing::medium, false);
+    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
+    test::settle();
+    EXPECT_EQ(host->presentedViewController(), sheet);
+    sheet->setTapToDismissEnabled(true);  // reaches the live presentation
+    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
+    test::settle();
+    EXPECT_EQ(host->presentedViewController(), nullptr);
+}
+
+TEST_F(SheetTest, ASheetThatStaysStretchesAtMostSixteenPointsAndSpringsBack) {
+    auto* sheet = present(Sizing::medium);
+    const QRect rest = sheet->geometry();
+    drag(sheet, 2, 50, 100, 0, false);  // the drag begins at 50 and has moved 100
+    EXPECT_EQ(sheet->y(), rest.y() + static_cast<int>(std::lround(std::pow(100, 0.33)))) << "rubber band: t^0.33";
+    EXPECT_EQ(sheet->height(), rest.height());
+    QTest::mouseMove(container(), QPoint(195, sheet->y() + 6000), 100);
+    EXPECT_EQ(sheet->y(), rest.y() + 16);
+    QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, sheet->y() + 6000), 100);
+    test::settle();
+    EXPECT_EQ(sheet->geometry(), rest);
+
+    // Upwards it grows taller, by at most 16 points, and settles back too.
+    drag(sheet, 2, -4000, 100, 0, false);
+    EXPECT_EQ(sheet->height(), rest.height() + 16);
+    EXPECT_EQ(sheet->geometry().bottom(), rest.bottom());
+    QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, 10), 100);
+    test::settle();
+    EXPECT_EQ(sheet->geometry(), rest);
+    EXPECT_EQ(host->presentedViewController(), sheet);
+}
+
+TEST_F(SheetTest, DraggingAwayFollowsTheFingerAndNeedsFiveHundredPointsPerSecond) {
+    auto* sheet = present(Sizing::medium, true, true);
+    const QRect rest = sheet->geometry();
+    auto* backdrop = host->findChild<BackdropView*>();
+    // The sheet follows the finger; the backdrop lightens with it.
+    drag(sheet, 15, 10, 100, 0, false);
+    EXPECT_EQ(sheet->y(), rest.y() + 150);
+    EXPECT_NEAR(backdrop->alpha(), 0.3 * (1 - 150.0 / rest.height()), 0.01);
+    QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, sheet->y() + 60), 100);
+    test::settle();
+    EXPECT_EQ(host->presentedViewController(), sheet) << "a slow release brings it back";
+    EXPECT_EQ(sheet->geometry(), rest);
+    EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
+
+    drag(sheet, 20, 4, 10, 4);  // 400 points per second
+    test::settle();
+    EXPECT_EQ(host->presentedViewController(), sheet);
+    EXPECT_EQ(sheet->geometry(), rest);
+
+    drag(sheet, 20, 5, 10, 5);  // exactly 500 points per second
+    test::settle();
+    EXPECT_EQ(host->presentedViewController(), nullptr);
+}
+
+TEST_F(SheetTest, ASizeChangeSuspendsDraggingUntilItIsOver) {
+    present(Sizing::medium);
+    auto* controller = host->findChild<EKYCBottomSheetPresentationController*>();
+    ASSERT_NE(controller, nullptr);
+    host->resize(430, 932);
+    QCoreApplication::sendPostedEvents(host.get(), QEvent::Resize);
+    EXPECT_FALSE(controller->panGestureRecognizer()->isEnabled());
+    test::settle();
+    EXPECT_TRUE(controller->panGestureRecognizer()->isEnabled());
+    EXPECT_EQ(host->presentedViewController()->geometry(), QRect(0, 466, 430, 466));
+}
+
+TEST(BottomSheetTransition, AnOffsetAnimatorIsNeededOutsideADismissal) {
+    EKYCBottomSheetInteractiveDismissalTransition transition;
+    const auto report = test::fatalReportOf([&] { transition.interruptibleAnimator(nullptr); });
+    EXPECT_EQ(report.message, "Somehow the offset animator was not set");
+    EXPECT_FALSE(transition.wantsInteractiveStart());
+    EXPECT_NEAR(transition.stretch(4096), std::pow(4096, 0.33) / 16, 1e-12);
+    EXPECT_NEAR(transition.stretch(-27), -std::pow(27, 0.33) / 16, 1e-12);
+}
+
+}  // namespace
+}  // namespace ovira
