@@ -30,7 +30,8 @@ void EKYCBaseNavigationViewController::viewDidLoad() {
 
 unsigned EKYCBaseNavigationViewController::supportedInterfaceOrientations() const {
     ViewController* visible = visibleViewController();
-    if (qobject_cast<AlertController*>(visible)) return NavigationController::supportedInterfaceOrientations();
+    if (qobject_cast<AlertController*>(visible))
+        return NavigationController::supportedInterfaceOrientations();
     if (visible) return visible->supportedInterfaceOrientations();
     return defaultOrientationMask();
 }

@@ -8,8 +8,8 @@
 #include "resources/EKYCImage.h"
 #include "resources/Localized.h"
 #include "screens/base/LoadingOverlayView.h"
-#include "sdk/QtMainQueue.h"
 #include "sdk/EKYCUserDefault.h"
+#include "sdk/QtMainQueue.h"
 #include "ui/alert/AlertBuilder.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/DialogBuilder.h"
@@ -51,10 +51,10 @@ void EKYCBaseViewControllerBase::viewDidLoad() {
 
 void EKYCBaseViewControllerBase::setupUI() {
     QPointer<EKYCBaseViewControllerBase> screen(this);
-    navigationItem()->setLeftBarButtonItem(BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(),
-                                                         true, [screen] {
-                                                             if (screen) screen->didTapClose();
-                                                         }});
+    navigationItem()->setLeftBarButtonItem(
+        BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), true, [screen] {
+                          if (screen) screen->didTapClose();
+                      }});
 }
 
 void EKYCBaseViewControllerBase::bindViewModel() {
