@@ -24,8 +24,9 @@ TEST(BaseScreen, LoadsInOrderAndReportsItsLifeToTheViewModel) {
     screen.resize(390, 844);
     screen.show();
     screen.hide();
-    EXPECT_EQ(journal, (std::vector<std::string>{"setupUI", "bindViewModel", "configure", "vm.didLoad", "vm.willAppear",
-                                                 "vm.didAppear", "vm.willDisappear", "vm.didDisappear"}));
+    EXPECT_EQ(journal, (std::vector<std::string>{"setupUI", "bindViewModel", "configure", "vm.didLoad",
+                                                 "vm.willAppear", "vm.didAppear", "vm.willDisappear",
+                                                 "vm.didDisappear"}));
     const auto& close = screen.navigationItem()->leftBarButtonItem();
     ASSERT_TRUE(close.has_value());
     EXPECT_EQ(close->image.name(), "ic_close");

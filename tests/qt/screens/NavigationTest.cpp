@@ -117,7 +117,8 @@ TEST_F(NavigationTest, AnUnauthorisedSessionEndsTheWholeFlowOnceAcknowledged) {
     EXPECT_EQ(alert->labelMessage->text(), "") << "no message: an empty one";
     EXPECT_EQ(alert->buttonAction->text(), "OK");
     EXPECT_FALSE(alert->imageView->pixmap().isNull());
-    EXPECT_EQ(navigation->supportedInterfaceOrientations(), 26u) << "with an alert on top, the container answers";
+    EXPECT_EQ(navigation->supportedInterfaceOrientations(), 26u)
+        << "with an alert on top, the container answers";
 
     QPointer<EKYCBaseNavigationViewController> flow(navigation);
     QTest::mouseClick(alert->buttonAction, Qt::LeftButton);
@@ -174,7 +175,8 @@ TEST_F(NavigationTest, OrientationsComeFromTheVisibleScreen) {
     EXPECT_EQ(EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom::pad), 24u);
     EXPECT_EQ(EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom::phone), 2u);
     EKYCBaseNavigationViewController empty(nullptr);
-    EXPECT_EQ(empty.supportedInterfaceOrientations(), EKYCBaseNavigationViewController::defaultOrientationMask());
+    EXPECT_EQ(empty.supportedInterfaceOrientations(),
+              EKYCBaseNavigationViewController::defaultOrientationMask());
     EXPECT_FALSE(empty.shouldAutorotate());
 }
 

@@ -102,7 +102,8 @@ public:
         palette.setColor(QPalette::WindowText, ColorAsset::blackAAA().color());
         name_->setPalette(palette);
         auto* chevron = new QLabel;
-        chevron->setPixmap(ImageAsset::image("ic_back").pixmap(QSize(18, 18), 2).transformed(QTransform().scale(-1, 1)));
+        chevron->setPixmap(
+            ImageAsset::image("ic_back").pixmap(QSize(18, 18), 2).transformed(QTransform().scale(-1, 1)));
         chevron->setFixedSize(18, 18);
         chevron->setStyleSheet("background: #B8BEC9; border-radius: 9px;");
         row->addWidget(icon_);
@@ -141,7 +142,9 @@ public:
     int numberOfRows(TableView&, int) override { return 3; }
     TableViewCell* cellForRow(TableView& table, const IndexPath& indexPath) override {
         static const std::pair<const char*, const char*> documents[] = {
-            {"ic_idCard", "intro.idCard"}, {"ic_licenseDriver", "intro.license_driver"}, {"ic_passport", "intro.passport"}};
+            {"ic_idCard", "intro.idCard"},
+            {"ic_licenseDriver", "intro.license_driver"},
+            {"ic_passport", "intro.passport"}};
         auto* cell = static_cast<EKYCBaseTableView&>(table).dequeueReusableCell<DocumentCell>(indexPath);
         cell->configure(documents[indexPath.row]);
         return cell;

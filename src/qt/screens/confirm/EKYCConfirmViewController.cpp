@@ -40,6 +40,7 @@ void EKYCConfirmViewController::setupUI() {
     navigationItem()->setTitle(localizedText("verify.title"));
     setBackgroundColor(this, ColorAsset::whiteA().color());
     setBackgroundColor(tableView->viewport(), ColorAsset::whiteA().color());
+    setBackgroundColor(tableView->contentView(), ColorAsset::whiteA().color());
     tableView->setSeparatorColor(Qt::transparent);
     btnNext->setText(localizedText("common.next"));
     btnNext->setFont(FontConvertible::robotoRegular().font(16));

@@ -73,10 +73,9 @@ void EKYCDatePickerViewController::styleCalendar() {
     // today is not set apart from the other days.
     QTextCharFormat days;
     days.setForeground(text);
-    days.setFont(FontConvertible::robotoRegular().font(15));
     for (auto weekday : {Qt::Saturday, Qt::Sunday}) datePicker->setWeekdayTextFormat(weekday, days);
     QTextCharFormat header;
-    header.setForeground(ColorAsset::secondText().color());
+    header.setForeground(text);
     header.setFont(FontConvertible::robotoRegular().font(12));
     header.setBackground(Qt::white);
     datePicker->setHeaderTextFormat(header);
@@ -89,6 +88,8 @@ void EKYCDatePickerViewController::styleCalendar() {
     palette.setColor(QPalette::Highlight, primary);
     palette.setColor(QPalette::HighlightedText, Qt::white);
     palette.setColor(QPalette::Disabled, QPalette::Text, ColorAsset::disable().color());
+    palette.setColor(QPalette::Disabled, QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Window, Qt::white);
     datePicker->setPalette(palette);
     datePicker->setStyleSheet(
         QStringLiteral(

@@ -54,6 +54,8 @@ void EKYCGuideCaptureDocumentViewController::setupUI() {
     styleSheetPanel(sheetView, outlet<QWidget>(this, "vGrabber"));
     tableView->setSeparatorColor(Qt::transparent);
     tableView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setBackgroundColor(tableView->viewport(), Qt::white);
+    setBackgroundColor(tableView->contentView(), Qt::white);
 }
 
 void EKYCGuideCaptureDocumentViewController::onClickedOke() {

@@ -59,6 +59,8 @@ void EKYCGuideFaceViewController::setupUI() {
     collectionView->minimumLineSpacing = itemSpacing;
     collectionView->setFixedHeight(sectionInsets.top() + itemHeight + sectionInsets.bottom());
     collectionView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setBackgroundColor(collectionView->viewport(), Qt::white);
+    setBackgroundColor(collectionView->widget(), Qt::white);
 }
 
 void EKYCGuideFaceViewController::clickedOk() {

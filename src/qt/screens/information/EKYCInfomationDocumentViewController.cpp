@@ -49,6 +49,7 @@ void EKYCInfomationDocumentViewController::setupUI() {
     setTextColor(lbDocumentName, ColorAsset::blackAAA().color());
     tableView->hide();
     setBackgroundColor(tableView->viewport(), Qt::white);
+    setBackgroundColor(tableView->contentView(), Qt::white);
     tableView->setSeparatorColor(Qt::transparent);  // each row draws its own, inset 32 points
     tableView->setSectionHeaderTopPadding(0);
     btnCompletionEkyc->setText(localizedText("common.completion"));

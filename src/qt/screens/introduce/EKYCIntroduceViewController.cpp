@@ -66,6 +66,7 @@ void EKYCIntroduceViewController::setupUI() {
     lbSubTitleSelect->setFont(FontConvertible::robotoBold().font(14));
     setTextColor(lbSubTitleSelect, text);
     setBackgroundColor(tableView->viewport(), ColorAsset::whiteA().color());
+    setBackgroundColor(tableView->contentView(), ColorAsset::whiteA().color());
     tableView->setSeparatorColor(Qt::transparent);
 }
 

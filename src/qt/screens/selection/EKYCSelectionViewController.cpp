@@ -75,6 +75,7 @@ void EKYCSelectionViewController::setupUI() {
     tableView->setVerticalScrollBarPolicy(model.isSearchHidden() ? Qt::ScrollBarAlwaysOff
                                                                  : Qt::ScrollBarAsNeeded);
     setBackgroundColor(tableView->viewport(), Qt::white);
+    setBackgroundColor(tableView->contentView(), Qt::white);
     updateTableHeight();
 }
 
