@@ -121,6 +121,34 @@ TEST(DatePicker, BoundsFollowTheKindOfDateAndOnlyAMovedPickerSaves) {
     ::tzset();
 }
 
+TEST(DatePicker, CalendarDaysKeepTheOpeningTimeOfDayAndTheBoundsAreDays) {
+    ::setenv("TZ", "Asia/Ho_Chi_Minh", 1);
+    ::tzset();
+    using namespace std::chrono;
+    std::tm opened{};
+    opened.tm_year = 124, opened.tm_mon = 0, opened.tm_mday = 31, opened.tm_hour = 23, opened.tm_min = 45;
+    const auto at = system_clock::from_time_t(std::mktime(&opened)) + milliseconds(250);
+    EKYCInfomationDocument field;
+    field.dateType = EKYCInfomationDocument::DateType::pass;
+    const EKYCDatePickerViewModel birth(field, at);
+    EXPECT_EQ(birth.openingDay(), 2024y / January / 31d);
+    EXPECT_EQ(birth.maximumDay(), 2024y / January / 31d);
+    EXPECT_EQ(birth.minimumDay(), std::nullopt);
+    EXPECT_EQ(birth.instantOn(birth.openingDay()), at) << "the opening day is the opening moment";
+    EXPECT_FALSE(birth.savedText(birth.instantOn(birth.openingDay())));
+    const auto march = birth.instantOn(2001y / March / 5d);
+    EXPECT_EQ(birth.savedText(march), "05/03/2001") << "late evening stays on its day";
+    EXPECT_EQ(duration_cast<milliseconds>(march.time_since_epoch()) % hours(1), minutes(45) + milliseconds(250));
+    EXPECT_EQ(birth.instantOn(2024y / February / 29d) - at, hours(24 * 29));
+
+    field.dateType = EKYCInfomationDocument::DateType::feature;
+    const EKYCDatePickerViewModel expiry(field, at);
+    EXPECT_EQ(expiry.minimumDay(), 2024y / January / 31d);
+    EXPECT_EQ(expiry.maximumDay(), std::nullopt);
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
 TEST(Search, FoldsVietnameseAndLatinMarksAndIgnoresCase) {
     EXPECT_EQ(foldForSearch("Đà Nẵng"), "Da Nang");
     EXPECT_EQ(foldForSearch("Thừa Thiên Huế, Côte d’Ivoire, Ñandú"), "Thua Thien Hue, Cote d?Ivoire, Nandu");
@@ -145,6 +173,9 @@ TEST(Selection, GenderListMarksTheCurrentValueAndHasNoSearch) {
     EXPECT_TRUE(gender.isSearchHidden());
     EXPECT_GE(reloads, 1);
     EXPECT_EQ(gender.listHeight(844), 112);
+    EXPECT_FALSE(gender.loadsInBackground()) << "the gender texts are at hand";
+    EXPECT_TRUE(SelectionCountryViewModel("").loadsInBackground());
+    EXPECT_TRUE(SelectionNationalViewModel("").loadsInBackground());
 
     SelectionGenderViewModel unknown("");
     unknown.onViewDidLoad();

@@ -30,6 +30,9 @@ public:
     virtual int visibleRowCount() const { return 6; }
     virtual bool isSearchHidden() const { return false; }
     virtual void loadItems();
+    // Whether loadItems() finishes later, with `false` on loadingPublisher;
+    // the screen shows its loading overlay meanwhile.
+    virtual bool loadsInBackground() const { return false; }
 
     void onViewDidLoad() override;
     // Keeps the entries that contain the keyword (folded, any case); all for an empty one.
@@ -53,6 +56,7 @@ private:
 class EKYCLocationSelectionViewModel : public EKYCSelectionViewModel {
 public:
     void loadItems() override;
+    bool loadsInBackground() const override { return true; }
 
 protected:
     EKYCLocationSelectionViewModel(std::string selectedItem, std::shared_ptr<IEKYCRepo> repo,

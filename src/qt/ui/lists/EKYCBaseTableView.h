@@ -17,6 +17,8 @@ class EKYCBaseTableView : public TableView {
     Q_OBJECT
 public:
     explicit EKYCBaseTableView(Style style = Style::plain, QWidget* parent = nullptr);
+    // A plain list, as interface descriptions create it.
+    explicit EKYCBaseTableView(QWidget* parent) : EKYCBaseTableView(Style::plain, parent) {}
 
     const QColor tableSeparator;
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "screens/guide/EKYCGuideCaptureDocumentViewModel.h"
+#include "ui/lists/EKYCBaseTableView.h"
+#include "ui/sheet/EKYCPanelSheetViewController.h"
+
+namespace ovira {
+
+// The document guide: three notes on taking a good photograph of a
+// document, in a sheet closed by its button or a tap outside.
+class EKYCGuideCaptureDocumentViewController
+    : public EKYCPanelSheetViewController<EKYCGuideCaptureDocumentViewModel>,
+      public TableView::DataSource,
+      public TableView::Delegate {
+    Q_OBJECT
+public:
+    explicit EKYCGuideCaptureDocumentViewController(QWidget* parent = nullptr);
+
+    // Opens a new guide over `presenter`: full height, closed by a tap
+    // outside, not by dragging.
+    static EKYCGuideCaptureDocumentViewController* show(ViewController& presenter);
+
+    EKYCBaseTableView* tableView = nullptr;
+    QLabel* lbTitle = nullptr;
+    QPushButton* btnOke = nullptr;
+    QWidget* sheetView = nullptr;
+
+    QWidget* sheetPanel() const override { return sheetView; }
+    void onClickedOke();
+
+    int numberOfRows(TableView& table, int section) override;
+    TableViewCell* cellForRow(TableView& table, const IndexPath& indexPath) override;
+    double heightForRow(TableView& table, const IndexPath& indexPath) override;
+
+protected:
+    void viewDidLoad() override;
+    void setupUI() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QString note(int row) const;
+    void fitTable();
+};
+
+}  // namespace ovira

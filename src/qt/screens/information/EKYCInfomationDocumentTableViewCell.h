@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <functional>
+
+#include "api/EKYCInfomationDocument.h"
+#include "ui/lists/EKYCBaseTableViewCell.h"
+#include "ui/view/ImageView.h"
+
+namespace ovira {
+
+// One field of the identity form: its name above its value, and the icon
+// of how it is edited. The row is a button: a tap on an editable row asks
+// the screen what to do (type in place, or pick from a list or a date).
+class EKYCInfomationDocumentTableViewCell : public EKYCBaseTableViewCell {
+    Q_OBJECT
+public:
+    static constexpr int separatorSideInset = 32;
+
+    using EKYCBaseTableViewCell::EKYCBaseTableViewCell;
+
+    QLabel* lbFieldName = nullptr;
+    QLineEdit* tfFieldValue = nullptr;
+    ImageView* imgFieldType = nullptr;
+    QPushButton* btnSelected = nullptr;
+    std::function<void(EKYCInfomationDocumentTableViewCell*)> onClickedButton;
+    std::function<void(const std::string&)> onChangeFieldValue;
+
+    void awakeFromNib();
+    // Takes an EKYCInfomationDocument; anything else leaves the row as it is.
+    void configure(const std::any& item) override;
+    void prepareForReuse() override;
+
+    // Opens the text box for typing, with the keyboard on it; it closes
+    // again when it loses the focus.
+    void beginEditing();
+
+    // The icon of a kind of field.
+    static QString iconName(EKYCInfomationDocument::FieldType type);
+
+    void onSelected();
+    void textFieldDidChange(const QString& text);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void endEditing();
+};
+
+}  // namespace ovira

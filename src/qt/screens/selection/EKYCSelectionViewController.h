@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QToolButton>
+#include <functional>
+#include <optional>
+
+#include "screens/selection/EKYCSelectionViewModel.h"
+#include "ui/keyboard/EKYCKeyboardTracker.h"
+#include "ui/lists/EKYCBaseTableView.h"
+#include "ui/sheet/EKYCPanelSheetViewController.h"
+
+class QVariantAnimation;
+
+namespace ovira {
+
+// A sheet to pick a form field's value from: a title, a search box (not
+// for the gender list) and the entries, the current one marked. Picking
+// another entry hands it back and closes the sheet. The panel rises above
+// the on-screen keyboard while it shows.
+class EKYCSelectionViewController : public EKYCPanelSheetViewController<EKYCSelectionViewModel>,
+                                    public TableView::DataSource,
+                                    public TableView::Delegate,
+                                    public EKYCKeyboardTracker::Delegate {
+    Q_OBJECT
+public:
+    static constexpr double headerHeight = EKYCSelectionViewModel::headerHeight;
+    static constexpr double searchHeight = EKYCSelectionViewModel::searchHeight;
+    static constexpr int topLimit = 64;  // the lifted panel's top never goes higher
+
+    explicit EKYCSelectionViewController(QWidget* parent = nullptr);
+
+    QLineEdit* tfSearch = nullptr;
+    QLabel* lbTitle = nullptr;
+    QWidget* vSearchBar = nullptr;
+    QWidget* vBottomSheet = nullptr;
+    EKYCBaseTableView* tableView = nullptr;
+    QToolButton* btnClose = nullptr;
+
+    std::function<void(const EKYCSelectionItem&)> onClickedItem;
+    EKYCKeyboardTracker* keyboardTracker = nullptr;
+    bool isDismissing = false;
+
+    QWidget* sheetPanel() const override { return vBottomSheet; }
+    // How far the panel is lifted above its place at the bottom.
+    int panelLift() const { return lift_; }
+
+    void textFieldDidChange(const QString& text);
+    void clickedClose();
+    // The list's height from the view model's rule for this window's height.
+    void updateTableHeight();
+
+    int numberOfRows(TableView& table, int section) override;
+    TableViewCell* cellForRow(TableView& table, const IndexPath& indexPath) override;
+    void didSelectRow(TableView& table, const IndexPath& indexPath) override;
+    void keyboardTrackerDidUpdate(const EKYCKeyboardTracker::Animation& animation) override;
+
+protected:
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void setupUI() override;
+    void bindViewModel() override;
+    // Shows the loading overlay while a list comes from the service.
+    void configure() override;
+    void didTapOutsidePanel() override { clickedClose(); }
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void setLift(int lift, double duration);
+
+    int lift_ = 0;
+    // The lift from before the keyboard came; restored when it goes.
+    std::optional<int> rootLift_;
+    QPointer<QVariantAnimation> liftAnimation_;
+};
+
+}  // namespace ovira

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "resources/EKYCImage.h"
+
+namespace ovira {
+
+// Shows one picture: a vector asset of the library, or a photograph. The
+// picture is scaled by the content mode and clipped to the corner radius.
+// It never takes input, so the row or button under it gets the taps.
+class ImageView : public QWidget {
+    Q_OBJECT
+public:
+    enum class ContentMode { scaleAspectFit, scaleAspectFill, center };
+
+    explicit ImageView(QWidget* parent = nullptr);
+
+    const EKYCImage& image() const { return image_; }
+    void setImage(const EKYCImage& image);
+    const QImage& photo() const { return photo_; }
+    void setPhoto(const QImage& photo);
+    // Shows nothing.
+    void clear();
+    bool isEmpty() const { return image_.isNull() && photo_.isNull(); }
+
+    ContentMode contentMode() const { return mode_; }
+    void setContentMode(ContentMode mode);
+    qreal cornerRadius() const { return radius_; }
+    void setCornerRadius(qreal radius);
+
+    // Where the picture is drawn, in the view's coordinates.
+    QRectF pictureRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QSizeF naturalSize() const;
+
+    EKYCImage image_;
+    QImage photo_;
+    ContentMode mode_ = ContentMode::scaleAspectFit;
+    qreal radius_ = 0;
+};
+
+}  // namespace ovira

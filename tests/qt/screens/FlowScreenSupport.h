@@ -1,0 +1,127 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include "platform/Image.h"
+#include "resources/ImageConversion.h"
+#include "screens/base/EKYCBaseNavigationViewController.h"
+#include "support/QtTestSupport.h"
+#include "ui/alert/AlertController.h"
+#include "ui/alert/QXAlertViewController.h"
+#include "ui/alert/QXDialogViewController.h"
+#include "ui/controller/NavigationController.h"
+#include "ui/lists/TableView.h"
+
+namespace ovira::test {
+
+// Runs the GUI event loop until `done` holds; false when it never did
+// within the (generous) limit. Results of the service arrive this way.
+inline bool waitUntil(const std::function<bool()>& done, int limitMs = 30000) {
+    const QDeadlineTimer deadline(limitMs);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    settle();
+    return true;
+}
+
+// A tap in the middle of a widget.
+inline void tap(QWidget* widget) {
+    if (!widget) {
+        ADD_FAILURE() << "nothing to tap";
+        return;
+    }
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    settle();
+}
+
+// A tap at a point of the window.
+inline void tapAt(QWidget* window, QPoint point) {
+    QWidget* target = window->childAt(point);
+    if (!target) target = window;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, point));
+    settle();
+}
+
+// The flow as the library shows it: `root` in the navigation container,
+// presented over the host's window.
+inline EKYCBaseNavigationViewController* presentFlow(ViewController& host, ViewController* root) {
+    auto* navigation = new EKYCBaseNavigationViewController(root);
+    host.present(navigation, false);
+    settle();
+    return navigation;
+}
+
+// The last screen of the chain presented over `screen` or its container.
+inline ViewController* topPresented(ViewController* screen) {
+    ViewController* presented = screen->presentedViewController();
+    if (!presented && screen->navigationController())
+        presented = screen->navigationController()->presentedViewController();
+    while (presented && presented->presentedViewController())
+        presented = presented->presentedViewController();
+    return presented;
+}
+
+// The alert or dialog shown over `screen`, or null.
+inline AlertController* presentedAlert(ViewController* screen) {
+    return qobject_cast<AlertController*>(topPresented(screen));
+}
+
+// The dialog button titled `title` of a presented dialog, or null.
+inline QPushButton* dialogButton(AlertController* alert, const QString& title) {
+    if (!alert) return nullptr;
+    auto* dialog = qobject_cast<QXDialogViewController*>(alert->contentViewController());
+    if (!dialog) return nullptr;
+    for (auto* button : dialog->actionButtons())
+        if (button->text() == title) return button;
+    return nullptr;
+}
+
+inline QXAlertViewController* alertContent(AlertController* alert) {
+    return alert ? qobject_cast<QXAlertViewController*>(alert->contentViewController()) : nullptr;
+}
+
+// A test image of the shared folder, as the core's photograph.
+inline ImagePtr sharedPhoto(const char* name) {
+    const char* folder = std::getenv("OVIRA_TESTDATA");
+    QImage image(QString::fromUtf8(folder ? folder : "../shared/testdata") + QLatin1Char('/') +
+                 QLatin1String(name));
+    return imageFromQImage(image);
+}
+
+// A made-up card photograph: a tinted card with a header band and lines.
+inline ImagePtr cardPhoto(QColor tint) {
+    QImage card(856, 540, QImage::Format_RGB888);
+    card.fill(tint.lighter(170));
+    QPainter painter(&card);
+    painter.fillRect(0, 0, 856, 110, tint);
+    painter.fillRect(48, 170, 210, 270, tint.lighter(130));
+    for (int line = 0; line < 5; ++line)
+        painter.fillRect(300, 180 + line * 56, 480 - line * 40, 20, tint.darker(150));
+    painter.end();
+    return imageFromQImage(card);
+}
+
+// The visible cells of a table, top row first.
+template <class Cell>
+QList<Cell*> rowsOf(const TableView* table) {
+    QList<Cell*> cells;
+    for (int section = 0; section < table->numberOfSections(); ++section)
+        for (int row = 0; row < table->numberOfRows(section); ++row)
+            if (auto* cell = qobject_cast<Cell*>(table->cellForRow({section, row}))) cells.append(cell);
+    return cells;
+}
+
+}  // namespace ovira::test

@@ -1,0 +1,146 @@
+// The sheets the form opens: the gender list, the list's height rule and its
+// lift above the keyboard, and the date picker's bounds and answers.
+#include <gtest/gtest.h>
+
+#include <QLayout>
+#include <optional>
+
+#include "FlowScreenSupport.h"
+#include "resources/ColorAsset.h"
+#include "resources/Localized.h"
+#include "screens/datepicker/EKYCDatePickerViewController.h"
+#include "screens/selection/EKYCSelectionTableViewCell.h"
+#include "screens/selection/EKYCSelectionViewController.h"
+
+namespace ovira {
+namespace {
+
+using Cell = EKYCSelectionTableViewCell;
+
+class FormSheets : public testing::Test {
+protected:
+    std::unique_ptr<ViewController> host = test::makeHostWindow();
+    std::vector<std::string> picked;
+
+    EKYCSelectionViewController* openGender(const std::string& current) {
+        auto* list = new EKYCSelectionViewController;
+        list->setViewModel(makeViewModel<SelectionGenderViewModel>(current));
+        list->onClickedItem = [this](const EKYCSelectionItem& item) { picked.push_back(item.value); };
+        list->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
+        host->present(list, true);
+        test::settle();
+        return list;
+    }
+    EKYCDatePickerViewController* openDate(EKYCInfomationDocument::DateType type,
+                                           std::optional<std::string>* saved) {
+        EKYCInfomationDocument field;
+        field.fieldType = EKYCInfomationDocument::FieldType::date;
+        field.dateType = type;
+        field.fieldValue = "15/08/1990";
+        auto* picker = new EKYCDatePickerViewController;
+        picker->setViewModel(makeViewModel<EKYCDatePickerViewModel>(field, std::chrono::system_clock::now()));
+        picker->didSaveDate = [saved](const std::string& text) { *saved = text; };
+        picker->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
+        host->present(picker, true);
+        test::settle();
+        return picker;
+    }
+    bool closed() {
+        return test::waitUntil([&] { return host->presentedViewController() == nullptr; });
+    }
+};
+
+TEST_F(FormSheets, TheGenderListMarksTheCurrentValueAndHandsBackOnlyAnotherOne) {
+    auto* list = openGender("Nam");
+    EXPECT_EQ(list->lbTitle->text(), localizedText("info.choose_gender"));
+    EXPECT_TRUE(list->vSearchBar->isHidden());
+    EXPECT_EQ(list->tableView->height(), 112);
+    auto rows = test::rowsOf<Cell>(list->tableView);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]->lbTitle->text(), "Nam");
+    EXPECT_EQ(rows[0]->lbTitle->palette().color(QPalette::WindowText), ColorAsset::primary().color());
+    EXPECT_EQ(rows[1]->lbTitle->text(), "Nữ");
+    EXPECT_EQ(rows[1]->lbTitle->palette().color(QPalette::WindowText), ColorAsset::blackAAA().color());
+    test::saveScreenshot(host.get(), "selection_gender");
+
+    test::tap(rows[0]);
+    EXPECT_TRUE(picked.empty()) << "the current value cannot be picked again";
+    EXPECT_EQ(host->presentedViewController(), list);
+    test::tap(rows[1]);
+    EXPECT_EQ(picked, std::vector<std::string>{"Nữ"});
+    EXPECT_TRUE(closed());
+
+    list = openGender("");
+    rows = test::rowsOf<Cell>(list->tableView);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_FALSE(rows[0]->imgSelected->isVisible() || rows[1]->imgSelected->isVisible())
+        << "no value, no mark";
+    test::tap(list->btnClose);
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(picked.size(), 1u) << "closing hands nothing back";
+}
+
+TEST_F(FormSheets, TheListKeepsWholeRowsThatFitTheWindowAndRisesAboveTheKeyboard) {
+    const struct {
+        int windowHeight;
+        int listHeight;
+    } cases[] = {{844, 336}, {600, 336}, {400, 224}};
+    for (const auto& c : cases) {
+        host = test::makeHostWindow(QSize(390, c.windowHeight));
+        auto* list = new EKYCSelectionViewController;
+        list->setViewModel(makeViewModel<EKYCSelectionViewModel>(""));  // six rows wanted, none loaded
+        host->present(list, false);
+        test::settle();
+        EXPECT_EQ(list->tableView->height(), c.listHeight) << c.windowHeight;
+        EXPECT_FALSE(list->vSearchBar->isHidden());
+    }
+
+    host = test::makeHostWindow();
+    auto* list = openGender("Nam");
+    const int restingTop = list->vBottomSheet->mapTo(host.get(), QPoint()).y();
+    const auto keyboard = [](double height) {
+        return EKYCKeyboardTracker::Animation{0, 0.25, QRectF(0, 844 - height, 390, height)};
+    };
+    list->keyboardTrackerDidUpdate(keyboard(300));
+    EXPECT_EQ(list->vBottomSheet->mapTo(host.get(), QPoint()).y(), restingTop - 300);
+    list->keyboardTrackerDidUpdate(keyboard(336));  // the keyboard grows: still lifted from the resting place
+    EXPECT_EQ(list->vBottomSheet->mapTo(host.get(), QPoint()).y(), restingTop - 336);
+    test::saveScreenshot(host.get(), "selection_keyboard");
+    list->keyboardTrackerDidUpdate(keyboard(900));
+    EXPECT_EQ(list->vBottomSheet->mapTo(host.get(), QPoint()).y(), 64) << "never above 64 points";
+    list->keyboardTrackerDidUpdate({0, 0.25, QRectF()});
+    EXPECT_EQ(list->vBottomSheet->mapTo(host.get(), QPoint()).y(), restingTop) << "back where it rested";
+}
+
+TEST_F(FormSheets, TheDatePickerIsBoundedByTheKindOfDateAndAnswersOnlyWhenMoved) {
+    std::optional<std::string> saved;
+    auto* past = openDate(EKYCInfomationDocument::DateType::pass, &saved);
+    const QDate today = past->datePicker->selectedDate();
+    EXPECT_EQ(past->lbTitle->text(), localizedText("info.choose_time"));
+    EXPECT_EQ(past->btnSave->text(), localizedText("common.save"));
+    EXPECT_EQ(past->datePicker->maximumDate(), today) << "the opening day, whatever the field held";
+    EXPECT_LT(past->datePicker->minimumDate().year(), 1900);
+    test::saveScreenshot(host.get(), "date_picker");
+    test::tap(past->btnSave);
+    EXPECT_TRUE(closed());
+    EXPECT_FALSE(saved) << "an unmoved picker hands nothing back";
+
+    auto* future = openDate(EKYCInfomationDocument::DateType::feature, &saved);
+    EXPECT_EQ(future->datePicker->minimumDate(), today);
+    future->datePicker->setSelectedDate(today.addDays(-3));
+    EXPECT_EQ(future->datePicker->selectedDate(), today) << "no day before the opening one";
+    future->datePicker->setSelectedDate(QDate(2031, 3, 5));
+    test::tap(future->btnSave);
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(saved, "05/03/2031");
+
+    saved.reset();
+    auto* any = openDate(EKYCInfomationDocument::DateType::normal, &saved);
+    any->datePicker->setSelectedDate(QDate(1999, 12, 31));
+    test::tap(any->btnClose);
+    EXPECT_TRUE(closed());
+    EXPECT_FALSE(saved) << "closing hands nothing back";
+}
+
+}  // namespace
+}  // namespace ovira

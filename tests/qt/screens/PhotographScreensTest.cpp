@@ -1,0 +1,216 @@
+// The screens that show photographs: the confirmation's two groups, the
+// paging review with wrap-around, the rejected photograph and its ways on.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QScrollBar>
+
+#include <nlohmann/json.hpp>
+#include "FlowScreenSupport.h"
+
+#include "ovira/MainBundle.h"
+#include "resources/Localized.h"
+#include "screens/confirm/EKYCConfirmViewController.h"
+#include "screens/confirm/EKYCVerifyTableViewCell.h"
+#include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
+#include "screens/guide/EKYCGuideFaceViewController.h"
+#include "screens/information/EKYCInfomationDocumentViewController.h"
+#include "screens/introduce/EKYCIntroduceViewController.h"
+#include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
+#include "screens/review/EKYCReviewPhotographViewController.h"
+#include "sdk/EKYCApplication.h"
+#include "sdk/EKYCUserDefault.h"
+#include "ui/controller/NavigationBar.h"
+#include "ui/view/ImageView.h"
+
+namespace ovira {
+namespace {
+
+using Type = EkycTypeDocument;
+
+class PhotographScreens : public testing::Test {
+protected:
+    // The form opened here must not reach for the production service: a
+    // closed port on this machine answers at once.
+    void SetUp() override { MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:9"); }
+
+    std::unique_ptr<ViewController> host = test::makeHostWindow();
+    EKYCBaseNavigationViewController* navigation = nullptr;
+    const ImagePtr front = test::cardPhoto(QColor(0x1E, 0x6F, 0xD9));
+    const ImagePtr back = test::cardPhoto(QColor(0x2E, 0x9E, 0x6B));
+    const ImagePtr face = test::sharedPhoto("astronaut.png");
+
+    // The flow as far as the confirmation, over the first screen.
+    EKYCConfirmViewController* openConfirm(Type type, EKYCImages images) {
+        auto* introduce = new EKYCIntroduceViewController;
+        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
+        navigation = test::presentFlow(*host, introduce);
+        auto* confirm = new EKYCConfirmViewController;
+        confirm->setViewModel(makeViewModel<EKYCConfirmViewModel>(type, std::move(images)));
+        navigation->pushViewController(confirm, false);
+        test::settle();
+        return confirm;
+    }
+    EKYCPreviewPhotoErrorViewController* openRejected(EKYCStep step, Type type, const std::string& message) {
+        auto* introduce = new EKYCIntroduceViewController;
+        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
+        navigation = test::presentFlow(*host, introduce);
+        auto* rejected = new EKYCPreviewPhotoErrorViewController;
+        rejected->setViewModel(makeViewModel<EKYCPreviewPhotoErrorViewModel>(
+            step == EKYCStep::face ? face : front, message, step, type));
+        navigation->pushViewController(rejected, false);
+        test::settle();
+        return rejected;
+    }
+    template <class Screen>
+    Screen* top() const {
+        return qobject_cast<Screen*>(navigation->topViewController());
+    }
+};
+
+TEST_F(PhotographScreens, TheConfirmationGroupsTheDocumentApartFromTheFaceForEachKind) {
+    const struct {
+        Type type;
+        EKYCImages images;
+        int documentRows;
+        const char* header;
+        const char* shot;
+    } cases[] = {{Type::idCard, {front, back, face}, 2, "verify.image_document", "confirm_idcard"},
+                 {Type::licenseDriver, {front, back, face}, 2, "verify.image_document", "confirm_license"},
+                 {Type::passport, {front, face}, 1, "verify.passport", "confirm_passport"}};
+    for (const auto& c : cases) {
+        auto* confirm = openConfirm(c.type, c.images);
+        EXPECT_EQ(navigation->navigationBar()->titleLabel()->text(), localizedText("verify.title"));
+        EXPECT_EQ(confirm->btnNext->text(), localizedText("common.next"));
+        auto* table = confirm->tableView;
+        ASSERT_EQ(table->numberOfSections(), 2);
+        EXPECT_EQ(table->numberOfRows(0), c.documentRows);
+        EXPECT_EQ(table->numberOfRows(1), 1);
+        EXPECT_EQ(confirm->headerTitle(0), localizedText(c.header));
+        EXPECT_EQ(confirm->headerTitle(1), localizedText("verify.face"));
+        EXPECT_EQ(table->rectForRow({0, 0}).height(), table->height() / 4);
+        // Each row shows its own photograph, the face last, every one marked valid.
+        const auto rows = test::rowsOf<EKYCVerifyTableViewCell>(table);
+        ASSERT_EQ(rows.size(), c.documentRows + 1);
+        for (int row = 0; row < rows.size(); ++row) {
+            EXPECT_EQ(rows[row]->imgPhotograph->photo().size(), toQImage(c.images[row]).size());
+            EXPECT_EQ(rows[row]->imgPhotograph->photo().pixel(400, 60),
+                      toQImage(c.images[row]).pixel(400, 60));
+            EXPECT_EQ(rows[row]->lbStateImage->text(), localizedText("verify.valid"));
+        }
+        test::saveScreenshot(host.get(), c.shot);
+        host->dismiss(false);
+        test::settle();
+    }
+}
+
+TEST_F(PhotographScreens, APhotographOpensTheReviewWhichPagesRoundAndGivesTheBarBack) {
+    auto* confirm = openConfirm(Type::idCard, {front, back, face});
+    auto rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
+    ASSERT_EQ(rows.size(), 3);
+    test::tap(rows[1]->btnPreviewPhoto);
+    auto* review = top<EKYCReviewPhotographViewController>();
+    ASSERT_NE(review, nullptr);
+    EXPECT_EQ(review->viewModel().currentIndex, 1);
+    EXPECT_FALSE(navigation->navigationBar()->isVisible()) << "the review has the whole screen";
+    EXPECT_EQ(review->visibleIndex(), 1);
+    EXPECT_EQ(review->lbTitle->text(), localizedText("review.back"));
+    test::saveScreenshot(host.get(), "review");
+
+    // Next from the last page comes round to the first, previous from the first to the last.
+    const struct {
+        QToolButton* button;
+        int index;
+        const char* title;
+    } steps[] = {{review->btnNext, 2, "capture.face"},
+                 {review->btnNext, 0, "review.front"},
+                 {review->btnPrevious, 2, "capture.face"},
+                 {review->btnPrevious, 1, "review.back"}};
+    for (const auto& step : steps) {
+        test::tap(step.button);
+        EXPECT_TRUE(test::waitUntil([&] { return review->visibleIndex() == step.index; })) << step.index;
+        EXPECT_EQ(review->lbTitle->text(), localizedText(step.title));
+        EXPECT_EQ(review->lbPage->text(), QStringLiteral("%1 / 3").arg(step.index + 1));
+    }
+    test::tap(review->btnBack);
+    EXPECT_TRUE(test::waitUntil([&] { return navigation->topViewController() == confirm; }));
+    EXPECT_TRUE(navigation->navigationBar()->isVisible())
+        << "the confirmation keeps its bar and close button";
+
+    rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
+    test::tap(rows[2]->btnPreviewPhoto);
+    ASSERT_NE(top<EKYCReviewPhotographViewController>(), nullptr);
+    EXPECT_EQ(top<EKYCReviewPhotographViewController>()->viewModel().currentIndex, 2)
+        << "the face is the last";
+}
+
+TEST_F(PhotographScreens, APassportReviewNamesThePageAndTheNextButtonOpensTheForm) {
+    auto* confirm = openConfirm(Type::passport, {front, face});
+    auto rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
+    ASSERT_EQ(rows.size(), 2);
+    test::tap(rows[1]->btnPreviewPhoto);
+    auto* review = top<EKYCReviewPhotographViewController>();
+    ASSERT_NE(review, nullptr);
+    EXPECT_EQ(review->viewModel().currentIndex, 1);
+    EXPECT_EQ(review->lbTitle->text(), localizedText("capture.face"));
+    test::tap(review->btnNext);
+    EXPECT_EQ(review->lbTitle->text(), localizedText("review.passport"));
+    test::tap(review->btnBack);
+    ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == confirm; }));
+
+    test::tap(confirm->btnNext);
+    EXPECT_NE(top<EKYCInfomationDocumentViewController>(), nullptr);
+}
+
+TEST_F(PhotographScreens, ARejectedPhotographIsNamedAndOffersRetakeGuideAndLeave) {
+    const struct {
+        EKYCStep step;
+        Type type;
+        const char* title;
+        bool faceGuide;
+    } cases[] = {{EKYCStep::front, Type::passport, "review.passport", false},
+                 {EKYCStep::front, Type::idCard, "review.front", false},
+                 {EKYCStep::back, Type::licenseDriver, "review.back", false},
+                 {EKYCStep::face, Type::idCard, "capture.face", true}};
+    const std::string reason = "Ảnh bị mờ, vui lòng chụp lại ở nơi đủ sáng.";
+    for (const auto& c : cases) {
+        auto* rejected = openRejected(c.step, c.type, reason);
+        EXPECT_EQ(rejected->lbTitle->text(), localizedText(c.title));
+        EXPECT_EQ(rejected->lbError->text(), QString::fromStdString(reason));
+        EXPECT_EQ(rejected->btnRetakePhoto->text(), localizedText("capture.retake"));
+        EXPECT_FALSE(rejected->imgUnverified->photo().isNull());
+        if (c.step == EKYCStep::face) test::saveScreenshot(host.get(), "photo_error_face");
+        if (c.type == Type::idCard && c.step == EKYCStep::front)
+            test::saveScreenshot(host.get(), "photo_error");
+        test::tap(rejected->btnGuide);
+        auto* guide = test::topPresented(rejected);
+        EXPECT_EQ(qobject_cast<EKYCGuideFaceViewController*>(guide) != nullptr, c.faceGuide);
+        EXPECT_EQ(qobject_cast<EKYCGuideCaptureDocumentViewController*>(guide) != nullptr, !c.faceGuide);
+        rejected->dismiss(false);
+        test::settle();
+        test::tap(rejected->btnRetakePhoto);
+        EXPECT_TRUE(test::waitUntil([&] { return navigation->viewControllers().size() == 1; }))
+            << "back to retake";
+        host->dismiss(false);
+        test::settle();
+    }
+
+    auto* rejected = openRejected(EKYCStep::back, Type::idCard, "");
+    EXPECT_TRUE(rejected->lbError->text().isEmpty());
+    EXPECT_FALSE(rejected->lbError->isVisible()) << "no reason, no box for it";
+    EKYCApplication().startSession();
+    rejected->closeAction();
+    test::settle();
+    test::tap(test::dialogButton(test::presentedAlert(rejected), localizedText("common.stay")));
+    EXPECT_EQ(navigation->topViewController(), rejected);
+    EXPECT_TRUE(EKYCUserDefault::transactionId());
+    rejected->closeAction();
+    test::settle();
+    test::tap(test::dialogButton(test::presentedAlert(rejected), localizedText("common.out")));
+    EXPECT_TRUE(test::waitUntil([&] { return navigation->viewControllers().size() == 1; }));
+    EXPECT_NE(top<EKYCIntroduceViewController>(), nullptr) << "back to the first screen";
+    EXPECT_FALSE(EKYCUserDefault::transactionId());
+}
+
+}  // namespace
+}  // namespace ovira
