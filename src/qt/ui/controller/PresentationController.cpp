@@ -30,4 +30,10 @@ void PresentationController::containerViewDidLayoutSubviews() {
 
 void PresentationController::viewWillTransitionToSize(QSize, TransitionContext*) {}
 
+PresentationController::StandardAnimation PresentationController::standardAnimation() const {
+    if (presented_ && presented_->modalTransitionStyle() == ViewController::ModalTransitionStyle::crossDissolve)
+        return StandardAnimation::crossDissolve;
+    return StandardAnimation::coverVertical;
+}
+
 }  // namespace ovira

@@ -35,7 +35,8 @@ public:
     // Called when the container has changed size; the base places the
     // presented view at frameOfPresentedViewInContainerView().
     virtual void containerViewDidLayoutSubviews();
-    virtual StandardAnimation standardAnimation() const { return StandardAnimation::coverVertical; }
+    // The presented screen's own transition style.
+    virtual StandardAnimation standardAnimation() const;
 
     virtual void presentationTransitionWillBegin() {}
     virtual void presentationTransitionDidEnd(bool completed) { Q_UNUSED(completed); }

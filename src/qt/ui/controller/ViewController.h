@@ -73,6 +73,10 @@ public:
     virtual ModalPresentationStyle modalPresentationStyle() const { return modalStyle_; }
     void setModalPresentationStyle(ModalPresentationStyle style) { modalStyle_ = style; }
     virtual TransitioningDelegate* transitioningDelegate() { return nullptr; }
+    // How a full-screen presentation of this screen comes in and goes.
+    enum class ModalTransitionStyle { coverVertical, crossDissolve };
+    ModalTransitionStyle modalTransitionStyle() const { return modalTransition_; }
+    void setModalTransitionStyle(ModalTransitionStyle style) { modalTransition_ = style; }
 
     // Insets that keep content clear of what covers the screen's edges;
     // applied as the widget's contents margins.
@@ -118,6 +122,7 @@ private:
     QMargins additionalSafeArea_;
     QSize preferredContentSize_;
     ModalPresentationStyle modalStyle_ = ModalPresentationStyle::fullScreen;
+    ModalTransitionStyle modalTransition_ = ModalTransitionStyle::coverVertical;
 
     // Modal presentation, from both ends.
     QPointer<ViewController> presented_;
