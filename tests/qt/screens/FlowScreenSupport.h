@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +45,17 @@ inline void tap(QWidget* widget) {
         return;
     }
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    settle();
+}
+
+// Typing, one key press per character; Vietnamese letters included.
+inline void typeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(widget, &release);
+    }
     settle();
 }
 

@@ -67,8 +67,12 @@ void EKYCInfomationDocumentTableViewCell::configure(const std::any& item) {
     imgFieldType->setImage(ImageAsset::image(iconName(field->fieldType)));
     imgFieldType->setHidden(!field->editable);
     btnSelected->setEnabled(field->editable);
-    setTextColor(tfFieldValue,
-                 field->editable ? ColorAsset::blackAAA().color() : ColorAsset::secondText().color());
+    // Values that cannot be changed read quieter than those that can.
+    const QColor value = field->editable ? ColorAsset::blackAAA().color() : ColorAsset::secondText().color();
+    setTextColor(tfFieldValue, value);
+    tfFieldValue->setStyleSheet(
+        QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; color: %1; }")
+            .arg(value.name()));
 }
 
 void EKYCInfomationDocumentTableViewCell::prepareForReuse() {

@@ -84,8 +84,15 @@ void EKYCInfomationDocumentViewController::bindViewModel() {
     model.nextPublisher
         .sink([screen](Void) {
             if (!screen) return;
-            // The session ends once the flow has gone; the host has been told by then.
-            screen->dismiss(true, [] { EKYCUserDefault::clear(); });
+            // The host is told right after this event, with the stored session;
+            // the flow starts closing on the next turn and the session ends
+            // once it has gone.
+            QMetaObject::invokeMethod(
+                screen,
+                [screen] {
+                    if (screen) screen->dismiss(true, [] { EKYCUserDefault::clear(); });
+                },
+                Qt::QueuedConnection);
         })
         .store(subscriptions);
     model.enableSubmitPublisher

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <cmath>
 
 namespace ovira {
 
@@ -12,12 +13,14 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
 void ImageView::setImage(const EKYCImage& image) {
     image_ = image;
     photo_ = QImage();
+    updateGeometry();
     update();
 }
 
 void ImageView::setPhoto(const QImage& photo) {
     photo_ = photo;
     image_ = EKYCImage();
+    updateGeometry();
     update();
 }
 
@@ -41,6 +44,12 @@ QSizeF ImageView::naturalSize() const {
     if (!photo_.isNull()) return QSizeF(photo_.size());
     if (!image_.isNull()) return image_.size();
     return {};
+}
+
+int ImageView::heightForWidth(int width) const {
+    const QSizeF natural = naturalSize();
+    if (natural.isEmpty()) return QWidget::heightForWidth(width);
+    return static_cast<int>(std::lround(width * natural.height() / natural.width()));
 }
 
 QRectF ImageView::pictureRect() const {

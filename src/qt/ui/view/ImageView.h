@@ -30,6 +30,10 @@ public:
     qreal cornerRadius() const { return radius_; }
     void setCornerRadius(qreal radius);
 
+    // With a picture, the height that shows it whole at `width`.
+    bool hasHeightForWidth() const override { return !isEmpty(); }
+    int heightForWidth(int width) const override;
+
     // Where the picture is drawn, in the view's coordinates.
     QRectF pictureRect() const;
 

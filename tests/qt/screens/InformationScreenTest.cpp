@@ -1,0 +1,274 @@
+// The information form against the development service over HTTPS: fetched
+// and shown, corrected by typing, from lists and with the date picker,
+// submitted to the service and reported to the host; a refused session
+// closes the flow.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QScrollBar>
+#include <nlohmann/json.hpp>
+
+#include "DevServerTestSupport.h"
+#include "FlowScreenSupport.h"
+#include "ovira/MainBundle.h"
+#include "ovira/OVIRA.h"
+#include "ovira/OVIRADelegate.h"
+#include "resources/Localized.h"
+#include "screens/datepicker/EKYCDatePickerViewController.h"
+#include "screens/information/EKYCInfomationDocumentTableViewCell.h"
+#include "screens/information/EKYCInfomationDocumentViewController.h"
+#include "screens/introduce/EKYCIntroduceViewController.h"
+#include "screens/selection/EKYCSelectionTableViewCell.h"
+#include "screens/selection/EKYCSelectionViewController.h"
+#include "sdk/EKYCApplication.h"
+#include "sdk/EKYCUserDefault.h"
+#include "support/TemporaryDirectory.h"
+#include "ui/view/ViewProperties.h"
+
+namespace ovira {
+namespace {
+
+namespace dev = devserver;
+using FieldType = EKYCInfomationDocument::FieldType;
+using Row = EKYCInfomationDocumentTableViewCell;
+
+struct Host : OVIRADelegate {
+    std::vector<std::string> sessions;
+    void didEKYCSuccessWithSessionId(const std::string& sessionId) override { sessions.push_back(sessionId); }
+};
+
+class InformationScreen : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder = new test::TemporaryDirectory;
+        auto options = dev::test::optionsIn(folder->path() / "service");
+        options.appIDs = {"bank-app", "ovira-tests"};  // the library, and the test's own uploads
+        server = new dev::DevServer(options);
+        MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:" + std::to_string(server->start()));
+        MainBundle::main().setObject("EKYCServiceCACertificate", server->caFile().string());
+        MainBundle::main().setObject("EKYCAppID", "bank-app");
+        OVIRA::config();
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        delete folder;
+    }
+    void SetUp() override {
+        EKYCApplication().startSession();
+        server->clearFaults();
+        OVIRA::instance().setDelegate(host);
+        uploadPhotographs();
+    }
+
+    // The session's photographs, accepted by the service as the capture screens would send them.
+    void uploadPhotographs() {
+        auto client = dev::test::connect(*server);
+        const auto headers = dev::test::sessionHeaders(EKYCUserDefault::transactionId().value());
+        const auto card = dev::test::encode(dev::test::drawCard(), ".jpg");
+        for (const auto& [path, photo, side] :
+             {std::tuple{"/nationId", card, "FRONT"}, std::tuple{"/nationId", card, "BACK"},
+              std::tuple{"/captureFace", dev::test::testImage("astronaut.png"), ""}}) {
+            const auto answer = dev::test::upload(*client, path, headers, photo, side);
+            ASSERT_EQ(dev::test::bodyOf(answer)["statusCode"], 0) << path << " " << side;
+        }
+    }
+
+    // The form pushed over the first screen, as the confirmation pushes it.
+    // Without settling, the answer cannot have arrived yet: it comes through the event loop.
+    void openForm(bool settle = true) {
+        auto* introduce = new EKYCIntroduceViewController;
+        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
+        navigation = test::presentFlow(*window, introduce);
+        form = new EKYCInfomationDocumentViewController;
+        form->setViewModel(makeViewModel<EKYCInfomationDocumentViewModel>());
+        navigation->pushViewController(form, false);
+        if (settle) test::settle();
+    }
+    bool fetched() {
+        return test::waitUntil([&] { return !form->isLoading(); }) && form->tableView->isVisible();
+    }
+    int rowOf(FieldType type) const {
+        const auto& items = form->viewModel().items;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].fieldType == type && items[i].editable) return static_cast<int>(i);
+        return -1;
+    }
+    // The row brought into view.
+    Row* row(int index) {
+        auto* table = form->tableView;
+        table->ensureVisible(0, table->rectForRow({0, index}).center().y(), 0,
+                             table->rectForRow({0, index}).height());
+        test::settle();
+        return qobject_cast<Row*>(table->cellForRow({0, index}));
+    }
+    template <class Sheet>
+    Sheet* sheet() {
+        return qobject_cast<Sheet*>(test::topPresented(form));
+    }
+    bool sheetClosed() {
+        return test::waitUntil([&] { return test::topPresented(form) == nullptr; });
+    }
+
+    static inline test::TemporaryDirectory* folder = nullptr;
+    static inline dev::DevServer* server = nullptr;
+    std::shared_ptr<Host> host = std::make_shared<Host>();
+    std::unique_ptr<ViewController> window = test::makeHostWindow();
+    EKYCBaseNavigationViewController* navigation = nullptr;
+    EKYCInfomationDocumentViewController* form = nullptr;
+};
+
+TEST_F(InformationScreen, TheFetchedFormIsShownWithItsKindsOfFieldsWhileTheGuiStaysFree) {
+    openForm(false);
+    EXPECT_TRUE(form->isLoading()) << "the overlay shows while the service answers off the GUI thread";
+    EXPECT_FALSE(form->tableView->isVisible());
+    ASSERT_TRUE(fetched());
+    const auto& model = form->viewModel();
+    ASSERT_TRUE(model.document);
+    EXPECT_EQ(form->lbDocumentName->text(),
+              localizedText("info.document") + QString::fromStdString(model.document->identityName));
+    ASSERT_EQ(form->tableView->numberOfRows(0), static_cast<int>(model.items.size()));
+    for (int index = 0; index < static_cast<int>(model.items.size()); ++index) {
+        const auto& field = model.items[static_cast<std::size_t>(index)];
+        auto* cell = row(index);
+        ASSERT_NE(cell, nullptr) << index;
+        EXPECT_EQ(cell->lbFieldName->text(), QString::fromStdString(field.fieldName));
+        EXPECT_EQ(cell->tfFieldValue->text(), QString::fromStdString(field.fieldValue));
+        EXPECT_EQ(cell->imgFieldType->isHidden(), !field.editable);
+        EXPECT_EQ(cell->btnSelected->isEnabled(), field.editable) << "a read-only row ignores taps";
+        EXPECT_EQ(cell->imgFieldType->image().name(), Row::iconName(field.fieldType));
+        EXPECT_EQ(cell->tfFieldValue->inputMethodHints().testFlag(Qt::ImhDialableCharactersOnly),
+                  field.fieldType == FieldType::number);
+    }
+    form->tableView->verticalScrollBar()->setValue(0);
+    test::settle();
+    test::saveScreenshot(window.get(), "information");
+}
+
+TEST_F(InformationScreen, ClearingAFieldWarnsAndDisablesCompletionUntilAValueIsTyped) {
+    openForm();
+    ASSERT_TRUE(fetched());
+    const int name = rowOf(FieldType::string);
+    ASSERT_GE(name, 0);
+    auto* cell = row(name);
+    test::tap(cell->btnSelected);
+    EXPECT_TRUE(cell->tfFieldValue->isEnabled());
+    EXPECT_TRUE(cell->tfFieldValue->hasFocus()) << "the keyboard opens on the text box";
+    cell->tfFieldValue->selectAll();
+    QTest::keyClick(cell->tfFieldValue, Qt::Key_Backspace);
+    test::settle();
+    EXPECT_EQ(form->viewModel().items[static_cast<std::size_t>(name)].fieldValue, "")
+        << "the empty value reached the form";
+    EXPECT_FALSE(form->btnCompletionEkyc->isEnabled());
+    EXPECT_EQ(fBorderWidth(form->btnCompletionEkyc), 2);
+    auto* alert = test::presentedAlert(form);
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(test::alertContent(alert)->labelMessage->text(), localizedText("info.empty"));
+    test::saveScreenshot(window.get(), "information_empty_alert");
+    test::tap(test::alertContent(alert)->buttonAction);
+    ASSERT_TRUE(test::waitUntil([&] { return test::topPresented(form) == nullptr; }));
+
+    EXPECT_FALSE(cell->tfFieldValue->isEnabled()) << "the alert ended the editing";
+    test::tap(cell->btnSelected);
+    test::typeText(cell->tfFieldValue, QStringLiteral("TRẦN THỊ BÌNH"));
+    test::settle();
+    EXPECT_TRUE(form->btnCompletionEkyc->isEnabled());
+    EXPECT_EQ(form->viewModel().document->form[static_cast<std::size_t>(name)].fieldValue, "TRẦN THỊ BÌNH");
+    EXPECT_EQ(test::topPresented(form), nullptr) << "a value brings no alert";
+}
+
+TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedIntoTheirRows) {
+    openForm();
+    ASSERT_TRUE(fetched());
+    // Gender: the current value is marked; the other one is taken.
+    const int gender = rowOf(FieldType::gender);
+    ASSERT_GE(gender, 0);
+    test::tap(row(gender)->btnSelected);
+    auto* genders = sheet<EKYCSelectionViewController>();
+    ASSERT_NE(genders, nullptr);
+    auto entries = test::rowsOf<EKYCSelectionTableViewCell>(genders->tableView);
+    ASSERT_EQ(entries.size(), 2);
+    test::tap(entries[1]);
+    ASSERT_TRUE(sheetClosed());
+    EXPECT_EQ(row(gender)->tfFieldValue->text(), "Nữ");
+
+    // Country: loaded from the service, found without marks, in any case.
+    const int country = rowOf(FieldType::country);
+    ASSERT_GE(country, 0);
+    test::tap(row(country)->btnSelected);
+    auto* countries = sheet<EKYCSelectionViewController>();
+    ASSERT_NE(countries, nullptr);
+    ASSERT_TRUE(test::waitUntil([&] { return !countries->isLoading(); }));
+    EXPECT_GT(countries->tableView->numberOfRows(0), 100);
+    EXPECT_EQ(countries->tableView->height(), 336);
+    QTest::keyClicks(countries->tfSearch, "rap thong");  // anywhere in the name, without marks
+    test::settle();
+    entries = test::rowsOf<EKYCSelectionTableViewCell>(countries->tableView);
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0]->lbTitle->text(), "Các Tiểu Vương Quốc A-rập Thống Nhất");
+    test::saveScreenshot(window.get(), "selection_country_search");
+    countries->tfSearch->clear();
+    test::settle();
+    EXPECT_GT(countries->tableView->numberOfRows(0), 100) << "an empty keyword shows every country again";
+    test::typeText(countries->tfSearch, QStringLiteral("NHẬT"));
+    EXPECT_EQ(countries->tfSearch->text(), QStringLiteral("NHẬT"));
+    entries = test::rowsOf<EKYCSelectionTableViewCell>(countries->tableView);
+    EXPECT_GE(entries.size(), 2) << "with marks, in capitals: Nhật, and names with Thống Nhất";
+    const auto japan = std::find_if(entries.begin(), entries.end(),
+                                    [](auto* entry) { return entry->lbTitle->text() == "Nhật"; });
+    ASSERT_NE(japan, entries.end());
+    test::tap(*japan);
+    ASSERT_TRUE(sheetClosed());
+    EXPECT_EQ(row(country)->tfFieldValue->text(), "Nhật");
+
+    // Date: a moved picker writes day/month/year into the row.
+    const int date = rowOf(FieldType::date);
+    ASSERT_GE(date, 0);
+    test::tap(row(date)->btnSelected);
+    auto* picker = sheet<EKYCDatePickerViewController>();
+    ASSERT_NE(picker, nullptr);
+    picker->datePicker->setSelectedDate(QDate(1991, 2, 3));
+    test::saveScreenshot(window.get(), "information_date_picker");
+    test::tap(picker->btnSave);
+    ASSERT_TRUE(sheetClosed());
+    EXPECT_EQ(row(date)->tfFieldValue->text(), "03/02/1991");
+
+    const auto& items = form->viewModel().document->form;
+    EXPECT_EQ(items[static_cast<std::size_t>(gender)].fieldValue, "Nữ");
+    EXPECT_EQ(items[static_cast<std::size_t>(country)].fieldValue, "Nhật");
+    EXPECT_EQ(items[static_cast<std::size_t>(date)].fieldValue, "03/02/1991");
+}
+
+TEST_F(InformationScreen, TheSubmissionReachesTheServiceTellsTheHostAndClosesTheFlow) {
+    openForm();
+    ASSERT_TRUE(fetched());
+    const auto session = EKYCUserDefault::transactionId().value();
+    const int gender = rowOf(FieldType::gender);
+    ASSERT_GE(gender, 0);
+    form->viewModel().updateValue(gender, "Nữ");
+    test::tap(form->btnCompletionEkyc);
+    EXPECT_TRUE(form->isLoading() || host->sessions.size() == 1u);
+    ASSERT_TRUE(test::waitUntil([&] { return window->presentedViewController() == nullptr; }));
+    EXPECT_EQ(host->sessions, std::vector{session});
+    EXPECT_FALSE(EKYCUserDefault::transactionId()) << "the session ends with the flow";
+    const auto submitted = server->submissions();
+    ASSERT_FALSE(submitted.empty());
+    EXPECT_NE(submitted.back().dump().find("Nữ"), std::string::npos) << submitted.back().dump();
+}
+
+TEST_F(InformationScreen, ARefusedSessionOnFetchEndsTheFlowOnceAcknowledged) {
+    dev::Fault expired;
+    expired.path = "/getInfo";
+    expired.httpStatus = 401;
+    server->setFault(expired);
+    openForm();
+    ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(form) != nullptr; }));
+    EXPECT_FALSE(form->tableView->isVisible());
+    test::saveScreenshot(window.get(), "information_unauthorized");
+    test::tap(test::alertContent(test::presentedAlert(form))->buttonAction);
+    EXPECT_TRUE(test::waitUntil([&] { return window->presentedViewController() == nullptr; }));
+    EXPECT_FALSE(EKYCUserDefault::transactionId());
+    EXPECT_TRUE(host->sessions.empty());
+}
+
+}  // namespace
+}  // namespace ovira
