@@ -65,6 +65,8 @@ QImage qImageOf(const Image& image) {
     return QImage::fromData(png->data(), static_cast<int>(png->size()), "PNG");
 }
 
+QImage qImageOf(const ImagePtr& image) { return image ? qImageOf(*image) : QImage(); }
+
 std::shared_ptr<const RasterImage> rasterFromQImage(const QImage& image) {
     if (image.isNull()) return nullptr;
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);

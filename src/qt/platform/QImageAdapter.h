@@ -30,6 +30,7 @@ private:
 // The Qt image of a photograph: direct for an adapter, converted otherwise;
 // null when the photograph cannot be had as pixels.
 QImage qImageOf(const Image& image);
+QImage qImageOf(const ImagePtr& image);
 
 // A frame's pixels as the core's image (RGB), for the face detector.
 std::shared_ptr<const RasterImage> rasterFromQImage(const QImage& image);

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "platform/Image.h"
-#include "resources/ImageConversion.h"
+#include "platform/QImageAdapter.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "support/QtTestSupport.h"
 #include "ui/alert/AlertController.h"
@@ -110,7 +110,7 @@ inline ImagePtr sharedPhoto(const char* name) {
     const char* folder = std::getenv("OVIRA_TESTDATA");
     QImage image(QString::fromUtf8(folder ? folder : "../shared/testdata") + QLatin1Char('/') +
                  QLatin1String(name));
-    return imageFromQImage(image);
+    return QImageAdapter::make(image);
 }
 
 // A made-up card photograph: a tinted card with a header band and lines.
@@ -123,7 +123,7 @@ inline ImagePtr cardPhoto(QColor tint) {
     for (int line = 0; line < 5; ++line)
         painter.fillRect(300, 180 + line * 56, 480 - line * 40, 20, tint.darker(150));
     painter.end();
-    return imageFromQImage(card);
+    return QImageAdapter::make(card);
 }
 
 // The visible cells of a table, top row first.

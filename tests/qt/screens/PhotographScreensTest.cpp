@@ -93,9 +93,9 @@ TEST_F(PhotographScreens, TheConfirmationGroupsTheDocumentApartFromTheFaceForEac
         const auto rows = test::rowsOf<EKYCVerifyTableViewCell>(table);
         ASSERT_EQ(rows.size(), c.documentRows + 1);
         for (int row = 0; row < rows.size(); ++row) {
-            EXPECT_EQ(rows[row]->imgPhotograph->photo().size(), toQImage(c.images[row]).size());
+            EXPECT_EQ(rows[row]->imgPhotograph->photo().size(), qImageOf(c.images[row]).size());
             EXPECT_EQ(rows[row]->imgPhotograph->photo().pixel(400, 60),
-                      toQImage(c.images[row]).pixel(400, 60));
+                      qImageOf(c.images[row]).pixel(400, 60));
             EXPECT_EQ(rows[row]->lbStateImage->text(), localizedText("verify.valid"));
         }
         test::saveScreenshot(host.get(), c.shot);

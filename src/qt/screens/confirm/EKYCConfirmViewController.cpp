@@ -6,7 +6,7 @@
 
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
-#include "resources/ImageConversion.h"
+#include "platform/QImageAdapter.h"
 #include "resources/Localized.h"
 #include "screens/confirm/EKYCVerifyTableViewCell.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
@@ -96,7 +96,7 @@ TableViewCell* EKYCConfirmViewController::cellForRow(TableView&, const IndexPath
     const auto& model = viewModel();
     const int index = model.itemIndex(indexPath.section, indexPath.row);
     if (index >= 0)
-        cell->configure(toQImage(model.items[static_cast<std::size_t>(index)].image));
+        cell->configure(qImageOf(model.items[static_cast<std::size_t>(index)].image));
     else
         cell->configure(std::any());
     QPointer<EKYCConfirmViewController> screen(this);

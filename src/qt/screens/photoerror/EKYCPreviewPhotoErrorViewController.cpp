@@ -5,7 +5,7 @@
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
-#include "resources/ImageConversion.h"
+#include "platform/QImageAdapter.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/guide/EKYCGuideFaceViewController.h"
@@ -59,7 +59,7 @@ void EKYCPreviewPhotoErrorViewController::setupUI() {
 void EKYCPreviewPhotoErrorViewController::bindViewModel() {
     EKYCBaseViewController::bindViewModel();
     const auto& model = viewModel();
-    imgUnverified->setPhoto(toQImage(model.image));
+    imgUnverified->setPhoto(qImageOf(model.image));
     lbError->setText(QString::fromStdString(model.errorMessage));
     // Without a reason there is nothing to show under the photograph.
     outlet<QWidget>(this, "vError")->setHidden(model.errorMessage.empty());

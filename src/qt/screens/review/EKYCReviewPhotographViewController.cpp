@@ -6,7 +6,7 @@
 
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
-#include "resources/ImageConversion.h"
+#include "platform/QImageAdapter.h"
 #include "screens/review/EKYCReviewCollectionViewCell.h"
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationBar.h"
@@ -170,7 +170,7 @@ CollectionViewCell* EKYCReviewPhotographViewController::cellForItem(CollectionVi
     auto* cell = collectionView->dequeueReusableCell<EKYCReviewCollectionViewCell>(indexPath);
     const auto& items = viewModel().items;
     if (indexPath.item() >= 0 && indexPath.item() < static_cast<int>(items.size()))
-        cell->configure(toQImage(items[static_cast<std::size_t>(indexPath.item())].image));
+        cell->configure(qImageOf(items[static_cast<std::size_t>(indexPath.item())].image));
     else
         cell->configure(std::any());
     return cell;
