@@ -53,13 +53,14 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }
 
 std::mutex& sharedMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;  // never destroyed, like the client below
+    return *mutex;
 }
 
 std::shared_ptr<EKYCHTTPClient>& sharedClient() {
-    static std::shared_ptr<EKYCHTTPClient> client;
-    return client;
+    // Never destroyed: requests still running at exit use it.
+    static auto* client = new std::shared_ptr<EKYCHTTPClient>;
+    return *client;
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ struct SinkHolder {
 };
 
 SinkHolder& sinkHolder() {
-    static SinkHolder holder;
-    return holder;
+    // Never destroyed: threads still running at exit may log.
+    static auto* holder = new SinkHolder;
+    return *holder;
 }
 
 // Escapes control characters as well, so that a dictionary never breaks a

@@ -19,8 +19,9 @@ MainBundle::MainBundle() : state_(std::make_unique<State>()) {}
 MainBundle::~MainBundle() = default;
 
 MainBundle& MainBundle::main() {
-    static MainBundle bundle;
-    return bundle;
+    // Never destroyed: requests still running at exit read the settings.
+    static auto* bundle = new MainBundle;
+    return *bundle;
 }
 
 std::filesystem::path MainBundle::defaultInfoFile() {

@@ -15,8 +15,9 @@ struct Holder {
 };
 
 Holder& holder() {
-    static Holder instance;
-    return instance;
+    // Never destroyed: work finishing at exit may still queue its result.
+    static auto* instance = new Holder;
+    return *instance;
 }
 
 }  // namespace

@@ -75,8 +75,10 @@ UserDefaults::UserDefaults(std::filesystem::path file)
 UserDefaults::~UserDefaults() = default;
 
 UserDefaults& UserDefaults::standard() {
-    static UserDefaults store(applicationDataDirectory() / "UserDefaults.json");
-    return store;
+    // Never destroyed (every change is already on disk): requests still
+    // running at exit read the session from it.
+    static auto* store = new UserDefaults(applicationDataDirectory() / "UserDefaults.json");
+    return *store;
 }
 
 std::optional<std::string> UserDefaults::string(const std::string& key) const {
