@@ -158,7 +158,12 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
         scene = {test::documentOnADesk()};
         openFlow();
         choose(flow.type);
+        std::mutex uploadMutex;
         std::vector<std::string> uploadThreads;
+        const auto uploadsEnded = [&] {
+            std::lock_guard lock(uploadMutex);
+            return uploadThreads.size();
+        };
         std::vector<AnyCancellable> watching;
         for (std::size_t step = 0; step < flow.titles.size(); ++step) {
             const bool face = step + 1 == flow.titles.size();
@@ -177,7 +182,10 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
             // Where the upload ran: the view model says so at its end.
             screen->detectionViewModel()
                 .loadingPublisher
-                .sink([&uploadThreads](bool) { uploadThreads.push_back(currentThreadName()); })
+                .sink([&](bool) {
+                    std::lock_guard lock(uploadMutex);
+                    uploadThreads.push_back(currentThreadName());
+                })
                 .store(watching);
             waitUntilOnline(screen, screen->detectionViewModel());
             showFrame(screen);
@@ -196,7 +204,7 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
             ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() != screen; }));
             EXPECT_FALSE(screen->cameraService().isRunning()) << "the screen below keeps no camera";
             EXPECT_EQ(screen->cameraService().delegate(), nullptr);
-            EXPECT_FALSE(screen->isLoading());
+            EXPECT_TRUE(test::waitUntil([&] { return !screen->isLoading(); })) << "the upload's end follows";
         }
         auto* confirm = waitForTop<EKYCConfirmViewController>();
         ASSERT_NE(confirm, nullptr);
@@ -211,8 +219,13 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
         }
         EXPECT_EQ(images.back()->width(), 1440);
         EXPECT_EQ(uploads(), flow.paths);
-        EXPECT_EQ(uploadThreads, std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
-            << "photographs are uploaded on the capture thread";
+        // The last upload ends on its thread after the confirmation was asked for.
+        EXPECT_TRUE(test::waitUntil([&] { return uploadsEnded() == flow.titles.size(); }));
+        {
+            std::lock_guard lock(uploadMutex);
+            EXPECT_EQ(uploadThreads, std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
+                << "photographs are uploaded on the capture thread";
+        }
         EXPECT_EQ(navigation->viewControllers().size(), flow.titles.size() + 2);
         if (flow.type == Type::idCard) test::saveScreenshot(host.get(), "capture_confirm");
         host->dismiss(false);
@@ -266,7 +279,7 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
 
         test::tap(rejected->btnRetakePhoto);
         ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == screen; }));
-        EXPECT_FALSE(screen->isLoading());
+        EXPECT_TRUE(test::waitUntil([&] { return !screen->isLoading(); }));
         EXPECT_TRUE(screen->cameraService().isRunning()) << "the preview is live again";
         EXPECT_EQ(screen->cameraService().delegate(), screen);
         EXPECT_FALSE(navigation->navigationBar()->isVisible());
