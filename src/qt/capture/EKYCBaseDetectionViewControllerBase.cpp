@@ -55,12 +55,8 @@ void EKYCBaseDetectionViewControllerBase::setupUI() {
 }
 
 // The camera takes the whole screen; the controls start below what covers
-// its top edge (the safe area).
+// its top edge (the safe area). Runs again on every change of either.
 void EKYCBaseDetectionViewControllerBase::setupConstraints() {
-    layoutCameraViews();
-}
-
-void EKYCBaseDetectionViewControllerBase::layoutCameraViews() {
     const int top = safeAreaInsets().top();
     previewCamera->setGeometry(rect());
     accessoryView->setGeometry(0, top, width(), std::max(0, height() - top));
@@ -68,12 +64,12 @@ void EKYCBaseDetectionViewControllerBase::layoutCameraViews() {
 
 void EKYCBaseDetectionViewControllerBase::resizeEvent(QResizeEvent* event) {
     EKYCBaseViewControllerBase::resizeEvent(event);
-    layoutCameraViews();
+    setupConstraints();
 }
 
 void EKYCBaseDetectionViewControllerBase::changeEvent(QEvent* event) {
     EKYCBaseViewControllerBase::changeEvent(event);
-    if (event->type() == QEvent::ContentsRectChange) layoutCameraViews();
+    if (event->type() == QEvent::ContentsRectChange) setupConstraints();
 }
 
 void EKYCBaseDetectionViewControllerBase::bindViewModel() {

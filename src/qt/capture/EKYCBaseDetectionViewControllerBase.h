@@ -99,7 +99,6 @@ protected:
 
 private:
     static void postToGui(std::function<void()> task);
-    void layoutCameraViews();
     void startCameraIfShowing();
 };
 

@@ -120,9 +120,8 @@ protected:
         return top<Screen>();
     }
     // The monitor's first report comes on its own queue.
-    static void waitUntilOnline(EKYCBaseDetectionViewControllerBase* screen,
-                                const EKYCBaseDetectionViewModel& model) {
-        EXPECT_TRUE(test::waitUntil([&] { return model.isConnected(); }));
+    static void waitUntilOnline(EKYCBaseDetectionViewControllerBase* screen) {
+        EXPECT_TRUE(test::waitUntil([&] { return screen->detectionViewModel().isConnected(); }));
         EXPECT_TRUE(screen->cameraService().isRunning());
     }
     std::vector<std::string> uploads() const {
@@ -187,7 +186,7 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
                     uploadThreads.push_back(currentThreadName());
                 })
                 .store(watching);
-            waitUntilOnline(screen, screen->detectionViewModel());
+            waitUntilOnline(screen);
             showFrame(screen);
             if (face) {
                 EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled()) << "the face is in the circle";
@@ -255,7 +254,7 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
             screen = openScreen<EKYCBackDetectionViewController, EKYCBackDetectionViewModel>(Type::idCard,
                                                                                              {front});
         }
-        waitUntilOnline(screen, screen->detectionViewModel());
+        waitUntilOnline(screen);
         showFrame(screen);
         EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled());
         test::tap(screen->accessoryView->btnCapture);
@@ -296,7 +295,7 @@ TEST_F(CaptureScreens, AnUnauthorisedSessionEndsInTheSessionAlert) {
     server->setFault(refused);
     auto* screen =
         openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::passport, {});
-    waitUntilOnline(screen, screen->viewModel());
+    waitUntilOnline(screen);
     showFrame(screen);
     test::tap(screen->accessoryView->btnCapture);
     ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; }));
@@ -332,7 +331,7 @@ TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNe
     EXPECT_TRUE(screen->cameraService().isRunning());
 
     monitor->send(NetworkPathStatus::satisfied);
-    waitUntilOnline(screen, screen->viewModel());
+    waitUntilOnline(screen);
     showFrame(screen);
     test::tap(screen->accessoryView->btnCapture);
     EXPECT_NE(waitForTop<EKYCBackDetectionViewController>(), nullptr);
@@ -477,7 +476,7 @@ TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
     slow.delay = std::chrono::milliseconds(800);
     server->setFault(slow);
     screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
-    waitUntilOnline(screen, screen->viewModel());
+    waitUntilOnline(screen);
     showFrame(screen);
     test::tap(screen->accessoryView->btnCapture);
     ASSERT_TRUE(test::waitUntil([&] { return !server->requests().empty(); }));
