@@ -1,0 +1,246 @@
+#include "capture/EKYCBaseDetectionViewControllerBase.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "capture/EKYCQtCameraAuthorization.h"
+#include "resources/EKYCImage.h"
+#include "resources/Localized.h"
+#include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
+#include "screens/guide/EKYCGuideFaceViewController.h"
+#include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
+#include "ui/alert/AlertBuilder.h"
+#include "ui/alert/AlertController.h"
+#include "ui/alert/DialogBuilder.h"
+#include "ui/controller/NavigationBar.h"
+#include "ui/controller/NavigationController.h"
+#include "ui/view/ViewStyle.h"
+
+namespace ovira {
+
+EKYCBaseDetectionViewControllerBase::EKYCBaseDetectionViewControllerBase(EKYCCameraType type, QWidget* parent)
+    : EKYCBaseViewControllerBase(parent),
+      accessoryView(new EKYCAccessoryCameraView(this)),
+      previewCamera(new EKYCCameraView(type, nullptr, this)),
+      cameraType(type) {}
+
+EKYCBaseDetectionViewControllerBase::~EKYCBaseDetectionViewControllerBase() {
+    cameraService().setDelegate(nullptr);
+    cameraService().stopRunning();
+}
+
+EKYCCameraAuthorization& EKYCBaseDetectionViewControllerBase::cameraAuthorization() {
+    if (!EKYCCameraAuthorization::shared()) EKYCQtCameraAuthorization::installDefault();
+    return *EKYCCameraAuthorization::shared();
+}
+
+void EKYCBaseDetectionViewControllerBase::postToGui(std::function<void()> task) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
+
+// Load
+
+void EKYCBaseDetectionViewControllerBase::viewDidLoad() {
+    EKYCBaseViewControllerBase::viewDidLoad();
+    accessoryView->setDelegate(this);
+}
+
+void EKYCBaseDetectionViewControllerBase::setupUI() {
+    EKYCBaseViewControllerBase::setupUI();
+    setBackgroundColor(this, Qt::black);
+    // The preview at the bottom, the controls over it.
+    previewCamera->raise();
+    accessoryView->raise();
+    setupConstraints();
+}
+
+// The camera takes the whole screen; the controls start below what covers
+// its top edge (the safe area). Runs again on every change of either.
+void EKYCBaseDetectionViewControllerBase::setupConstraints() {
+    const int top = safeAreaInsets().top();
+    previewCamera->setGeometry(rect());
+    accessoryView->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
+void EKYCBaseDetectionViewControllerBase::resizeEvent(QResizeEvent* event) {
+    EKYCBaseViewControllerBase::resizeEvent(event);
+    setupConstraints();
+}
+
+void EKYCBaseDetectionViewControllerBase::changeEvent(QEvent* event) {
+    EKYCBaseViewControllerBase::changeEvent(event);
+    if (event->type() == QEvent::ContentsRectChange) setupConstraints();
+}
+
+void EKYCBaseDetectionViewControllerBase::bindViewModel() {
+    EKYCBaseViewControllerBase::bindViewModel();
+    auto& model = detectionViewModel();
+    QPointer<EKYCBaseDetectionViewControllerBase> screen(this);
+    model.errorPublisher
+        .sink([screen](const std::pair<ImagePtr, std::optional<std::string>>& rejection) {
+            react(screen, [rejection](EKYCBaseDetectionViewControllerBase& self) {
+                self.showPreviewError(rejection.first, rejection.second);
+            });
+        })
+        .store(subscriptions);
+    model.connectionPublisher
+        .sink([screen](Void) {
+            react(screen, [](EKYCBaseDetectionViewControllerBase& self) { self.showDisconnectAlert(); });
+        })
+        .store(subscriptions);
+}
+
+// Appearance: the camera runs only while the screen shows.
+
+void EKYCBaseDetectionViewControllerBase::viewWillAppear(bool animated) {
+    EKYCBaseViewControllerBase::viewWillAppear(animated);
+    QPointer<EKYCBaseDetectionViewControllerBase> screen(this);
+    checkCameraPermission(*this, cameraAuthorization().status(), [screen] {
+        if (screen) screen->startCameraIfShowing();
+    });
+    if (auto* navigation = navigationController()) navigation->navigationBar()->hide();
+}
+
+// Access may be granted after the screen has already gone again.
+void EKYCBaseDetectionViewControllerBase::startCameraIfShowing() {
+    if (appearance() != Appearance::appearing && appearance() != Appearance::appeared) return;
+    cameraService().setDelegate(this);
+    cameraService().startCamera();
+}
+
+// The screens that follow have their bar.
+void EKYCBaseDetectionViewControllerBase::viewWillDisappear(bool animated) {
+    EKYCBaseViewControllerBase::viewWillDisappear(animated);
+    if (auto* navigation = navigationController()) navigation->navigationBar()->setVisible(true);
+}
+
+void EKYCBaseDetectionViewControllerBase::viewDidDisappear(bool animated) {
+    EKYCBaseViewControllerBase::viewDidDisappear(animated);
+    cameraService().stopRunning();
+    cameraService().setDelegate(nullptr);
+}
+
+void EKYCBaseDetectionViewControllerBase::checkCameraPermission(ViewController& presenter,
+                                                                EKYCCameraAuthorizationStatus status,
+                                                                std::function<void()> onGranted) {
+    switch (status) {
+        case EKYCCameraAuthorizationStatus::notDetermined:
+            cameraAuthorization().requestAccess([onGranted](bool granted) {
+                if (granted) postToGui(onGranted);
+            });
+            return;
+        case EKYCCameraAuthorizationStatus::authorized:
+            postToGui(std::move(onGranted));
+            return;
+        case EKYCCameraAuthorizationStatus::restricted:
+        case EKYCCameraAuthorizationStatus::denied:
+            break;
+    }
+    QPointer<ViewController> screen(&presenter);
+    auto* dialog = DialogBuilder()
+                       .title(localizedText("common.permission_title"))
+                       .message(localizedText("common.permission"))
+                       .addAction({localizedText("common.out"), AlertAction::Style::cancel},
+                                  [screen](AlertController* alert) {
+                                      alert->dismiss(true);
+                                      if (!screen) return;
+                                      if (auto* navigation = screen->navigationController())
+                                          navigation->popToRootViewController(true);
+                                  })
+                       .addAction({localizedText("common.setting"), AlertAction::Style::defaultStyle},
+                                  [](AlertController* alert) {
+                                      alert->dismiss(true);
+                                      cameraAuthorization().openSettings();
+                                  })
+                       .build();
+    presenter.present(dialog, true);
+}
+
+// The controls
+
+void EKYCBaseDetectionViewControllerBase::didSelectGuide() {
+    if (cameraType == EKYCCameraType::card)
+        showDocumentGuide();
+    else
+        showFaceGuide();
+}
+
+void EKYCBaseDetectionViewControllerBase::didSelectClose() {
+    confirmClose();
+}
+
+void EKYCBaseDetectionViewControllerBase::didToggleFlash(bool isOn) {
+    if (cameraType == EKYCCameraType::card) cameraService().setTorch(isOn);
+}
+
+void EKYCBaseDetectionViewControllerBase::didSelectCapture() {
+    // Without a running camera (no access, no device) no photograph would
+    // ever come to take the overlay down again.
+    if (!cameraService().isRunning()) return;
+    setLoading(true);
+    cameraService().capturePhoto();
+}
+
+void EKYCBaseDetectionViewControllerBase::didSelectSwitchCamera() {
+    cameraService().switchCamera(previewCamera);
+}
+
+// The camera
+
+void EKYCBaseDetectionViewControllerBase::didCaptureImage(ImagePtr image) {
+    handleCapturedImage(image);
+}
+
+void EKYCBaseDetectionViewControllerBase::handleCapturedImage(const ImagePtr& image) {
+    detectionViewModel().verifyImage(image);
+}
+
+void EKYCBaseDetectionViewControllerBase::didValidateFace(bool isValid) {
+    previewCamera->setFocusValid(isValid);
+    accessoryView->btnCapture->setEnabled(isValid);
+}
+
+// Nothing to judge: the user gets the live picture back to try again.
+void EKYCBaseDetectionViewControllerBase::didFailCapture() {
+    setLoading(false);
+    cameraService().startRunning();
+}
+
+// Outcomes
+
+void EKYCBaseDetectionViewControllerBase::showDisconnectAlert() {
+    QPointer<EKYCBaseDetectionViewControllerBase> screen(this);
+    auto* alert = AlertBuilder()
+                      .image(ImageAsset::image(QStringLiteral("ic_disconnect")))
+                      .title(localizedText("common.noti"))
+                      .message(localizedText("common.noti_disconect"))
+                      .action({localizedText("common.close"), AlertAction::Style::cancel},
+                              [screen](AlertController* presented) {
+                                  presented->dismiss(true);
+                                  if (!screen) return;
+                                  screen->cameraService().startRunning();
+                                  screen->setLoading(false);
+                              })
+                      .build();
+    present(alert, true);
+}
+
+void EKYCBaseDetectionViewControllerBase::showPreviewError(const ImagePtr& image,
+                                                           const std::optional<std::string>& message) {
+    auto* navigation = navigationController();
+    if (!navigation) return;
+    auto* rejected = new EKYCPreviewPhotoErrorViewController;
+    rejected->setViewModel(makeViewModel<EKYCPreviewPhotoErrorViewModel>(
+        image, message.value_or(std::string()), captureStep(), detectionViewModel().typeDocument));
+    navigation->pushViewController(rejected, true);
+}
+
+void EKYCBaseDetectionViewControllerBase::showDocumentGuide() {
+    EKYCGuideCaptureDocumentViewController::show(*this);
+}
+
+void EKYCBaseDetectionViewControllerBase::showFaceGuide() {
+    EKYCGuideFaceViewController::show(*this);
+}
+
+}  // namespace ovira

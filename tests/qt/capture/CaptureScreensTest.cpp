@@ -1,0 +1,489 @@
+// The capture screens in the flow, on real widgets: file cameras play a
+// document and a face, the library's detector checks the face, and every
+// photograph is judged by the development service over HTTPS.
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <QTest>
+#include <thread>
+
+#include "CaptureScenes.h"
+#include "DevServerTestSupport.h"
+#include "FlowScreenSupport.h"
+#include "capture/CaptureScreens.h"
+#include "capture/EKYCBackDetectionViewController.h"
+#include "capture/EKYCFaceDetectionViewController.h"
+#include "capture/EKYCFrontDetectionViewController.h"
+#include "capture/EKYCQtCameraAuthorization.h"
+#include "platform/NetworkPathMonitor.h"
+#include "resources/ColorAsset.h"
+#include "resources/Localized.h"
+#include "screens/confirm/EKYCConfirmViewController.h"
+#include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
+#include "screens/guide/EKYCGuideFaceViewController.h"
+#include "screens/introduce/EKYCIntroduceTableViewCell.h"
+#include "screens/introduce/EKYCIntroduceViewController.h"
+#include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
+#include "sdk/EKYCApplication.h"
+#include "support/TemporaryDirectory.h"
+#include "ui/controller/NavigationBar.h"
+
+namespace ovira {
+namespace {
+
+using Type = EkycTypeDocument;
+using Media = EKYCFileCameraSource::Media;
+using Status = EKYCCameraAuthorizationStatus;
+
+// The screen's camera, as the factory below made it.
+EKYCFileCameraSource& cameraOf(EKYCBaseDetectionViewControllerBase* screen) {
+    return dynamic_cast<EKYCFileCameraSource&>(screen->cameraService().source());
+}
+
+// One frame through the screen's camera: shown, and its faces checked.
+void showFrame(EKYCBaseDetectionViewControllerBase* screen) {
+    cameraOf(screen).deliverNextFrame();
+    screen->cameraService().waitUntilDetectionIdle();
+    test::settle();
+}
+
+std::string currentThreadName() {
+    char name[32] = {};
+    pthread_getname_np(pthread_self(), name, sizeof name);
+    return name;
+}
+
+class CaptureScreens : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder = new test::TemporaryDirectory;
+        server = devserver::test::startForLibrary(folder->path() / "service").release();
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        delete folder;
+    }
+
+    void SetUp() override {
+        EKYCApplication().startSession();
+        server->clearFaults();
+        server->clearRequests();
+        EKYCCameraAuthorization::setShared(authorization);
+        installCaptureScreens();
+        // Every camera a screen opens plays the scene of the moment, a frame
+        // at a time as the test says.
+        EKYCCameraSource::setFactory([this] {
+            auto camera = std::make_unique<EKYCFileCameraSource>(Media::frames(scene));
+            camera->setFrameInterval(std::chrono::milliseconds(0));
+            camera->setTorch(EKYCFileCameraSource::Torch::available);
+            return camera;
+        });
+    }
+    void TearDown() override {
+        host.reset();
+        test::settle();
+        EKYCCameraSource::setFactory({});
+        EKYCCameraAuthorization::setShared(nullptr);
+        EKYCIntroduceViewController::setCaptureOpener({});
+    }
+
+    // The flow's first screen; a tap on a document opens its capture.
+    void openFlow() {
+        introduce = new EKYCIntroduceViewController;
+        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
+        navigation = test::presentFlow(*host, introduce);
+    }
+    void choose(Type type) {
+        const int row = type == Type::idCard ? 0 : type == Type::licenseDriver ? 1 : 2;
+        const auto rows = test::rowsOf<EKYCIntroduceTableViewCell>(introduce->tableView);
+        ASSERT_EQ(rows.size(), 3);
+        test::tap(rows[row]->btnDocument);
+    }
+    // A capture screen pushed over the first one, with its own view model.
+    template <class Screen, class VM>
+    Screen* openScreen(Type type, EKYCImages images, EKYCDetectionServices services = {}) {
+        openFlow();
+        auto* screen = new Screen;
+        screen->setViewModel(makeViewModel<VM>(type, std::move(images), std::move(services)));
+        navigation->pushViewController(screen, false);
+        test::settle();
+        return screen;
+    }
+    template <class Screen>
+    Screen* top() const {
+        return qobject_cast<Screen*>(navigation->topViewController());
+    }
+    template <class Screen>
+    Screen* waitForTop() const {
+        EXPECT_TRUE(test::waitUntil([&] { return top<Screen>() != nullptr; }))
+            << "never reached " << Screen::staticMetaObject.className();
+        return top<Screen>();
+    }
+    // The monitor's first report comes on its own queue.
+    static void waitUntilOnline(EKYCBaseDetectionViewControllerBase* screen) {
+        EXPECT_TRUE(test::waitUntil([&] { return screen->detectionViewModel().isConnected(); }));
+        EXPECT_TRUE(screen->cameraService().isRunning());
+    }
+    std::vector<std::string> uploads() const {
+        std::vector<std::string> paths;
+        for (const auto& request : server->requests()) paths.push_back(request["path"].get<std::string>());
+        return paths;
+    }
+
+    static inline test::TemporaryDirectory* folder = nullptr;
+    static inline devserver::DevServer* server = nullptr;
+    std::shared_ptr<ScriptedCameraAuthorization> authorization =
+        std::make_shared<ScriptedCameraAuthorization>(Status::authorized);
+    std::vector<QImage> scene{test::documentOnADesk()};
+    std::unique_ptr<ViewController> host = test::makeHostWindow();
+    EKYCIntroduceViewController* introduce = nullptr;
+    EKYCBaseNavigationViewController* navigation = nullptr;
+};
+
+TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) {
+    const struct {
+        Type type;
+        std::vector<const char*> titles;
+        std::vector<std::string> paths;
+    } flows[] = {{Type::idCard,
+                  {"capture.front", "capture.back", "capture.face"},
+                  {"/v1/ekyc/nationId", "/v1/ekyc/nationId", "/v1/ekyc/captureFace"}},
+                 {Type::passport,
+                  {"capture.passport", "capture.face"},
+                  {"/v1/ekyc/passport", "/v1/ekyc/captureFace"}}};
+    for (const auto& flow : flows) {
+        SCOPED_TRACE(static_cast<int>(flow.type));
+        server->clearRequests();
+        scene = {test::documentOnADesk()};
+        openFlow();
+        choose(flow.type);
+        std::mutex uploadMutex;
+        std::vector<std::string> uploadThreads;
+        const auto uploadsEnded = [&] {
+            std::lock_guard lock(uploadMutex);
+            return uploadThreads.size();
+        };
+        std::vector<AnyCancellable> watching;
+        for (std::size_t step = 0; step < flow.titles.size(); ++step) {
+            const bool face = step + 1 == flow.titles.size();
+            auto* screen =
+                qobject_cast<EKYCBaseDetectionViewControllerBase*>(navigation->topViewController());
+            ASSERT_NE(screen, nullptr) << step;
+            EXPECT_EQ(screen->cameraType, face ? EKYCCameraType::face : EKYCCameraType::card);
+            EXPECT_EQ(screen->accessoryView->lbTitle->text(), localizedText(flow.titles[step]));
+            EXPECT_EQ(screen->accessoryView->lbGuide->text(),
+                      localizedText(face ? "guide.face" : "guide.document"));
+            EXPECT_FALSE(navigation->navigationBar()->isVisible());
+            EXPECT_EQ(screen->previewCamera->geometry(), QRect(0, 0, 390, 844));
+            EXPECT_EQ(screen->cameraService().delegate(), screen);
+            EXPECT_EQ(cameraOf(screen).position(),
+                      face ? EKYCCameraPosition::front : EKYCCameraPosition::back);
+            // Where the upload ran: the view model says so at its end.
+            screen->detectionViewModel()
+                .loadingPublisher
+                .sink([&](bool) {
+                    std::lock_guard lock(uploadMutex);
+                    uploadThreads.push_back(currentThreadName());
+                })
+                .store(watching);
+            waitUntilOnline(screen);
+            showFrame(screen);
+            if (face) {
+                EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled()) << "the face is in the circle";
+                EXPECT_EQ(screen->previewCamera->focusColor(), ColorAsset::primary().color());
+            }
+            if (flow.type == Type::idCard && step == 0) test::saveScreenshot(host.get(), "capture_card");
+            if (flow.type == Type::idCard && face) test::saveScreenshot(host.get(), "capture_face");
+            // The next screen's camera sees a face.
+            if (step + 2 == flow.titles.size()) scene = {test::selfie({360, 640})};
+
+            test::tap(screen->accessoryView->btnCapture);
+            EXPECT_TRUE(screen->isLoading() || navigation->topViewController() != screen);
+            if (face) break;
+            ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() != screen; }));
+            EXPECT_FALSE(screen->cameraService().isRunning()) << "the screen below keeps no camera";
+            EXPECT_EQ(screen->cameraService().delegate(), nullptr);
+            EXPECT_TRUE(test::waitUntil([&] { return !screen->isLoading(); })) << "the upload's end follows";
+        }
+        auto* confirm = waitForTop<EKYCConfirmViewController>();
+        ASSERT_NE(confirm, nullptr);
+        EXPECT_TRUE(navigation->navigationBar()->isVisible()) << "the confirmation has its bar";
+        const auto& images = confirm->viewModel().images;
+        ASSERT_EQ(images.size(), flow.titles.size());
+        // Cropped to the window at the screen's density: 0.9 of 390 points
+        // wide, card-shaped; the face 720 points square.
+        for (std::size_t i = 0; i + 1 < images.size(); ++i) {
+            EXPECT_EQ(images[i]->width(), 702);
+            EXPECT_EQ(images[i]->height(), 443);
+        }
+        EXPECT_EQ(images.back()->width(), 1440);
+        EXPECT_EQ(uploads(), flow.paths);
+        // The last upload ends on its thread after the confirmation was asked for.
+        EXPECT_TRUE(test::waitUntil([&] { return uploadsEnded() == flow.titles.size(); }));
+        {
+            std::lock_guard lock(uploadMutex);
+            EXPECT_EQ(uploadThreads, std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
+                << "photographs are uploaded on the capture thread";
+        }
+        EXPECT_EQ(navigation->viewControllers().size(), flow.titles.size() + 2);
+        if (flow.type == Type::idCard) test::saveScreenshot(host.get(), "capture_confirm");
+        host->dismiss(false);
+        test::settle();
+    }
+}
+
+TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRestartsTheCamera) {
+    const ImagePtr front = test::cardPhoto(QColor(0x1E, 0x6F, 0xD9));
+    const ImagePtr back = test::cardPhoto(QColor(0x2E, 0x9E, 0x6B));
+    const QImage cat(QString::fromStdString(test::testData("chelsea.png")));
+    for (const EKYCStep step : {EKYCStep::face, EKYCStep::back}) {
+        SCOPED_TRACE(std::string(rawValue(step)));
+        EKYCBaseDetectionViewControllerBase* screen = nullptr;
+        if (step == EKYCStep::face) {
+            // A cat: the face check reports nothing, the service finds no face.
+            scene =
+                EKYCFileCameraSource::composedFrames(cat.scaled(cat.size() * 2.4), {720, 1280}, {{360, 640}});
+            screen = openScreen<EKYCFaceDetectionViewController, EKYCFaceDetectionViewModel>(Type::idCard,
+                                                                                             {front, back});
+        } else {
+            devserver::Fault blurred;
+            blurred.path = "/nationId";
+            blurred.statusCode = 2004;
+            blurred.message = "Blurred photo";
+            server->setFault(blurred);
+            screen = openScreen<EKYCBackDetectionViewController, EKYCBackDetectionViewModel>(Type::idCard,
+                                                                                             {front});
+        }
+        waitUntilOnline(screen);
+        showFrame(screen);
+        EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled());
+        test::tap(screen->accessoryView->btnCapture);
+
+        auto* rejected = waitForTop<EKYCPreviewPhotoErrorViewController>();
+        ASSERT_NE(rejected, nullptr);
+        EXPECT_EQ(rejected->viewModel().step, step);
+        EXPECT_EQ(rejected->viewModel().typeDocument, Type::idCard);
+        EXPECT_TRUE(navigation->navigationBar()->isVisible());
+        const QString reason = rejected->lbError->text();
+        if (step == EKYCStep::face) {
+            EXPECT_EQ(rejected->lbTitle->text(), localizedText("capture.face"));
+            EXPECT_FALSE(reason.isEmpty()) << "the service's reason";
+            EXPECT_EQ(rejected->viewModel().image->width(), 1440) << "the cropped photograph";
+            test::saveScreenshot(host.get(), "capture_rejected");
+        } else {
+            EXPECT_EQ(rejected->lbTitle->text(), localizedText("review.back"));
+            EXPECT_EQ(reason, QStringLiteral("Blurred photo"));
+        }
+        EXPECT_EQ(screen->detectionViewModel().images.size(), step == EKYCStep::face ? 2u : 1u);
+
+        test::tap(rejected->btnRetakePhoto);
+        ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == screen; }));
+        EXPECT_TRUE(test::waitUntil([&] { return !screen->isLoading(); }));
+        EXPECT_TRUE(screen->cameraService().isRunning()) << "the preview is live again";
+        EXPECT_EQ(screen->cameraService().delegate(), screen);
+        EXPECT_FALSE(navigation->navigationBar()->isVisible());
+        host->dismiss(false);
+        test::settle();
+    }
+}
+
+TEST_F(CaptureScreens, AnUnauthorisedSessionEndsInTheSessionAlert) {
+    devserver::Fault refused;
+    refused.path = "/passport";
+    refused.httpStatus = 401;
+    refused.message = "Session expired";
+    server->setFault(refused);
+    auto* screen =
+        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::passport, {});
+    waitUntilOnline(screen);
+    showFrame(screen);
+    test::tap(screen->accessoryView->btnCapture);
+    ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; }));
+    auto* content = test::alertContent(test::presentedAlert(screen));
+    ASSERT_NE(content, nullptr);
+    EXPECT_EQ(content->labelMessage->text(), QStringLiteral("Session expired"));
+    EXPECT_EQ(content->buttonAction->text(), QStringLiteral("OK"));
+    EXPECT_EQ(navigation->topViewController(), screen);
+}
+
+TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNextCaptureGoesOn) {
+    auto script = std::make_unique<ScriptedNetworkPathMonitor>(NetworkPathStatus::unsatisfied);
+    auto* monitor = script.get();
+    EKYCDetectionServices services;
+    services.monitor = std::move(script);
+    auto* screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(
+        Type::idCard, {}, std::move(services));
+    showFrame(screen);
+    test::tap(screen->accessoryView->btnCapture);
+    ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; }));
+    auto* content = test::alertContent(test::presentedAlert(screen));
+    ASSERT_NE(content, nullptr);
+    EXPECT_EQ(content->labelTitle->text(), localizedText("common.noti"));
+    EXPECT_EQ(content->labelMessage->text(), localizedText("common.noti_disconect"));
+    EXPECT_EQ(content->buttonAction->text(), localizedText("common.close"));
+    EXPECT_TRUE(screen->isLoading());
+    EXPECT_FALSE(screen->cameraService().isRunning()) << "the photograph stopped the preview";
+    EXPECT_TRUE(uploads().empty());
+
+    test::tap(content->buttonAction);
+    EXPECT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) == nullptr; }));
+    EXPECT_FALSE(screen->isLoading());
+    EXPECT_TRUE(screen->cameraService().isRunning());
+
+    monitor->send(NetworkPathStatus::satisfied);
+    waitUntilOnline(screen);
+    showFrame(screen);
+    test::tap(screen->accessoryView->btnCapture);
+    EXPECT_NE(waitForTop<EKYCBackDetectionViewController>(), nullptr);
+    EXPECT_EQ(uploads(), std::vector<std::string>{"/v1/ekyc/nationId"});
+}
+
+TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWayOut) {
+    EKYCCameraAuthorization::setShared(nullptr);
+    installCaptureScreens();
+    EXPECT_NE(dynamic_cast<EKYCQtCameraAuthorization*>(EKYCCameraAuthorization::shared().get()), nullptr)
+        << "the platform's answer unless the host has its own";
+
+    // Asked for: the camera runs if the user agrees, and nothing else happens if not.
+    for (const bool grants : {true, false}) {
+        authorization = std::make_shared<ScriptedCameraAuthorization>(Status::notDetermined, grants);
+        EKYCCameraAuthorization::setShared(authorization);
+        openFlow();
+        choose(Type::idCard);
+        auto* front = top<EKYCFrontDetectionViewController>();
+        ASSERT_NE(front, nullptr);
+        EXPECT_EQ(authorization->requests, 1);
+        EXPECT_EQ(front->cameraService().isRunning(), grants);
+        EXPECT_EQ(test::presentedAlert(front), nullptr);
+        host->dismiss(false);
+        test::settle();
+    }
+
+    authorization = std::make_shared<ScriptedCameraAuthorization>(Status::denied);
+    EKYCCameraAuthorization::setShared(authorization);
+    openFlow();
+    for (const char* answer : {"common.setting", "common.out"}) {
+        SCOPED_TRACE(answer);
+        choose(Type::licenseDriver);
+        auto* front = top<EKYCFrontDetectionViewController>();
+        ASSERT_NE(front, nullptr);
+        auto* dialog = test::presentedAlert(front);
+        ASSERT_NE(dialog, nullptr);
+        auto* content = qobject_cast<QXDialogViewController*>(dialog->contentViewController());
+        EXPECT_EQ(content->labelTitle->text(), localizedText("common.permission_title"));
+        EXPECT_EQ(content->labelMessage->text(), localizedText("common.permission"));
+        EXPECT_FALSE(front->cameraService().isRunning());
+        EXPECT_EQ(front->cameraService().delegate(), nullptr);
+        test::tap(test::dialogButton(dialog, localizedText(answer)));
+        EXPECT_TRUE(test::waitUntil([&] { return test::presentedAlert(front) == nullptr; }));
+        if (std::string(answer) == "common.setting") {
+            EXPECT_EQ(authorization->settingsOpened, 1);
+            EXPECT_EQ(navigation->topViewController(), front);
+            // No camera, nothing to photograph: no overlay that nothing would take down.
+            test::tap(front->accessoryView->btnCapture);
+            EXPECT_FALSE(front->isLoading());
+            navigation->popViewController(false);
+            test::settle();
+        } else {
+            EXPECT_TRUE(test::waitUntil([&] { return navigation->topViewController() == introduce; }));
+            EXPECT_EQ(authorization->settingsOpened, 1);
+        }
+    }
+}
+
+TEST_F(CaptureScreens, GuidesFollowTheScreenTheTorchServesDocumentsAndTheShutterFollowsTheFace) {
+    auto* back = openScreen<EKYCBackDetectionViewController, EKYCBackDetectionViewModel>(
+        Type::idCard, {test::cardPhoto(Qt::blue)});
+    test::tap(back->accessoryView->btnGuide);
+    auto* documentGuide = qobject_cast<EKYCGuideCaptureDocumentViewController*>(test::topPresented(back));
+    ASSERT_NE(documentGuide, nullptr);
+    documentGuide->dismiss(false);
+    test::settle();
+    test::tap(back->accessoryView->btnFlash);
+    EXPECT_TRUE(cameraOf(back).isTorchOn());
+    EXPECT_FLOAT_EQ(cameraOf(back).torchLevel(), 0.1f);
+    test::tap(back->accessoryView->btnFlash);
+    EXPECT_FALSE(cameraOf(back).isTorchOn());
+    host->dismiss(false);
+    test::settle();
+
+    // Out of the circle, then inside it.
+    scene = {test::selfie({360, 250}), test::selfie({360, 640})};
+    auto* face = openScreen<EKYCFaceDetectionViewController, EKYCFaceDetectionViewModel>(
+        Type::passport, {test::cardPhoto(Qt::red)});
+    EXPECT_TRUE(face->accessoryView->btnFlash->isHidden());
+    face->accessoryView->onFlash();
+    face->didToggleFlash(true);
+    EXPECT_FALSE(cameraOf(face).isTorchOn()) << "the face screen leaves the torch alone";
+    test::tap(face->accessoryView->btnGuide);
+    auto* faceGuide = qobject_cast<EKYCGuideFaceViewController*>(test::topPresented(face));
+    ASSERT_NE(faceGuide, nullptr);
+    faceGuide->dismiss(false);
+    test::settle();
+
+    showFrame(face);
+    EXPECT_FALSE(face->accessoryView->btnCapture->isEnabled());
+    EXPECT_EQ(face->previewCamera->focusColor(), ColorAsset::red().color());
+    test::tap(face->accessoryView->btnCapture);
+    EXPECT_FALSE(face->isLoading()) << "no photograph while the face is outside";
+    showFrame(face);
+    EXPECT_TRUE(face->accessoryView->btnCapture->isEnabled());
+    EXPECT_EQ(face->previewCamera->focusColor(), ColorAsset::primary().color());
+
+    // The close button asks first; leaving returns to the document choice.
+    test::tap(face->accessoryView->btnClose);
+    auto* leave = test::dialogButton(test::presentedAlert(face), localizedText("common.out"));
+    ASSERT_NE(leave, nullptr);
+    test::tap(leave);
+    EXPECT_TRUE(test::waitUntil([&] { return navigation->topViewController() == introduce; }));
+    EXPECT_TRUE(navigation->navigationBar()->isVisible());
+}
+
+TEST_F(CaptureScreens, AStillWithoutAnImageTakesTheOverlayDownAndBringsThePreviewBack) {
+    auto* screen =
+        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
+    showFrame(screen);
+    QTest::mouseClick(screen->accessoryView->btnCapture, Qt::LeftButton);
+    EXPECT_TRUE(screen->isLoading());
+    // The camera stops before the still is taken: the still is empty.
+    cameraOf(screen).stop();
+    EXPECT_TRUE(test::waitUntil([&] { return !screen->isLoading(); }));
+    EXPECT_TRUE(screen->cameraService().isRunning());
+    EXPECT_EQ(navigation->topViewController(), screen);
+    EXPECT_TRUE(uploads().empty());
+}
+
+TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
+    // Published on another thread while the screen lives, arriving after it went.
+    auto* screen =
+        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
+    auto model =
+        std::static_pointer_cast<EKYCFrontDetectionViewModel>(screen->viewModel().shared_from_this());
+    std::thread([&] {
+        model->connectionPublisher.send({});
+        model->errorPublisher.send({test::cardPhoto(Qt::gray), std::string("late")});
+        model->nextStep.send({EKYCStep::back, {test::cardPhoto(Qt::gray)}});
+    }).join();
+    delete screen;
+    test::settle();
+    EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{introduce});
+    EXPECT_EQ(test::presentedAlert(introduce), nullptr);
+
+    // A screen closed while its photograph is being uploaded waits for the
+    // hand-over, and what the upload publishes afterwards reaches nobody.
+    devserver::Fault slow;
+    slow.path = "/nationId";
+    slow.delay = std::chrono::milliseconds(800);
+    server->setFault(slow);
+    screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
+    waitUntilOnline(screen);
+    showFrame(screen);
+    test::tap(screen->accessoryView->btnCapture);
+    ASSERT_TRUE(test::waitUntil([&] { return !server->requests().empty(); }));
+    delete screen;
+    test::settle();
+    EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{introduce});
+}
+
+}  // namespace
+}  // namespace ovira
