@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "capture/CaptureScreens.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/introduce/EKYCIntroduceViewController.h"
 #include "sdk/EKYCApplication.h"
@@ -75,6 +76,7 @@ ViewController* EKYCFlowLauncher::topMostViewController() {
 
 ViewController* EKYCFlowLauncher::launch() {
     installQtMainQueue();
+    installCaptureScreens();
     ViewController* top = topMostViewController();
     if (!top) return nullptr;
     auto* introduce = new EKYCIntroduceViewController;

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "ovira/OVIRA.h"
+#include "capture/EKYCFrontDetectionViewController.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/introduce/EKYCIntroduceViewController.h"
 #include "sdk/EKYCFlowLauncher.h"
@@ -49,6 +50,13 @@ TEST(FlowLaunch, APlainHostWindowGetsTheFlowRootedAtTheDocumentChoice) {
     EXPECT_NE(qobject_cast<EKYCIntroduceViewController*>(flow->viewControllers().front()), nullptr);
     EXPECT_TRUE(flow->isVisible());
     test::saveScreenshot(&host, "flow-launch");
+
+    // The document choice leads into the capture screens of the flow.
+    auto* introduce = qobject_cast<EKYCIntroduceViewController*>(flow->viewControllers().front());
+    introduce->openDocumentCapture(EkycTypeDocument::passport);
+    test::settle();
+    ASSERT_EQ(flow->viewControllers().size(), 2);
+    EXPECT_NE(qobject_cast<EKYCFrontDetectionViewController*>(flow->viewControllers().back()), nullptr);
 
     // A second start presents over the flow on top, not beside it.
     EXPECT_EQ(EKYCFlowLauncher::topMostViewController(), flow->visibleViewController());
