@@ -26,7 +26,7 @@ cleanup() {
     kill "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
   fi
-  rm -rf "$work/data"
+  rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -59,13 +59,16 @@ if ! "$demo" --help 2>/dev/null | grep -q -- '--autopilot'; then
   exit 1
 fi
 
-shots="$(pwd)/$build/demo-screenshots"
+shots="$(cd "$build" && pwd)/demo-screenshots"
 status=0
+# The passport in English, the others in Vietnamese.
 for kind in idCard licenseDriver passport; do
+  language=vi
+  [[ "$kind" == passport ]] && language=en
   rm -rf "${shots:?}/$kind"
   mkdir -p "$shots/$kind"
-  if QT_QPA_PLATFORM=offscreen "$demo" --service "$address" --ca "$ca" \
-      --autopilot "$kind" --screenshots "$shots/$kind"; then
+  if XDG_DATA_HOME="$work/home-$kind" QT_QPA_PLATFORM=offscreen "$demo" --service "$address" --ca "$ca" \
+      --autopilot "$kind" --screenshots "$shots/$kind" --language "$language"; then
     echo "demo: $kind verified; screenshots in $shots/$kind"
   else
     echo "demo: $kind failed; screenshots so far in $shots/$kind" >&2
