@@ -67,7 +67,7 @@ for kind in idCard licenseDriver passport; do
   [[ "$kind" == passport ]] && language=en
   rm -rf "${shots:?}/$kind"
   mkdir -p "$shots/$kind"
-  if XDG_DATA_HOME="$work/home-$kind" QT_QPA_PLATFORM=offscreen "$demo" --service "$address" --ca "$ca" \
+  if XDG_DATA_HOME="$work/home-$kind" QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 "$demo" --service "$address" --ca "$ca" \
       --autopilot "$kind" --screenshots "$shots/$kind" --language "$language"; then
     echo "demo: $kind verified; screenshots in $shots/$kind"
   else

@@ -91,9 +91,15 @@ Screen* top() {
     return qobject_cast<Screen*>(EKYCFlowLauncher::topMostViewController());
 }
 
+// Whether `screen` stands still where it belongs: a push or a presentation
+// slides it in, and a tap or a photograph during the slide lands elsewhere.
+bool inPlace(QWidget* screen) {
+    return screen->isVisible() && screen->mapTo(screen->window(), QPoint(0, 0)).x() == 0;
+}
+
 template <class Screen>
 Screen* waitForTop(const char* what) {
-    waitFor(what, [] { return top<Screen>() != nullptr; });
+    waitFor(what, [] { return top<Screen>() != nullptr && inPlace(top<Screen>()); });
     return top<Screen>();
 }
 
@@ -194,6 +200,14 @@ public:
 
     int screenshotCount() const { return shots_; }
 
+    // What was on screen when a step failed.
+    void shootFailure() {
+        try {
+            shoot(QStringLiteral("failed"));
+        } catch (const StepFailed&) {
+        }
+    }
+
 private:
     void shoot(const QString& name) {
         QWidget* screen = EKYCFlowLauncher::topMostViewController();
@@ -207,7 +221,7 @@ private:
     EKYCBaseDetectionViewControllerBase* captureScreen(const char* what, QWidget* previous) {
         waitFor(what, [&] {
             auto* screen = top<EKYCBaseDetectionViewControllerBase>();
-            return screen && screen != previous;
+            return screen && screen != previous && inPlace(screen);
         });
         auto* screen = top<EKYCBaseDetectionViewControllerBase>();
         waitFor("the camera and the connection", [&] {
@@ -330,7 +344,7 @@ private:
 
         tap(form->btnCompletionEkyc, "the completion button");
         waitFor("the session identifier at the host", [&] { return !window_.sessionId().isEmpty(); });
-        waitFor("the flow to close", [&] { return window_.sessionLabel()->isVisible(); });
+        waitFor("the flow to close", [] { return top<EKYCInfomationDocumentViewController>() == nullptr; });
         shoot("verified");
     }
 
@@ -381,6 +395,7 @@ int Autopilot::run() {
         walk.run();
     } catch (const StepFailed& failure) {
         std::fprintf(stderr, "autopilot (%s): %s\n", qPrintable(kind_), failure.what());
+        walk.shootFailure();
         return 1;
     }
     std::printf("autopilot (%s): verified, session %s; %d screenshots in %s\n", qPrintable(kind_),

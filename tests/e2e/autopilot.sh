@@ -36,5 +36,6 @@ fi
 
 rm -rf "$shots"
 mkdir -p "$shots"
-# A private data folder: parallel runs keep their sessions apart.
-XDG_DATA_HOME="$work/home" QT_QPA_PLATFORM=offscreen "$demo" --service "$address" --ca "$ca" --autopilot "$kind" --screenshots "$shots" "$@"
+# A private data folder: parallel runs keep their sessions apart. A phone's
+# density: the photographs are cropped at it, and the service wants them large.
+XDG_DATA_HOME="$work/home" QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 "$demo" --service "$address" --ca "$ca" --autopilot "$kind" --screenshots "$shots" "$@"
