@@ -210,6 +210,10 @@ public:
 
 private:
     void shoot(const QString& name) {
+        // Pushes, presentations and dismissals animate for a few hundred
+        // milliseconds: the picture waits for them to end.
+        const QDeadlineTimer still(800);
+        while (!still.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QWidget* screen = EKYCFlowLauncher::topMostViewController();
         QWidget* window = screen ? screen->window() : &window_;
         const QString path = QDir(screenshots_).filePath(
