@@ -77,6 +77,7 @@ DemoWindow::DemoWindow(QWidget* parent)
 }
 
 void DemoWindow::showSession(const QString& sessionId) {
+    sessionId_ = sessionId;
     session_->setText(QStringLiteral("Verified. Session: %1").arg(sessionId));
     session_->show();
 }

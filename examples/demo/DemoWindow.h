@@ -14,6 +14,8 @@ public:
 
     QPushButton* startButton() const { return start_; }
     QLabel* sessionLabel() const { return session_; }
+    // The last session the library reported; empty before.
+    QString sessionId() const { return sessionId_; }
 
 public Q_SLOTS:
     // The library reported a finished verification.
@@ -27,4 +29,5 @@ private:
     QComboBox* camera_;
     QPushButton* start_;
     QLabel* session_;
+    QString sessionId_;
 };

@@ -2,17 +2,22 @@
 // would, through its public headers only.
 //
 //   ovira-demo [--service HOST:PORT] [--ca FILE] [--app-id ID] [--camera-media PATH]
+//              [--language vi|en]
+//              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]]
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMetaObject>
+#include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "Autopilot.h"
 #include "DemoWindow.h"
 #include "ovira/MainBundle.h"
 #include "ovira/OVIRA.h"
 #include "ovira/OVIRACameraSettings.h"
 #include "ovira/OVIRADelegate.h"
+#include "ovira/UserDefaults.h"
 
 namespace {
 
@@ -49,8 +54,31 @@ int main(int argc, char** argv) {
         QStringLiteral("camera-media"),
         QStringLiteral("Play an image, a folder of images or a video as the camera."),
         QStringLiteral("path"));
-    parser.addOptions({service, ca, appID, media});
+    const QCommandLineOption autopilot(
+        QStringLiteral("autopilot"),
+        QStringLiteral("Walk the whole flow for a document (idCard, licenseDriver or passport) and exit 0 "
+                       "once the session is reported."),
+        QStringLiteral("kind"));
+    const QCommandLineOption screenshots(QStringLiteral("screenshots"),
+                                         QStringLiteral("Where the autopilot saves a picture of every screen."),
+                                         QStringLiteral("dir"));
+    const QCommandLineOption testdata(QStringLiteral("testdata"),
+                                      QStringLiteral("The folder with astronaut.png and chelsea.png for the "
+                                                     "autopilot's cameras."),
+                                      QStringLiteral("dir"));
+    const QCommandLineOption language(QStringLiteral("language"),
+                                      QStringLiteral("The flow's language: vi or en (stored for later runs)."),
+                                      QStringLiteral("code"));
+    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata});
     parser.process(application);
+    if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
+        std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
+        return 2;
+    }
+    if (parser.isSet(autopilot) && !parser.isSet(screenshots)) {
+        std::fprintf(stderr, "ovira-demo: --autopilot needs --screenshots DIR\n");
+        return 2;
+    }
 
     // Settings from Info.json beside the executable; the options override them in code.
     auto& bundle = ovira::MainBundle::main();
@@ -59,12 +87,24 @@ int main(int argc, char** argv) {
     if (parser.isSet(appID)) bundle.setObject("EKYCAppID", parser.value(appID).toStdString());
     if (parser.isSet(media))
         ovira::OVIRACameraSettings::setSimulatedCameraMedia(parser.value(media).toStdString());
+    if (parser.isSet(language))
+        ovira::UserDefaults::standard().setString("_localization_currentLanguage",
+                                                  parser.value(language).toStdString());
     ovira::OVIRA::config();
 
     DemoWindow window;
     window.resize(390, 844);
-    window.show();
     auto delegate = std::make_shared<DemoDelegate>(&window);
     ovira::OVIRA::instance().setDelegate(delegate);
+    if (parser.isSet(autopilot)) {
+        QString folder = parser.value(testdata);
+        if (folder.isEmpty()) folder = qEnvironmentVariable("OVIRA_TESTDATA", QStringLiteral(OVIRA_DEMO_TESTDATA));
+        Autopilot pilot(window, parser.value(autopilot), parser.value(screenshots), folder);
+        pilot.prepare();
+        window.show();
+        window.activateWindow();
+        return pilot.run();
+    }
+    window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,408 @@
+#include "Autopilot.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "DemoWindow.h"
+#include "capture/EKYCAccessoryCameraView.h"
+#include "capture/EKYCBaseDetectionViewControllerBase.h"
+#include "capture/EKYCCameraDetectionService.h"
+#include "capture/EKYCFileCameraSource.h"
+#include "screens/base/EKYCBaseNavigationViewController.h"
+#include "screens/confirm/EKYCConfirmViewController.h"
+#include "screens/confirm/EKYCVerifyTableViewCell.h"
+#include "screens/datepicker/EKYCDatePickerViewController.h"
+#include "screens/information/EKYCInfomationDocumentTableViewCell.h"
+#include "screens/information/EKYCInfomationDocumentViewController.h"
+#include "screens/introduce/EKYCIntroduceTableViewCell.h"
+#include "screens/introduce/EKYCIntroduceViewController.h"
+#include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
+#include "screens/review/EKYCReviewPhotographViewController.h"
+#include "screens/selection/EKYCSelectionTableViewCell.h"
+#include "screens/selection/EKYCSelectionViewController.h"
+#include "sdk/EKYCFlowLauncher.h"
+#include "ui/controller/ViewController.h"
+#include "ui/lists/TableView.h"
+
+namespace {
+
+using namespace ovira;
+using FieldType = EKYCInfomationDocument::FieldType;
+
+// Generous: the service judges every photograph, and CI machines are slow.
+constexpr int kStepLimitMs = 60000;
+
+struct StepFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void settle() {
+    for (int i = 0; i < 6; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void waitFor(const char* what, const std::function<bool()>& done) {
+    const QDeadlineTimer deadline(kStepLimitMs);
+    while (!done()) {
+        if (deadline.hasExpired()) throw StepFailed(std::string("timed out waiting for ") + what);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    settle();
+}
+
+void tap(QWidget* widget, const char* what) {
+    if (!widget) throw StepFailed(std::string("nothing to tap: ") + what);
+    if (!widget->isEnabled()) throw StepFailed(std::string("disabled: ") + what);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    settle();
+}
+
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(widget, &release);
+    }
+    settle();
+}
+
+template <class Screen>
+Screen* top() {
+    return qobject_cast<Screen*>(EKYCFlowLauncher::topMostViewController());
+}
+
+// Whether `screen` stands still where it belongs: a push or a presentation
+// slides it in, and a tap or a photograph during the slide lands elsewhere.
+bool inPlace(QWidget* screen) {
+    return screen->isVisible() && screen->mapTo(screen->window(), QPoint(0, 0)).x() == 0;
+}
+
+template <class Screen>
+Screen* waitForTop(const char* what) {
+    waitFor(what, [] { return top<Screen>() != nullptr && inPlace(top<Screen>()); });
+    return top<Screen>();
+}
+
+template <class Cell>
+std::vector<Cell*> rowsOf(const TableView* table) {
+    std::vector<Cell*> cells;
+    for (int section = 0; section < table->numberOfSections(); ++section)
+        for (int row = 0; row < table->numberOfRows(section); ++row)
+            if (auto* cell = qobject_cast<Cell*>(table->cellForRow({section, row}))) cells.push_back(cell);
+    return cells;
+}
+
+// A card lying on a desk, seen from above by the rear camera; the card
+// fills the capture frame of a phone-sized window.
+QImage documentOnADesk(const QImage& portrait) {
+    QImage frame(1080, 1920, QImage::Format_RGB32);
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient desk(0, 0, 1080, 1920);
+    desk.setColorAt(0, QColor(122, 94, 70));
+    desk.setColorAt(1, QColor(84, 62, 46));
+    painter.fillRect(frame.rect(), desk);
+    const QRectF card(100, 690, 880, 555);
+    QLinearGradient face(card.topLeft(), card.bottomRight());
+    face.setColorAt(0, QColor(236, 242, 250));
+    face.setColorAt(1, QColor(200, 218, 238));
+    QPainterPath outline;
+    outline.addRoundedRect(card, 32, 32);
+    painter.fillPath(outline, face);
+    const QRectF band(card.left(), card.top() + 40, card.width(), 70);
+    painter.fillRect(band, QColor(15, 128, 236));
+    QFont font = painter.font();
+    font.setPixelSize(40);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(band, Qt::AlignCenter, QStringLiteral("IDENTITY CARD"));
+    if (!portrait.isNull())
+        painter.drawImage(QRectF(card.left() + 50, card.top() + 150, 260, 320),
+                          portrait.copy(120, 20, 230, 283));
+    font.setPixelSize(34);
+    font.setBold(false);
+    painter.setFont(font);
+    painter.setPen(QColor(40, 52, 70));
+    const char* lines[] = {"No. 001234567890", "Full name: E. COLLINS", "Date of birth: 19/03/1956",
+                           "Nationality: Earth"};
+    for (int i = 0; i < 4; ++i)
+        painter.drawText(QPointF(card.left() + 350, card.top() + 200 + i * 70), QString::fromLatin1(lines[i]));
+    painter.end();
+    return frame;
+}
+
+// `picture` enlarged `scale` times, centred in a front camera's frame.
+QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre) {
+    const QImage large = picture.scaled(picture.size() * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return EKYCFileCameraSource::composedFrames(large, {720, 1280}, {centre}, QColor(70, 78, 92))[0];
+}
+
+class Walk {
+public:
+    Walk(DemoWindow& window, QString kind, QString screenshots, std::shared_ptr<Autopilot::Scenes> scenes)
+        : window_(window),
+          kind_(std::move(kind)),
+          screenshots_(std::move(screenshots)),
+          scenes_(std::move(scenes)) {}
+
+    void run() {
+        waitFor("the demo window", [&] { return window_.isVisible(); });
+        shoot("host");
+        tap(window_.startButton(), "the start button");
+
+        auto* introduce = waitForTop<EKYCIntroduceViewController>("the document choice");
+        shoot("document_choice");
+        const auto documents = rowsOf<EKYCIntroduceTableViewCell>(introduce->tableView);
+        std::size_t row = 2;
+        if (kind_ == QLatin1String("idCard")) row = 0;
+        if (kind_ == QLatin1String("licenseDriver")) row = 1;
+        if (documents.size() != 3) throw StepFailed("the document choice does not list three documents");
+        tap(documents[row]->btnDocument, "the document's row");
+
+        const int sides = kind_ == QLatin1String("passport") ? 1 : 2;
+        for (int side = 0; side < sides; ++side) photographDocument(side, side + 1 == sides);
+        photographFace();
+
+        auto* confirm = waitForTop<EKYCConfirmViewController>("the confirmation");
+        shoot("confirm");
+        const auto photographs = rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
+        if (photographs.empty()) throw StepFailed("the confirmation shows no photograph");
+        tap(photographs.front()->btnPreviewPhoto, "the first photograph");
+        auto* review = waitForTop<EKYCReviewPhotographViewController>("the review");
+        shoot("review");
+        tap(review->btnBack, "the review's back button");
+        waitFor("the confirmation again", [&] { return top<EKYCConfirmViewController>() == confirm; });
+        tap(confirm->btnNext, "the confirmation's next button");
+
+        fillForm();
+    }
+
+    int screenshotCount() const { return shots_; }
+
+    // What was on screen when a step failed.
+    void shootFailure() {
+        try {
+            shoot(QStringLiteral("failed"));
+        } catch (const StepFailed&) {
+        }
+    }
+
+private:
+    void shoot(const QString& name) {
+        // Pushes, presentations and dismissals animate for a few hundred
+        // milliseconds: the picture waits for them to end.
+        const QDeadlineTimer still(800);
+        while (!still.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QWidget* screen = EKYCFlowLauncher::topMostViewController();
+        QWidget* window = screen ? screen->window() : &window_;
+        const QString path = QDir(screenshots_).filePath(
+            QStringLiteral("%1_%2.png").arg(++shots_, 2, 10, QLatin1Char('0')).arg(name));
+        if (!window->grab().save(path)) throw StepFailed("could not save " + path.toStdString());
+    }
+
+    // The capture screen on top, once its camera runs and the service is reachable.
+    EKYCBaseDetectionViewControllerBase* captureScreen(const char* what, QWidget* previous) {
+        waitFor(what, [&] {
+            auto* screen = top<EKYCBaseDetectionViewControllerBase>();
+            return screen && screen != previous && inPlace(screen);
+        });
+        auto* screen = top<EKYCBaseDetectionViewControllerBase>();
+        waitFor("the camera and the connection", [&] {
+            return screen->cameraService().isRunning() && screen->detectionViewModel().isConnected();
+        });
+        return screen;
+    }
+
+    static void showNextFrame(EKYCBaseDetectionViewControllerBase* screen) {
+        auto* camera = dynamic_cast<EKYCFileCameraSource*>(&screen->cameraService().source());
+        if (!camera) throw StepFailed("the capture screen has no file camera");
+        camera->deliverNextFrame();
+        screen->cameraService().waitUntilDetectionIdle();
+        settle();
+    }
+
+    void photographDocument(int side, bool last) {
+        auto* screen = captureScreen(side == 0 ? "the document's first capture" : "the document's back capture",
+                                     previous_);
+        previous_ = screen;
+        showNextFrame(screen);
+        shoot(side == 0 ? "capture_document" : "capture_back");
+        scenes_->faceNext = last;
+        tap(screen->accessoryView->btnCapture, "the shutter");
+        waitFor("the photograph's acceptance", [&] { return top<EKYCBaseDetectionViewControllerBase>() != screen; });
+    }
+
+    // The first frame shows a cat, which the service rejects; the retake
+    // shows the face.
+    void photographFace() {
+        auto* screen = captureScreen("the face capture", previous_);
+        showNextFrame(screen);
+        shoot("capture_face_cat");
+        tap(screen->accessoryView->btnCapture, "the shutter");
+        auto* rejected = waitForTop<EKYCPreviewPhotoErrorViewController>("the rejected photograph");
+        shoot("face_rejected");
+        tap(rejected->btnRetakePhoto, "retake");
+        waitFor("the face capture again", [&] {
+            return top<EKYCBaseDetectionViewControllerBase>() == screen && !screen->isLoading() &&
+                   screen->cameraService().isRunning();
+        });
+        showNextFrame(screen);
+        waitFor("the face inside the circle", [&] {
+            if (screen->accessoryView->btnCapture->isEnabled()) return true;
+            showNextFrame(screen);
+            return false;
+        });
+        shoot("capture_face");
+        tap(screen->accessoryView->btnCapture, "the shutter");
+    }
+
+    static int rowOf(const EKYCInfomationDocumentViewController* form, FieldType type) {
+        const auto& items = form->viewModel().items;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].fieldType == type && items[i].editable) return static_cast<int>(i);
+        throw StepFailed("the form has no editable field of the kind needed");
+    }
+
+    static EKYCInfomationDocumentTableViewCell* row(EKYCInfomationDocumentViewController* form, int index) {
+        auto* table = form->tableView;
+        const QRect rect = table->rectForRow({0, index});
+        table->ensureVisible(0, rect.center().y(), 0, rect.height());
+        settle();
+        auto* cell = qobject_cast<EKYCInfomationDocumentTableViewCell*>(table->cellForRow({0, index}));
+        if (!cell) throw StepFailed("a row of the form is not shown");
+        return cell;
+    }
+
+    void fillForm() {
+        auto* form = waitForTop<EKYCInfomationDocumentViewController>("the form");
+        waitFor("the form's data", [&] { return !form->isLoading() && form->tableView->isVisible(); });
+        shoot("form");
+
+        // A typed correction of the first text field.
+        const int name = rowOf(form, FieldType::string);
+        auto* nameRow = row(form, name);
+        tap(nameRow->btnSelected, "a text field");
+        QTest::keyClick(nameRow->tfFieldValue, Qt::Key_A, Qt::ControlModifier);
+        const QString corrected = QStringLiteral("NGUYỄN VĂN AN");
+        typeText(nameRow->tfFieldValue, corrected);
+        if (QString::fromStdString(form->viewModel().items[static_cast<std::size_t>(name)].fieldValue) != corrected)
+            throw StepFailed("the typed correction did not reach the form");
+        shoot("form_typed");
+
+        // The other gender from the list.
+        const int gender = rowOf(form, FieldType::gender);
+        tap(row(form, gender)->btnSelected, "the gender field");
+        auto* genders = waitForTop<EKYCSelectionViewController>("the gender list");
+        shoot("gender_list");
+        const auto choices = rowsOf<EKYCSelectionTableViewCell>(genders->tableView);
+        if (choices.size() < 2) throw StepFailed("the gender list has fewer than two entries");
+        const QString before = row(form, gender)->tfFieldValue->text();
+        EKYCSelectionTableViewCell* other = choices.back();
+        for (auto* choice : choices)
+            if (choice->lbTitle->text() != before) other = choice;
+        const QString chosen = other->lbTitle->text();
+        tap(other, "a gender");
+        waitFor("the gender list to close", [&] { return top<EKYCInfomationDocumentViewController>() == form; });
+        if (row(form, gender)->tfFieldValue->text() != chosen) throw StepFailed("the chosen gender is not shown");
+
+        // A date one day earlier, with the keyboard on the calendar.
+        const int date = rowOf(form, FieldType::date);
+        tap(row(form, date)->btnSelected, "a date field");
+        auto* picker = waitForTop<EKYCDatePickerViewController>("the date picker");
+        auto* days = picker->datePicker->findChild<QTableView*>();
+        if (!days) throw StepFailed("the date picker has no days");
+        const QDate wanted = picker->datePicker->selectedDate().addDays(-1);
+        days->setFocus();
+        QTest::keyClick(days, Qt::Key_Left);
+        settle();
+        if (picker->datePicker->selectedDate() != wanted) throw StepFailed("the date picker did not move");
+        shoot("date_picker");
+        tap(picker->btnSave, "the date picker's save button");
+        waitFor("the date picker to close", [&] { return top<EKYCInfomationDocumentViewController>() == form; });
+        if (row(form, date)->tfFieldValue->text() != wanted.toString(QStringLiteral("dd/MM/yyyy")))
+            throw StepFailed("the picked date is not shown");
+        form->tableView->ensureVisible(0, 0);
+        settle();
+        shoot("form_corrected");
+
+        tap(form->btnCompletionEkyc, "the completion button");
+        waitFor("the session identifier at the host", [&] { return !window_.sessionId().isEmpty(); });
+        waitFor("the flow to close", [] { return top<EKYCInfomationDocumentViewController>() == nullptr; });
+        shoot("verified");
+    }
+
+    DemoWindow& window_;
+    QString kind_;
+    QString screenshots_;
+    std::shared_ptr<Autopilot::Scenes> scenes_;
+    QWidget* previous_ = nullptr;
+    int shots_ = 0;
+};
+
+}  // namespace
+
+Autopilot::Autopilot(DemoWindow& window, QString kind, QString screenshots, QString testdata)
+    : window_(window), kind_(std::move(kind)), screenshots_(std::move(screenshots)), testdata_(std::move(testdata)) {}
+
+bool Autopilot::isKnownKind(const QString& kind) {
+    return kind == QLatin1String("idCard") || kind == QLatin1String("licenseDriver") ||
+           kind == QLatin1String("passport");
+}
+
+void Autopilot::prepare() {
+    const QImage astronaut(QDir(testdata_).filePath(QStringLiteral("astronaut.png")));
+    const QImage cat(QDir(testdata_).filePath(QStringLiteral("chelsea.png")));
+    if (astronaut.isNull() || cat.isNull())
+        std::fprintf(stderr, "autopilot: astronaut.png or chelsea.png missing from %s\n", qPrintable(testdata_));
+    // Frames come when the autopilot asks: the cameras of the document's
+    // screens show the card; the face screen's, opened after the last
+    // document photograph, a cat and then the astronaut inside the circle.
+    scenes_->document = {documentOnADesk(astronaut)};
+    scenes_->face = {frontCameraFrame(cat, 2.4, {360, 640}),
+                     frontCameraFrame(astronaut, 3, QPointF(360, 640) + QPointF(88, 378))};
+    EKYCCameraSource::setFactory([scenes = scenes_] {
+        auto camera = std::make_unique<EKYCFileCameraSource>(
+            EKYCFileCameraSource::Media::frames(scenes->faceNext ? scenes->face : scenes->document));
+        camera->setFrameInterval(std::chrono::milliseconds(0));
+        return camera;
+    });
+}
+
+int Autopilot::run() {
+    if (QDir().mkpath(screenshots_) == false) {
+        std::fprintf(stderr, "autopilot: cannot make %s\n", qPrintable(screenshots_));
+        return 1;
+    }
+    Walk walk(window_, kind_, screenshots_, scenes_);
+    try {
+        walk.run();
+    } catch (const StepFailed& failure) {
+        std::fprintf(stderr, "autopilot (%s): %s\n", qPrintable(kind_), failure.what());
+        walk.shootFailure();
+        return 1;
+    }
+    std::printf("autopilot (%s): verified, session %s; %d screenshots in %s\n", qPrintable(kind_),
+                qPrintable(window_.sessionId()), walk.screenshotCount(), qPrintable(screenshots_));
+    return 0;
+}
