@@ -19,29 +19,10 @@ devserver="$build/tools/devserver/ekyc-devserver"
 [[ -x "$demo" && -x "$devserver" ]] || { echo "demo: the build did not produce $demo and $devserver" >&2; exit 1; }
 
 # A data directory of our own: the service's CA and submissions stay with this run.
+source scripts/devserver-lib.sh
 work="$(mktemp -d)"
-server_pid=""
-cleanup() {
-  if [[ -n "$server_pid" ]]; then
-    kill "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$devserver" --port 0 --data-dir "$work/data" >"$work/devserver.log" 2>&1 &
-server_pid=$!
-
-address="" ca=""
-for _ in $(seq 1 200); do
-  address="$(sed -n 's|^Listening on https://\(127\.0\.0\.1:[0-9]*\).*|\1|p' "$work/devserver.log")"
-  ca="$(sed -n 's|^CA certificate: ||p' "$work/devserver.log")"
-  [[ -n "$address" && -n "$ca" ]] && break
-  kill -0 "$server_pid" 2>/dev/null || { cat "$work/devserver.log" >&2; echo "demo: ekyc-devserver stopped" >&2; exit 1; }
-  sleep 0.1
-done
-[[ -n "$address" && -n "$ca" ]] || { cat "$work/devserver.log" >&2; echo "demo: ekyc-devserver did not start" >&2; exit 1; }
+trap 'stop_devserver; rm -rf "$work"' EXIT
+start_devserver "$devserver" "$work"
 echo "demo: ekyc-devserver on https://$address"
 
 # On a machine without a camera, OVIRA_DEMO_CAMERA_MEDIA names an image, a

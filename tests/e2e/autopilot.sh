@@ -7,32 +7,10 @@ set -euo pipefail
 devserver="$1" demo="$2" kind="$3" shots="$4"
 shift 4
 
+source "$(dirname "$0")/../../scripts/devserver-lib.sh"
 work="$(mktemp -d)"
-server_pid=""
-cleanup() {
-  if [[ -n "$server_pid" ]]; then
-    kill "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$devserver" --port 0 --data-dir "$work/data" >"$work/devserver.log" 2>&1 &
-server_pid=$!
-address="" ca=""
-for _ in $(seq 1 300); do
-  address="$(sed -n 's|^Listening on https://\(127\.0\.0\.1:[0-9]*\).*|\1|p' "$work/devserver.log")"
-  ca="$(sed -n 's|^CA certificate: ||p' "$work/devserver.log")"
-  [[ -n "$address" && -n "$ca" ]] && break
-  kill -0 "$server_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [[ -z "$address" || -z "$ca" ]]; then
-  cat "$work/devserver.log" >&2
-  echo "e2e: ekyc-devserver did not start" >&2
-  exit 1
-fi
+trap 'stop_devserver; rm -rf "$work"' EXIT
+start_devserver "$devserver" "$work"
 
 rm -rf "$shots"
 mkdir -p "$shots"
