@@ -1,5 +1,6 @@
 #include "capture/EKYCCameraDetectionService.h"
 
+#include <QSysInfo>
 #include <QWidget>
 #include <cmath>
 #include <cstdio>
@@ -12,8 +13,10 @@
 #include "ovira/EKYCLogger.h"
 #include "platform/MainQueue.h"
 #include "platform/QImageAdapter.h"
+#include "platform/RasterImage.h"
 #include "sdk/QtMainQueue.h"
 #include "vision/DefaultFaceDetector.h"
+#include "vision/PhotoCropper.h"
 
 namespace ovira {
 namespace {
@@ -238,30 +241,58 @@ void EKYCCameraDetectionService::handleStill(const QImage& still) {
     };
     if (still.isNull()) return failed();
     captureQueue_.async([still, settings = pendingCrop_, cell = delegate_, failed] {
-        const QImage photo = cropImage(still, settings);
-        if (photo.isNull()) return failed();
-        const ImagePtr image = QImageAdapter::make(photo);
+        const ImagePtr image = cropImage(still, settings);
+        if (!image) return failed();
         std::lock_guard delivery(cell->delivery);
         if (auto* delegate = cell->current()) delegate->didCaptureImage(image);
     });
 }
 
-QImage EKYCCameraDetectionService::cropImage(const QImage& still, const CropSettings& settings) {
-    if (still.isNull()) return {};
+namespace {
+
+// The still's bytes as they lie in memory; formats without a direct match
+// are converted once (cameras deliver one of the matched ones).
+std::pair<QImage, vision::PixelOrder> pixelsOf(const QImage& still) {
+    const bool littleEndian = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+    switch (still.format()) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+            if (littleEndian) return {still, vision::PixelOrder::bgra};
+            break;
+        case QImage::Format_RGBX8888:
+        case QImage::Format_RGBA8888:
+        case QImage::Format_RGBA8888_Premultiplied:
+            return {still, vision::PixelOrder::rgba};
+        case QImage::Format_RGB888:
+            return {still, vision::PixelOrder::rgb};
+        case QImage::Format_BGR888:
+            return {still, vision::PixelOrder::bgr};
+        case QImage::Format_Grayscale8:
+            return {still, vision::PixelOrder::gray};
+        default:
+            break;
+    }
+    return {still.convertToFormat(QImage::Format_RGB888), vision::PixelOrder::rgb};
+}
+
+}  // namespace
+
+ImagePtr EKYCCameraDetectionService::cropImage(const QImage& still, const CropSettings& settings) {
+    if (still.isNull()) return nullptr;
     const capture::Size image{double(still.width()), double(still.height())};
     const capture::Rect crop = settings.cardMode ? capture::cardCrop(image) : capture::faceCrop(image);
     const capture::Size points =
         settings.cardMode ? capture::cardOutputSize(settings.preview) : capture::faceOutputSize();
     const double scale = settings.scale > 0 ? settings.scale : 1;
-    const QSize pixels(static_cast<int>(std::lround(points.width * scale)),
-                       static_cast<int>(std::lround(points.height * scale)));
-    const QRect area(QPoint(static_cast<int>(std::lround(crop.x)), static_cast<int>(std::lround(crop.y))),
-                     QPoint(static_cast<int>(std::lround(crop.right())) - 1,
-                            static_cast<int>(std::lround(crop.bottom())) - 1));
-    if (area.isEmpty() || pixels.isEmpty()) return {};
-    QImage photo = still.copy(area).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    photo.setDevicePixelRatio(scale);
-    return photo;
+    const int width = static_cast<int>(std::lround(points.width * scale));
+    const int height = static_cast<int>(std::lround(points.height * scale));
+    const auto [source, order] = pixelsOf(still);
+    auto photo = vision::cropAndScale(
+        {source.constBits(), source.width(), source.height(), static_cast<std::size_t>(source.bytesPerLine()), order},
+        crop, width, height);
+    if (photo.isEmpty()) return nullptr;
+    return std::make_shared<const RasterImage>(std::move(photo));
 }
 
 void EKYCCameraDetectionService::checkFace(const capture::Rect& face, capture::Size frame) {

@@ -76,8 +76,8 @@ public:
     };
     // The still's part under the window, redrawn at the photograph's size
     // (card: 0.9 of the preview's width, card-shaped; face: 720 square), in
-    // pixels of `scale`. Null when nothing is left to crop. Any thread.
-    static QImage cropImage(const QImage& still, const CropSettings& settings);
+    // pixels of `scale`, as RGB. Null when nothing is left to crop. Any thread.
+    static ImagePtr cropImage(const QImage& still, const CropSettings& settings);
 
     // A face found at `face` in a frame of `frame` pixels: mapped onto the
     // preview as shown (letter-boxed, mirrored for the front camera), tested

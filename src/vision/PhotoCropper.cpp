@@ -1,0 +1,73 @@
+#include "vision/PhotoCropper.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ovira::vision {
+
+namespace {
+
+int channelsOf(PixelOrder order) {
+    switch (order) {
+        case PixelOrder::gray:
+            return 1;
+        case PixelOrder::rgb:
+        case PixelOrder::bgr:
+            return 3;
+        case PixelOrder::rgba:
+        case PixelOrder::bgra:
+            return 4;
+    }
+    return 0;
+}
+
+RasterImage empty() {
+    return RasterImage(0, 0, RasterImage::Format::rgb, {});
+}
+
+}  // namespace
+
+RasterImage cropAndScale(const PixelBuffer& picture, const capture::Rect& crop, int width, int height) {
+    const int channels = channelsOf(picture.order);
+    if (!picture.data || picture.width <= 0 || picture.height <= 0 || width <= 0 || height <= 0 ||
+        picture.bytesPerLine < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(channels))
+        return empty();
+    const auto edge = [](double value, int limit) {
+        return std::isfinite(value) ? static_cast<int>(std::clamp<long>(std::lround(value), 0, limit)) : 0;
+    };
+    const int left = edge(crop.x, picture.width), top = edge(crop.y, picture.height);
+    const int right = edge(crop.right(), picture.width), bottom = edge(crop.bottom(), picture.height);
+    if (right <= left || bottom <= top) return empty();
+
+    // The matrix only borrows the pixels; the crop is a view into them.
+    const cv::Mat whole(picture.height, picture.width, CV_MAKETYPE(CV_8U, channels),
+                        const_cast<std::uint8_t*>(picture.data), picture.bytesPerLine);
+    const cv::Mat part = whole(cv::Rect(left, top, right - left, bottom - top));
+    cv::Mat scaled;
+    cv::resize(part, scaled, cv::Size(width, height), 0, 0, cv::INTER_AREA);
+
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    cv::Mat rgb(height, width, CV_8UC3, pixels.data());
+    switch (picture.order) {
+        case PixelOrder::gray:
+            cv::cvtColor(scaled, rgb, cv::COLOR_GRAY2RGB);
+            break;
+        case PixelOrder::rgb:
+            scaled.copyTo(rgb);
+            break;
+        case PixelOrder::bgr:
+            cv::cvtColor(scaled, rgb, cv::COLOR_BGR2RGB);
+            break;
+        case PixelOrder::rgba:
+            cv::cvtColor(scaled, rgb, cv::COLOR_RGBA2RGB);
+            break;
+        case PixelOrder::bgra:
+            cv::cvtColor(scaled, rgb, cv::COLOR_BGRA2RGB);
+            break;
+    }
+    return RasterImage(width, height, RasterImage::Format::rgb, std::move(pixels));
+}
+
+}  // namespace ovira::vision
