@@ -23,8 +23,8 @@ struct PixelBuffer {
 // The part of `picture` under `crop` (pixels; edges rounded to whole pixels,
 // clipped to the picture) scaled to `width` x `height` by averaging pixel
 // areas, as RGB. Only the small result is converted and copied, so a
-// 12-megapixel still costs one pass over the cropped part. Empty when
-// nothing is left to crop or the buffer does not describe a picture.
+// 12-megapixel still costs little more than one pass over the cropped part.
+// Empty when nothing is left to crop or the buffer does not describe a picture.
 RasterImage cropAndScale(const PixelBuffer& picture, const capture::Rect& crop, int width, int height);
 
 }  // namespace ovira::vision
