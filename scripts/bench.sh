@@ -14,6 +14,26 @@ export OVIRA_TESTDATA="${OVIRA_TESTDATA:-$PWD/../shared/testdata}"
 "$build/bench/bench_face_check"
 "$build/bench/bench_late_frames"
 "$build/bench/bench_uploads"
+QT_QPA_PLATFORM=offscreen "$build/bench/bench_still_pipeline"
+
+# The GUI thread's longest stall and the peak memory over a whole autopilot
+# run against the development service (the idle host and its start-up
+# memory as the baselines, measured in the same process).
+source scripts/devserver-lib.sh
+work="$(mktemp -d)"
+trap 'stop_devserver; rm -rf "$work"' EXIT
+start_devserver "$build/tools/devserver/ekyc-devserver" "$work"
+XDG_DATA_HOME="$work/home" QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 "$build/examples/demo/ovira-demo" \
+  --service "$address" --ca "$ca" --autopilot idCard --measure >"$work/autopilot.log" 2>&1 \
+  || { cat "$work/autopilot.log" >&2; exit 1; }
+read -r stall idle peak startup < <(awk '/^measured:/ {print $3, $5, $9, $11}' "$work/autopilot.log")
+echo
+echo "Whole autopilot run (identity card), GUI thread and memory"
+printf '%-44s %16s %16s %9s  %s\n' "measure" "OVIRA" "baseline" "ratio" "target"
+printf '%-44s %16s %16s %9s  %s\n' "longest GUI stall (vs idle host)" "$stall ms" "$idle ms" \
+  "$(awk -v a="$stall" -v b="$idle" 'BEGIN {printf "%.2f", b > 0 ? a / b : 0}')" "<= 50 ms"
+printf '%-44s %16s %16s %9s  %s\n' "peak memory (vs host at start-up)" "$peak MB" "$startup MB" \
+  "$(awk -v a="$peak" -v b="$startup" 'BEGIN {printf "%.2f", a / b}')" "<= 250 MB"
 
 echo
 echo "Size of the built libraries (Release, static)"

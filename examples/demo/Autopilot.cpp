@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "DemoWindow.h"
+#include "StallMeter.h"
 #include "capture/EKYCAccessoryCameraView.h"
 #include "capture/EKYCBaseDetectionViewControllerBase.h"
 #include "capture/EKYCCameraDetectionService.h"
@@ -214,6 +215,7 @@ private:
         // milliseconds: the picture waits for them to end.
         const QDeadlineTimer still(800);
         while (!still.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (screenshots_.isEmpty()) return;
         QWidget* screen = EKYCFlowLauncher::topMostViewController();
         QWidget* window = screen ? screen->window() : &window_;
         const QString path = QDir(screenshots_).filePath(
@@ -390,9 +392,20 @@ void Autopilot::prepare() {
 }
 
 int Autopilot::run() {
-    if (QDir().mkpath(screenshots_) == false) {
+    if (!screenshots_.isEmpty() && !QDir().mkpath(screenshots_)) {
         std::fprintf(stderr, "autopilot: cannot make %s\n", qPrintable(screenshots_));
         return 1;
+    }
+    StallMeter meter;
+    double idleStallMs = 0, startupMegabytes = 0;
+    if (measuring_) {
+        // The same meter on the idle host first: what the event loop costs alone.
+        meter.start();
+        QTest::qWait(2000);
+        meter.stop();
+        idleStallMs = meter.longestStallMs();
+        startupMegabytes = peakResidentMegabytes();
+        meter.start();
     }
     Walk walk(window_, kind_, screenshots_, scenes_);
     try {
@@ -404,5 +417,10 @@ int Autopilot::run() {
     }
     std::printf("autopilot (%s): verified, session %s; %d screenshots in %s\n", qPrintable(kind_),
                 qPrintable(window_.sessionId()), walk.screenshotCount(), qPrintable(screenshots_));
+    if (measuring_) {
+        meter.stop();
+        std::printf("measured: gui-stall-ms %.1f idle-stall-ms %.1f ticks %d peak-rss-mb %.1f startup-rss-mb %.1f\n",
+                    meter.longestStallMs(), idleStallMs, meter.ticks(), peakResidentMegabytes(), startupMegabytes);
+    }
     return 0;
 }

@@ -23,6 +23,11 @@ public:
     // Whether `kind` names a document.
     static bool isKnownKind(const QString& kind);
 
+    // Also measure the GUI thread's longest stall during the walk (against
+    // the idle host's) and the peak memory, printed in one line at the end.
+    // Without a screenshot folder the walk takes no pictures.
+    void setMeasuring(bool measuring) { measuring_ = measuring; }
+
     // Installs the cameras; call before the window shows the flow.
     void prepare();
     // 0 once the host was told the session; otherwise 1, with the step that
@@ -42,4 +47,5 @@ private:
     QString kind_;
     QString screenshots_;
     QString testdata_;
+    bool measuring_ = false;
 };

@@ -4,6 +4,7 @@
 //   ovira-demo [--service HOST:PORT] [--ca FILE] [--app-id ID] [--camera-media PATH]
 //              [--language vi|en]
 //              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]]
+//              [--autopilot KIND --measure]   (the GUI thread's longest stall and peak memory)
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMetaObject>
@@ -69,13 +70,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption language(QStringLiteral("language"),
                                       QStringLiteral("The flow's language: vi or en (stored for later runs)."),
                                       QStringLiteral("code"));
-    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata});
+    const QCommandLineOption measure(QStringLiteral("measure"),
+                                     QStringLiteral("With --autopilot: print the GUI thread's longest stall and the "
+                                                    "peak memory (screenshots optional)."));
+    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, measure});
     parser.process(application);
     if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
         std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
         return 2;
     }
-    if (parser.isSet(autopilot) && !parser.isSet(screenshots)) {
+    if (parser.isSet(autopilot) && !parser.isSet(screenshots) && !parser.isSet(measure)) {
         std::fprintf(stderr, "ovira-demo: --autopilot needs --screenshots DIR\n");
         return 2;
     }
@@ -100,6 +104,7 @@ int main(int argc, char** argv) {
         QString folder = parser.value(testdata);
         if (folder.isEmpty()) folder = qEnvironmentVariable("OVIRA_TESTDATA", QStringLiteral(OVIRA_DEMO_TESTDATA));
         Autopilot pilot(window, parser.value(autopilot), parser.value(screenshots), folder);
+        pilot.setMeasuring(parser.isSet(measure));
         pilot.prepare();
         window.show();
         window.activateWindow();
