@@ -31,7 +31,7 @@ echo
 echo "Whole autopilot run (identity card), GUI thread and memory"
 printf '%-44s %16s %16s %9s  %s\n' "measure" "OVIRA" "baseline" "ratio" "target"
 printf '%-44s %16s %16s %9s  %s\n' "longest GUI stall (vs idle host)" "$stall ms" "$idle ms" \
-  "$(awk -v a="$stall" -v b="$idle" 'BEGIN {printf "%.2f", b > 0 ? a / b : 0}')" "<= 50 ms"
+  "$(awk -v a="$stall" -v b="$idle" 'BEGIN {printf "%.2f", (b > 0) ? a / b : 0}')" "<= 50 ms"
 printf '%-44s %16s %16s %9s  %s\n' "peak memory (vs host at start-up)" "$peak MB" "$startup MB" \
   "$(awk -v a="$peak" -v b="$startup" 'BEGIN {printf "%.2f", a / b}')" "<= 250 MB"
 

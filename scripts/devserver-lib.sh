@@ -9,6 +9,7 @@ ca=""
 
 start_devserver() {
   local executable="$1" work="$2"
+  : >"$work/devserver.log"  # there before the first look at it
   "$executable" --port 0 --data-dir "$work/data" >"$work/devserver.log" 2>&1 &
   server_pid=$!
   for _ in $(seq 1 300); do
