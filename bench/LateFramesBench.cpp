@@ -1,6 +1,7 @@
 // The late-frame policy: 30 frames a second into a detector slowed to 50 ms.
 // Never more than one frame may wait, and a verdict may lag its frame by at
 // most one detection plus one frame interval.
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -21,10 +22,15 @@ namespace {
 constexpr auto kDetection = std::chrono::milliseconds(50);
 constexpr auto kFrameInterval = std::chrono::microseconds(33333);
 
-// Finds one face in every frame, slowly; the frame's number is its first pixel pair.
+// Finds one face in every frame, slowly; the frame's number is its first
+// pixel pair. Notes how long its slowest detection really took (a sleep
+// overshoots a little), which is what the bound allows for.
 struct SlowDetector : EKYCFaceDetector {
+    std::atomic<double> longestMs{0};
     std::vector<capture::Rect> detectFaces(const RasterImage& frame) override {
+        const auto start = Clock::now();
         std::this_thread::sleep_for(kDetection);
+        longestMs = std::max(longestMs.load(), bench::millisecondsSince(start));
         const double number = frame.pixels()[0] * 256 + frame.pixels()[1];
         return {{number, 0, 1, 1}};
     }
@@ -80,9 +86,10 @@ int main() {
     int reports = 0;
     std::size_t frames = 0, maxWaiting = 0;
     std::uint64_t droppedFrames = 0;
+    const auto detector = std::make_shared<SlowDetector>();
     {
         EKYCFaceDetectionPipeline pipeline(
-            std::make_shared<SlowDetector>(), [&](const std::vector<capture::Rect>& faces, capture::Size) {
+            detector, [&](const std::vector<capture::Rect>& faces, capture::Size) {
                 std::lock_guard lock(mutex);
                 ++reports;
                 latencies.push_back(bench::millisecondsSince(submitted[static_cast<int>(faces[0].x)]));
@@ -108,13 +115,14 @@ int main() {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     const auto stats = bench::summarize(latencies);
-    const double bound = std::chrono::duration<double, std::milli>(kDetection + kFrameInterval).count();
+    const double bound =
+        detector->longestMs.load() + std::chrono::duration<double, std::milli>(kFrameInterval).count();
     bench::printHeader("Late frames: 30 frames/s into a 50 ms detector");
     bench::printRow("frames offered / examined", std::to_string(frames), std::to_string(reports), "", "");
     bench::printRow("frames waiting at most", std::to_string(maxWaiting), "", "", "<= 1");
     bench::printRow("verdict latency median", bench::format(stats.median, 1, " ms"), "", "", "");
     bench::printRow("verdict latency max", bench::format(stats.max, 1, " ms"), bench::format(bound, 1, " ms"),
-                    bench::format(stats.max / bound), "<= 1.00 (one detection + one frame)");
+                    bench::format(stats.max / bound), "<= 1.00 (slowest detection + one frame)");
     bench::printRow("frames dropped while busy", std::to_string(droppedFrames), "", "", "");
     return 0;
 }
