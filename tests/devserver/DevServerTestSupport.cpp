@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <tuple>
 #include <vector>
 
 #include "ovira/MainBundle.h"
@@ -70,7 +71,8 @@ DevServer::Options optionsIn(const std::filesystem::path& folder) {
     return options;
 }
 
-std::unique_ptr<DevServer> startForLibrary(const std::filesystem::path& folder, std::vector<std::string> appIDs) {
+std::unique_ptr<DevServer> startForLibrary(const std::filesystem::path& folder,
+                                           std::vector<std::string> appIDs) {
     auto options = optionsIn(folder);
     options.appIDs = std::move(appIDs);
     auto server = std::make_unique<DevServer>(options);
@@ -114,6 +116,18 @@ httplib::Result upload(httplib::SSLClient& client, const std::string& endpoint,
     httplib::MultipartFormDataItems parts{{"file", photo, "photo.png", "image/png"}};
     if (!side.empty()) parts.push_back({"type", side, "", ""});
     return client.Post(("/v1/ekyc" + endpoint).c_str(), headers, parts);
+}
+
+void acceptIdentityCard(const DevServer& server, const std::string& transactionId) {
+    auto client = connect(server);
+    const auto headers = sessionHeaders(transactionId);
+    const auto card = encode(drawCard(), ".jpg");
+    for (const auto& [path, photo, side] :
+         {std::tuple{"/nationId", card, "FRONT"}, std::tuple{"/nationId", card, "BACK"},
+          std::tuple{"/captureFace", testImage("astronaut.png"), ""}}) {
+        const auto answer = upload(*client, path, headers, photo, side);
+        EXPECT_EQ(bodyOf(answer)["statusCode"], 0) << path << " " << side;
+    }
 }
 
 }  // namespace ovira::devserver::test

@@ -46,4 +46,9 @@ httplib::Result upload(httplib::SSLClient& client, const std::string& endpoint,
                        const httplib::Headers& headers, const std::string& photo,
                        const std::string& side = {});
 
+// The identity card's two sides and a face, accepted for the session as the
+// capture screens would send them, so that the session's form can be
+// fetched. The server must accept the appID "ovira-tests".
+void acceptIdentityCard(const DevServer& server, const std::string& transactionId);
+
 }  // namespace ovira::devserver::test

@@ -29,7 +29,8 @@ protected:
     static void SetUpTestSuite() {
         folder = new test::TemporaryDirectory;
         // The library, and the test's own uploads.
-        server = dev::test::startForLibrary(folder->path() / "service", {"bank-app", "ovira-tests"}).release();
+        server =
+            dev::test::startForLibrary(folder->path() / "service", {"bank-app", "ovira-tests"}).release();
     }
     static void TearDownTestSuite() {
         delete server;
@@ -43,15 +44,7 @@ protected:
 
     // A form whose session has had its photographs accepted, recording its events.
     std::shared_ptr<EKYCInfomationDocumentViewModel> openForm() {
-        auto client = dev::test::connect(*server);
-        const auto headers = dev::test::sessionHeaders(EKYCUserDefault::transactionId().value());
-        const auto card = dev::test::encode(dev::test::drawCard(), ".jpg");
-        for (const auto& [path, photo, side] :
-             {std::tuple{"/nationId", card, "FRONT"}, std::tuple{"/nationId", card, "BACK"},
-              std::tuple{"/captureFace", dev::test::testImage("astronaut.png"), ""}}) {
-            const auto answer = dev::test::upload(*client, path, headers, photo, side);
-            EXPECT_EQ(dev::test::bodyOf(answer)["statusCode"], 0) << path << " " << side;
-        }
+        dev::test::acceptIdentityCard(*server, EKYCUserDefault::transactionId().value());
         auto form = makeViewModel<EKYCInfomationDocumentViewModel>();
         auto& subs = form->subscriptions;
         subs.push_back(form->updateDisplay.sink(

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <mutex>
 
@@ -40,11 +41,42 @@ struct Exchange {
     HTTPHeaders headers;
     std::size_t limit = 0;
     bool exceededLimit = false;
+
+    // The idle time-out: when anything last moved (the connection made, a
+    // byte sent or received), and how long nothing may move.
+    std::chrono::steady_clock::time_point lastProgress = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration idleLimit{};
+    curl_off_t moved = 0;
+    bool wentIdle = false;
+
+    void progressed() { lastProgress = std::chrono::steady_clock::now(); }
 };
+
+// libcurl's own low-speed check averages over its last five seconds, so a
+// request whose body went out just before the server fell silent would
+// wait up to five seconds longer than the time-out; this one counts from
+// the last byte.
+int checkProgress(void* context, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent) {
+    auto* exchange = static_cast<Exchange*>(context);
+    if (received + sent != exchange->moved) {
+        exchange->moved = received + sent;
+        exchange->progressed();
+    } else if (std::chrono::steady_clock::now() - exchange->lastProgress >= exchange->idleLimit) {
+        exchange->wentIdle = true;
+        return 1;  // ends the transfer
+    }
+    return 0;
+}
+
+int connectionReady(void* context, char*, char*, int, int) {
+    static_cast<Exchange*>(context)->progressed();
+    return CURL_PREREQFUNC_OK;
+}
 
 size_t writeBody(char* data, size_t size, size_t count, void* context) {
     auto* exchange = static_cast<Exchange*>(context);
     const size_t length = size * count;
+    exchange->progressed();
     if (exchange->body.size() + length > exchange->limit) {
         exchange->exceededLimit = true;
         return 0;  // ends the transfer
@@ -56,6 +88,7 @@ size_t writeBody(char* data, size_t size, size_t count, void* context) {
 size_t writeHeader(char* data, size_t size, size_t count, void* context) {
     auto* exchange = static_cast<Exchange*>(context);
     const size_t length = size * count;
+    exchange->progressed();
     std::string_view line(data, length);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
     if (startsWithNoCase(line, "HTTP/")) {
@@ -75,6 +108,10 @@ PlatformError transportError(CURLcode code, CURL* handle, const Exchange& exchan
                              const char* detail) {
     const std::string underlying =
         "curl error " + std::to_string(code) + ": " + (detail && *detail ? detail : curl_easy_strerror(code));
+    if (exchange.wentIdle) {
+        return urlError(URLErrorCode::timedOut, "The request timed out.", url,
+                        "no byte moved for longer than the time-out");
+    }
     if (exchange.exceededLimit || code == CURLE_FILESIZE_EXCEEDED) {
         return urlError(URLErrorCode::dataLengthExceedsMaximum,
                         "The response exceeds the maximum allowed size.", url, underlying);
@@ -246,12 +283,20 @@ TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
     if (!pins.empty()) curl_easy_setopt(handle, CURLOPT_PINNEDPUBLICKEY, pins.c_str());
 
     // The time-out bounds every stretch without progress, as mobile URL
-    // sessions do: connecting, and any period in which fewer than one byte a
-    // second moves.
+    // sessions do: connecting, and any period in which no byte moves
+    // (checkProgress; libcurl's low-speed check stays as a backstop).
     const double timeout = request.timeoutInterval > 0 ? request.timeoutInterval : 30.0;
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::ceil(timeout * 1000.0)));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(std::ceil(timeout))));
+    exchange.idleLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(timeout));
+    exchange.progressed();
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &checkProgress);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &exchange);
+    curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, &connectionReady);
+    curl_easy_setopt(handle, CURLOPT_PREREQDATA, &exchange);
     curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(configuration.maxResponseBytes));
 

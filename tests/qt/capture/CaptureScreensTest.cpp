@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "CaptureScenes.h"
+#include "CaptureScreenSupport.h"
 #include "DevServerTestSupport.h"
 #include "FlowScreenSupport.h"
 #include "capture/CaptureScreens.h"
@@ -35,17 +36,8 @@ using Type = EkycTypeDocument;
 using Media = EKYCFileCameraSource::Media;
 using Status = EKYCCameraAuthorizationStatus;
 
-// The screen's camera, as the factory below made it.
-EKYCFileCameraSource& cameraOf(EKYCBaseDetectionViewControllerBase* screen) {
-    return dynamic_cast<EKYCFileCameraSource&>(screen->cameraService().source());
-}
-
-// One frame through the screen's camera: shown, and its faces checked.
-void showFrame(EKYCBaseDetectionViewControllerBase* screen) {
-    cameraOf(screen).deliverNextFrame();
-    screen->cameraService().waitUntilDetectionIdle();
-    test::settle();
-}
+using test::cameraOf;
+using test::showFrame;
 
 std::string currentThreadName() {
     char name[32] = {};

@@ -136,4 +136,13 @@ QList<Cell*> rowsOf(const TableView* table) {
     return cells;
 }
 
+// The cell of a row, scrolled into view first.
+template <class Cell>
+Cell* cellInView(TableView* table, int row) {
+    const QRect rect = table->rectForRow({0, row});
+    table->ensureVisible(0, rect.center().y(), 0, rect.height());
+    settle();
+    return qobject_cast<Cell*>(table->cellForRow({0, row}));
+}
+
 }  // namespace ovira::test

@@ -57,20 +57,7 @@ protected:
         EKYCApplication().startSession();
         server->clearFaults();
         OVIRA::instance().setDelegate(host);
-        uploadPhotographs();
-    }
-
-    // The session's photographs, accepted by the service as the capture screens would send them.
-    void uploadPhotographs() {
-        auto client = dev::test::connect(*server);
-        const auto headers = dev::test::sessionHeaders(EKYCUserDefault::transactionId().value());
-        const auto card = dev::test::encode(dev::test::drawCard(), ".jpg");
-        for (const auto& [path, photo, side] :
-             {std::tuple{"/nationId", card, "FRONT"}, std::tuple{"/nationId", card, "BACK"},
-              std::tuple{"/captureFace", dev::test::testImage("astronaut.png"), ""}}) {
-            const auto answer = dev::test::upload(*client, path, headers, photo, side);
-            ASSERT_EQ(dev::test::bodyOf(answer)["statusCode"], 0) << path << " " << side;
-        }
+        dev::test::acceptIdentityCard(*server, EKYCUserDefault::transactionId().value());
     }
 
     // The form pushed over the first screen, as the confirmation pushes it.
@@ -94,13 +81,7 @@ protected:
         return -1;
     }
     // The row brought into view.
-    Row* row(int index) {
-        auto* table = form->tableView;
-        table->ensureVisible(0, table->rectForRow({0, index}).center().y(), 0,
-                             table->rectForRow({0, index}).height());
-        test::settle();
-        return qobject_cast<Row*>(table->cellForRow({0, index}));
-    }
+    Row* row(int index) { return test::cellInView<Row>(form->tableView, index); }
     template <class Sheet>
     Sheet* sheet() {
         return qobject_cast<Sheet*>(test::topPresented(form));

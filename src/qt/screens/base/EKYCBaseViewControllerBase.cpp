@@ -7,6 +7,7 @@
 #include "resources/ColorAsset.h"
 #include "resources/EKYCImage.h"
 #include "resources/Localized.h"
+#include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/base/LoadingOverlayView.h"
 #include "sdk/EKYCUserDefault.h"
 #include "sdk/QtMainQueue.h"
@@ -19,6 +20,27 @@
 #include "ui/view/ViewProperties.h"
 
 namespace ovira {
+namespace {
+
+// The flow's own presentation seen from one of its screens: the navigation
+// container, also from a sheet that a screen of the flow presented.
+ViewController* flowPresentation(ViewController* screen) {
+    const auto containerOf = [](ViewController* controller) -> ViewController* {
+        auto* navigation = controller->navigationController();
+        return navigation ? navigation : controller;
+    };
+    ViewController* flow = containerOf(screen);
+    while (auto* presenter = flow->presentingViewController()) {
+        auto* container = containerOf(presenter);
+        if (!qobject_cast<EKYCBaseViewControllerBase*>(presenter) &&
+            !qobject_cast<EKYCBaseNavigationViewController*>(container))
+            break;  // the host's screen
+        flow = container;
+    }
+    return flow;
+}
+
+}  // namespace
 
 EKYCBaseViewControllerBase::EKYCBaseViewControllerBase(QWidget* parent)
     : ViewController(parent),
@@ -179,8 +201,13 @@ void EKYCBaseViewControllerBase::showUnauthorizedAlert(const std::optional<QStri
                               [screen](AlertController* presented) {
                                   presented->dismiss(true);
                                   EKYCUserDefault::clear();
-                                  // The flow closes from whichever screen is showing.
-                                  if (screen) screen->dismiss(true);
+                                  if (!screen) return;
+                                  // The whole flow closes from whichever screen is showing,
+                                  // a sheet over the form included.
+                                  if (auto* host = flowPresentation(screen)->presentingViewController())
+                                      host->dismiss(true);
+                                  else
+                                      screen->dismiss(true);
                               })
                       .build();
     present(alert, true);
