@@ -23,6 +23,9 @@ public:
     // Whether `kind` names a document.
     static bool isKnownKind(const QString& kind);
 
+    // What it types over the form's first text field (a name by default).
+    void setTypedText(QString text) { typedText_ = std::move(text); }
+
     // Installs the cameras; call before the window shows the flow.
     void prepare();
     // 0 once the host was told the session; otherwise 1, with the step that
@@ -42,4 +45,5 @@ private:
     QString kind_;
     QString screenshots_;
     QString testdata_;
+    QString typedText_ = QStringLiteral("NGUYỄN VĂN AN");
 };

@@ -3,7 +3,8 @@
 //
 //   ovira-demo [--service HOST:PORT] [--ca FILE] [--app-id ID] [--camera-media PATH]
 //              [--language vi|en]
-//              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]]
+//              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]
+//               [--autopilot-text TEXT]]
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMetaObject>
@@ -66,10 +67,13 @@ int main(int argc, char** argv) {
                                       QStringLiteral("The folder with astronaut.png and chelsea.png for the "
                                                      "autopilot's cameras."),
                                       QStringLiteral("dir"));
+    const QCommandLineOption typed(
+        QStringLiteral("autopilot-text"),
+        QStringLiteral("What the autopilot types over the form's first text field."), QStringLiteral("text"));
     const QCommandLineOption language(QStringLiteral("language"),
                                       QStringLiteral("The flow's language: vi or en (stored for later runs)."),
                                       QStringLiteral("code"));
-    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata});
+    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed});
     parser.process(application);
     if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
         std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
@@ -100,6 +104,7 @@ int main(int argc, char** argv) {
         QString folder = parser.value(testdata);
         if (folder.isEmpty()) folder = qEnvironmentVariable("OVIRA_TESTDATA", QStringLiteral(OVIRA_DEMO_TESTDATA));
         Autopilot pilot(window, parser.value(autopilot), parser.value(screenshots), folder);
+        if (parser.isSet(typed)) pilot.setTypedText(parser.value(typed));
         pilot.prepare();
         window.show();
         window.activateWindow();
