@@ -1,6 +1,7 @@
 # Sourced by scripts that need the development service on loopback for the
-# length of their run. start_devserver EXECUTABLE WORKDIR starts it with a
-# data folder in WORKDIR and sets server_pid, address (127.0.0.1:PORT) and ca;
+# length of their run. start_devserver EXECUTABLE WORKDIR [OPTIONS...] starts
+# it with a data folder in WORKDIR (and any further options of its own) and
+# sets server_pid, address (127.0.0.1:PORT) and ca;
 # stop_devserver ends it. Returns non-zero, with the service's log on
 # standard error, when it does not come up.
 server_pid=""
@@ -9,8 +10,9 @@ ca=""
 
 start_devserver() {
   local executable="$1" work="$2"
+  shift 2
   : >"$work/devserver.log"  # there before the first look at it
-  "$executable" --port 0 --data-dir "$work/data" >"$work/devserver.log" 2>&1 &
+  "$executable" --port 0 --data-dir "$work/data" "$@" >"$work/devserver.log" 2>&1 &
   server_pid=$!
   for _ in $(seq 1 300); do
     address="$(sed -n 's|^Listening on https://\(127\.0\.0\.1:[0-9]*\).*|\1|p' "$work/devserver.log")"

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -25,6 +26,7 @@
 #include "capture/EKYCBaseDetectionViewControllerBase.h"
 #include "capture/EKYCCameraDetectionService.h"
 #include "capture/EKYCFileCameraSource.h"
+#include "capture/EKYCFileService.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/confirm/EKYCConfirmViewController.h"
 #include "screens/confirm/EKYCVerifyTableViewCell.h"
@@ -161,10 +163,12 @@ QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre) {
 
 class Walk {
 public:
-    Walk(DemoWindow& window, QString kind, QString screenshots, std::shared_ptr<Autopilot::Scenes> scenes)
+    Walk(DemoWindow& window, QString kind, QString screenshots, QString typedText,
+         std::shared_ptr<Autopilot::Scenes> scenes)
         : window_(window),
           kind_(std::move(kind)),
           screenshots_(std::move(screenshots)),
+          typedText_(std::move(typedText)),
           scenes_(std::move(scenes)) {}
 
     void run() {
@@ -186,6 +190,7 @@ public:
         photographFace();
 
         auto* confirm = waitForTop<EKYCConfirmViewController>("the confirmation");
+        expectNoPhotographOnDisk("the face's upload");
         shoot("confirm");
         const auto photographs = rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
         if (photographs.empty()) throw StepFailed("the confirmation shows no photograph");
@@ -253,6 +258,16 @@ private:
         scenes_->faceNext = last;
         tap(screen->accessoryView->btnCapture, "the shutter");
         waitFor("the photograph's acceptance", [&] { return top<EKYCBaseDetectionViewControllerBase>() != screen; });
+        expectNoPhotographOnDisk("the document's upload");
+    }
+
+    // The library keeps a photograph on disk for its upload only.
+    static void expectNoPhotographOnDisk(const char* after) {
+        const auto folder = EKYCFileService().captureFolder();
+        std::error_code error;
+        if (std::filesystem::exists(folder, error) && !std::filesystem::is_empty(folder, error))
+            throw StepFailed(std::string("a photograph is still on disk after ") + after + " in " +
+                             folder.string());
     }
 
     // The first frame shows a cat, which the service rejects; the retake
@@ -263,6 +278,7 @@ private:
         shoot("capture_face_cat");
         tap(screen->accessoryView->btnCapture, "the shutter");
         auto* rejected = waitForTop<EKYCPreviewPhotoErrorViewController>("the rejected photograph");
+        expectNoPhotographOnDisk("the rejected upload");
         shoot("face_rejected");
         tap(rejected->btnRetakePhoto, "retake");
         waitFor("the face capture again", [&] {
@@ -306,7 +322,7 @@ private:
         auto* nameRow = row(form, name);
         tap(nameRow->btnSelected, "a text field");
         QTest::keyClick(nameRow->tfFieldValue, Qt::Key_A, Qt::ControlModifier);
-        const QString corrected = QStringLiteral("NGUYỄN VĂN AN");
+        const QString corrected = typedText_;
         typeText(nameRow->tfFieldValue, corrected);
         if (QString::fromStdString(form->viewModel().items[static_cast<std::size_t>(name)].fieldValue) != corrected)
             throw StepFailed("the typed correction did not reach the form");
@@ -357,6 +373,7 @@ private:
     DemoWindow& window_;
     QString kind_;
     QString screenshots_;
+    QString typedText_;
     std::shared_ptr<Autopilot::Scenes> scenes_;
     QWidget* previous_ = nullptr;
     int shots_ = 0;
@@ -407,7 +424,7 @@ int Autopilot::run() {
         startupMegabytes = peakResidentMegabytes();
         meter.start();
     }
-    Walk walk(window_, kind_, screenshots_, scenes_);
+    Walk walk(window_, kind_, screenshots_, typedText_, scenes_);
     try {
         walk.run();
     } catch (const StepFailed& failure) {

@@ -27,6 +27,8 @@ public:
     // the idle host's) and the peak memory, printed in one line at the end.
     // Without a screenshot folder the walk takes no pictures.
     void setMeasuring(bool measuring) { measuring_ = measuring; }
+    // What it types over the form's first text field (a name by default).
+    void setTypedText(QString text) { typedText_ = std::move(text); }
 
     // Installs the cameras; call before the window shows the flow.
     void prepare();
@@ -48,4 +50,5 @@ private:
     QString screenshots_;
     QString testdata_;
     bool measuring_ = false;
+    QString typedText_ = QStringLiteral("NGUYỄN VĂN AN");
 };

@@ -3,7 +3,8 @@
 //
 //   ovira-demo [--service HOST:PORT] [--ca FILE] [--app-id ID] [--camera-media PATH]
 //              [--language vi|en]
-//              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]]
+//              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]
+//               [--autopilot-text TEXT]]
 //              [--autopilot KIND --measure]   (the GUI thread's longest stall and peak memory)
 #include <QApplication>
 #include <QCommandLineParser>
@@ -67,13 +68,16 @@ int main(int argc, char** argv) {
                                       QStringLiteral("The folder with astronaut.png and chelsea.png for the "
                                                      "autopilot's cameras."),
                                       QStringLiteral("dir"));
+    const QCommandLineOption typed(
+        QStringLiteral("autopilot-text"),
+        QStringLiteral("What the autopilot types over the form's first text field."), QStringLiteral("text"));
     const QCommandLineOption language(QStringLiteral("language"),
                                       QStringLiteral("The flow's language: vi or en (stored for later runs)."),
                                       QStringLiteral("code"));
     const QCommandLineOption measure(QStringLiteral("measure"),
                                      QStringLiteral("With --autopilot: print the GUI thread's longest stall and the "
                                                     "peak memory (screenshots optional)."));
-    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, measure});
+    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed, measure});
     parser.process(application);
     if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
         std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
@@ -105,6 +109,7 @@ int main(int argc, char** argv) {
         if (folder.isEmpty()) folder = qEnvironmentVariable("OVIRA_TESTDATA", QStringLiteral(OVIRA_DEMO_TESTDATA));
         Autopilot pilot(window, parser.value(autopilot), parser.value(screenshots), folder);
         pilot.setMeasuring(parser.isSet(measure));
+        if (parser.isSet(typed)) pilot.setTypedText(parser.value(typed));
         pilot.prepare();
         window.show();
         window.activateWindow();

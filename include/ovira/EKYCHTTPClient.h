@@ -70,8 +70,10 @@ public:
         std::vector<std::string> pinnedPublicKeys;
         // Larger bodies end the exchange with dataLengthExceedsMaximum (-1103).
         std::size_t maxResponseBytes = 16u * 1024u * 1024u;
-        // Bodies, the "transactionId" header and decoding details are kept
-        // out of the log unless this is set (for development only).
+        // Bodies, header values other than "language", "Content-Type" and
+        // "Content-Length" (the session, the application identifier) and
+        // decoding details are kept out of the log unless this is set (for
+        // development only).
         bool logsFullBodies = false;
         // Responses slower than this get a warning mark in the log.
         double slowResponseThresholdMilliseconds = 1500.0;

@@ -26,6 +26,8 @@ public:
     // string it becomes OVIRAConfiguration::appID(), otherwise the previous
     // value stays. Also applies the service's trust settings
     // ("EKYCServiceCACertificate", "EKYCServicePinnedKeys") to the HTTP client.
+    // The first call of a process also removes any photograph an earlier,
+    // crashed process left in the library's capture folder.
     static void config();
 
     OVIRA();

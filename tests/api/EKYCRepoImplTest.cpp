@@ -9,6 +9,7 @@
 #include "devserver/DevServer.h"
 #include "ovira/MainBundle.h"
 #include "ovira/OVIRA.h"
+#include "pki/CertificateAuthority.h"
 #include "sdk/EKYCApplication.h"
 #include "sdk/EKYCUserDefault.h"
 #include "support/ExpectFailure.h"
@@ -41,7 +42,11 @@ protected:
         delete folder;
     }
     void SetUp() override {
-        MainBundle::main().setObject("EKYCAppID", "bank-app");
+        // The host's settings as startForLibrary made them (a test may have replaced them).
+        auto& bundle = MainBundle::main();
+        bundle.setInfoDictionary({{"EKYCServiceHost", "127.0.0.1:" + std::to_string(server->port())},
+                                  {"EKYCServiceCACertificate", server->caFile().string()},
+                                  {"EKYCAppID", "bank-app"}});
         OVIRA::config();
         EKYCApplication().startSession();
         server->clearFaults();
@@ -161,6 +166,47 @@ TEST_F(Repository, EnvelopeFailuresAreNotHttpFailures) {
     noData.statusCode = 0;
     server->setFault(noData);
     EXPECT_EQ(failureOf([&] { repo.getInfo(); }).code(), 0);
+}
+
+// Pins come from the host's Info.json: the service's own key lets calls
+// through, any other key stops them before a request reaches the service.
+TEST_F(Repository, PinnedKeysFromTheHostSettingsDecideWhetherARequestLeaves) {
+    const auto serviceKey = pki::publicKeyPinOf(pki::readFile(server->dataDir() / "server.pem"));
+    const auto otherKey = pki::makeSelfSigned({}).publicKeyPin;
+    const auto info = folder->path() / "Info.json";
+    for (const auto& pins : {json::array({otherKey, serviceKey}), json::array({otherKey})}) {
+        const bool matches = pins.size() == 2;
+        SCOPED_TRACE(matches ? "the service's key among the pins" : "another key");
+        const json settings{{"EKYCAppID", "bank-app"},
+                            {"EKYCServiceHost", "127.0.0.1:" + std::to_string(server->port())},
+                            {"EKYCServiceCACertificate", server->caFile().string()},
+                            {"EKYCServicePinnedKeys", pins}};
+        std::ofstream(info) << settings.dump();
+        ASSERT_EQ(MainBundle::main().load(info), std::nullopt);
+        OVIRA::config();
+        server->clearRequests();
+        if (matches) {
+            EXPECT_GT(repo.listCountry().size(), 200u);
+            EXPECT_EQ(server->requests().size(), 1u);
+        } else {
+            const auto refused = failureOf([&] { repo.listCountry(); });
+            EXPECT_EQ(refused.code(), static_cast<int>(URLErrorCode::serverCertificateUntrusted));
+            EXPECT_TRUE(server->requests().empty());
+        }
+    }
+}
+
+TEST_F(Repository, RedirectsAreNotFollowed) {
+    dev::Fault moved;
+    moved.path = "/listCountry";
+    moved.redirect = "/v1/ekyc/listNational";  // the same answer, were it followed
+    server->setFault(moved);
+    const auto error = failureOf([&] { repo.listCountry(); });
+    EXPECT_EQ(error.codeType(), EKYCAPIErrorCode::response);
+    ASSERT_TRUE(error.status());
+    EXPECT_EQ(error.status()->rawValue(), 307);
+    ASSERT_EQ(server->requests().size(), 1u);
+    EXPECT_EQ(server->requests()[0]["path"], "/v1/ekyc/listCountry");
 }
 
 }  // namespace

@@ -47,6 +47,8 @@ TEST_F(DevServerFaults, EachSwitchIsWhatTheClientSees) {
              return r->body.size() >= Fault::kOversizedBytes && json::accept(r->body); }},
         {"invalid-utf8", 200, [](auto& r) {
              return r->body.find('\xFF') != std::string::npos && !json::accept(r->body); }},
+        {"redirect=/v1/ekyc/listNational", 307, [](auto& r) {
+             return r->get_header_value("Location") == "/v1/ekyc/listNational"; }},
         {"wrong-types", 200, [](auto& r) {
              const auto first = bodyOf(r)["data"][0];
              return bodyOf(r)["statusCode"] == 0 && first["id"].is_string() && first["name"].is_number(); }},

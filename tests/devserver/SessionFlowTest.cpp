@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -188,6 +190,47 @@ TEST(DevServerSession, SubmitInfoRecordsGoodSubmissionsAndRefusesBadOnes) {
     ASSERT_EQ(recorded.size(), 1u);
     EXPECT_EQ(recorded[0]["identityType"], "NATIONAL_ID");
     EXPECT_EQ(recorded[0]["fields"][1]["fieldValue"], "TRẦN THỊ BÌNH");
+}
+
+// Values planted in the identity form are what getInfo reads and what a
+// submission must keep; values the fields' own checks refuse stop the start.
+TEST(DevServerSession, PlantedIdentityValuesReplaceTheSampleHolder) {
+    ovira::test::TemporaryDirectory folder;
+    const auto serverWith = [&](IdentityValues values) {
+        auto options = optionsIn(folder.path());
+        options.identityValues = std::move(values);
+        return std::make_unique<DevServer>(options);
+    };
+    const std::pair<const char*, const char*> refused[] = {
+        {"nickname", "An"}, {"dateOfBirth", "1961-03-17"}, {"dateOfExpiry", "01/01/2000"},
+        {"gender", "Male"}, {"previousIdNumber", "12a"},   {"nationality", "Atlantis"},
+    };
+    for (const auto& [field, value] : refused)
+        EXPECT_THROW(serverWith({{field, value}})->start(), std::invalid_argument) << field;
+
+    auto server = serverWith({{"documentNumber", "CANARY-NUMBER"},
+                              {"fullName", "CANARY-NAME"},
+                              {"dateOfBirth", "17/03/1961"},
+                              {"licenceClass", "CANARY-CLASS"}});
+    server->start();
+    auto client = connect(*server);
+    completeSession(*client, "planted", kDocuments[0]);
+    const auto form = getInfo(*client, "planted")["data"]["form"];
+    std::map<int, std::string> values;
+    for (const auto& field : form)
+        values[field["cardAttributeId"].get<int>()] = field["fieldValue"].get<std::string>();
+    EXPECT_EQ(values[1], "CANARY-NUMBER");
+    EXPECT_EQ(values[2], "CANARY-NAME");
+    EXPECT_EQ(values[3], "17/03/1961");
+    EXPECT_EQ(values[4], "Nam") << "fields without a planted value keep the sample";
+    const auto submit = [&](const json& fields) {
+        return bodyOf(client->Post("/v1/ekyc/submitInfo", sessionHeaders("planted"),
+                                   json{{"data", fields.dump()}}.dump(), "application/json"))["statusCode"];
+    };
+    auto sample = form;
+    sample[0]["fieldValue"] = "001090012345";  // the read-only number the sample holder has
+    EXPECT_EQ(submit(sample), 3002);
+    EXPECT_EQ(submit(form), 0);
 }
 
 TEST(DevServerRequestLog, ShowsHeadersPartsAndBodiesOverOneConnection) {

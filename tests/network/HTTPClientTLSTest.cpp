@@ -422,14 +422,17 @@ TEST_F(HTTPClientTLS, ConnectionsAreReusedAndThreadsShareOneClient) {
     EXPECT_LE(client.connectionsOpened(), 5);
 }
 
-TEST_F(HTTPClientTLS, TheLogShowsSizesAndMasksTheSessionUnlessAskedForBodies) {
+TEST_F(HTTPClientTLS, TheLogShowsSizesAndMasksHeadersUnlessAskedForBodies) {
     TlsTestServer server([](httplib::Server& s) {
         s.Post("/submitInfo", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(R"({"statusCode":0,"data":"SECRET-ANSWER"})", "application/json");
         });
         answer("/refused", 422, R"({"statusCode":422,"message":"SECRET-REASON"})")(s);
     });
-    const HTTPHeaders headers{{"transactionId", "SECRET-SESSION"}, {"appID", "demo"}};
+    const HTTPHeaders headers{{"transactionId", "SECRET-SESSION"},
+                              {"appID", "SECRET-APP"},
+                              {"X-Extra", "SECRET-EXTRA"},
+                              {"language", "en"}};
     const auto submit = [&](const EKYCHTTPClient& with) {
         with.dataTask<EKYCBaseApiResponse<std::string>>(
             server.baseURL(), "/submitInfo", headers, {}, std::optional(Note{"SECRET-NAME"}),
@@ -443,7 +446,11 @@ TEST_F(HTTPClientTLS, TheLogShowsSizesAndMasksTheSessionUnlessAskedForBodies) {
         EXPECT_EQ(text.find("SECRET"), std::string::npos) << text;
         EXPECT_NE(log.lineContaining("Method: POST - " + server.baseURL() + "/submitInfo?"), "") << text;
         EXPECT_NE(log.lineContaining("Body: <27 bytes>"), "") << text;
-        EXPECT_NE(log.lineContaining(R"("appID": "demo")"), "") << text;
+        EXPECT_NE(
+            log.lineContaining(R"(Headers: ["Content-Type": "application/json", "X-Extra": "<masked>", )"
+                               R"("appID": "<masked>", "language": "en", "transactionId": "<masked>"])"),
+            "")
+            << text;
         EXPECT_NE(log.lineContaining("OVIRA.EKYCHTTPStatusCode error 422"), "") << text;
         for (const auto& entry : log.entries()) {
             EXPECT_EQ(entry.line.rfind("[Networking]: ", 0), 0u) << entry.line;
@@ -455,6 +462,7 @@ TEST_F(HTTPClientTLS, TheLogShowsSizesAndMasksTheSessionUnlessAskedForBodies) {
     LogCapture log;
     submit(EKYCHTTPClient(verbose));
     EXPECT_NE(log.lineContaining(R"(Body: {"note_text":"SECRET-NAME"})"), "") << log.text();
+    EXPECT_NE(log.lineContaining(R"("appID": "SECRET-APP")"), "") << log.text();
     EXPECT_NE(log.lineContaining("SECRET-SESSION"), "") << log.text();
     EXPECT_NE(log.lineContaining(R"(Response body: {"statusCode":0,"data":"SECRET-ANSWER"})"), "")
         << log.text();

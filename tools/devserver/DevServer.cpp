@@ -155,6 +155,7 @@ void dropConnection(const httplib::Request& request) {
 
 void respond(httplib::Response& response, Reply reply, const Fault* fault) {
     response.status = reply.httpStatus;
+    if (fault && !fault->redirect.empty()) response.set_header("Location", fault->redirect);
     if (fault && fault->oversizedBody) {
         const auto& big = oversizedBody();
         response.set_content_provider(
@@ -261,7 +262,9 @@ void DevServer::Impl::serve(const httplib::Request& request, httplib::Response& 
     const auto forcedMessage = [&] {
         return fault->message.empty() ? text(Message::ForcedFailure, language) : fault->message;
     };
-    if (fault && fault->httpStatus != 0) {
+    if (fault && !fault->redirect.empty()) {
+        reply = {307, {{"statusCode", 307}, {"data", nullptr}, {"message", forcedMessage()}}};
+    } else if (fault && fault->httpStatus != 0) {
         reply = {fault->httpStatus,
                  {{"statusCode", fault->httpStatus}, {"data", nullptr}, {"message", forcedMessage()}}};
     } else if (fault && fault->statusCode) {
@@ -370,7 +373,8 @@ Reply DevServer::Impl::getInfo(const Context& context) {
     sessions.with(context.session, [&](Session& session) {
         const auto missing = session.missing();
         if (missing.empty()) {
-            reply = success(identityInfo(*session.kind, context.language, *countries, localToday()),
+            reply = success(identityInfo(*session.kind, context.language, *countries, localToday(),
+                                         options.identityValues),
                             context.language);
             return;
         }
@@ -390,8 +394,8 @@ Reply DevServer::Impl::submitInfo(const Context& context) {
     }
     std::optional<DocumentKind> kind;
     sessions.with(context.session, [&](Session& session) { kind = session.kind; });
-    auto check =
-        checkSubmission(body["data"].get<std::string>(), kind, context.language, *countries, localToday());
+    auto check = checkSubmission(body["data"].get<std::string>(), kind, context.language, *countries,
+                                 localToday(), options.identityValues);
     if (!check.error.empty()) return failure(Message::InvalidSubmission, context.language, check.error);
 
     json record{{"transactionId", safeText(context.session)},
@@ -501,6 +505,7 @@ int DevServer::start() {
     impl.dataDir = impl.options.dataDir.empty() ? defaultDataDir() : impl.options.dataDir;
     impl.certificates = ensureCertificates(impl.dataDir);
     impl.countries = CountryList::load();
+    checkIdentityValues(impl.options.identityValues, *impl.countries, localToday());
     impl.judge = std::make_unique<PhotoJudge>();
     for (const auto& fault : impl.options.faults) setFault(fault);
     impl.stopping = false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Faults.h"
+#include "IdentityForms.h"
 
 namespace ovira::devserver {
 
@@ -32,6 +33,7 @@ public:
         std::vector<std::string> appIDs;  // accepted "appID" headers; empty accepts any
         std::vector<Fault> faults;        // in force from the start
         int keepAliveSeconds = 5;         // how long an idle connection is kept open
+        IdentityValues identityValues;    // what getInfo "reads" instead of the sample holder's
     };
 
     DevServer();
@@ -43,7 +45,8 @@ public:
     // Makes or reuses the certificates, then listens; returns the bound port.
     // Once per object. Throws std::runtime_error when the data folder, the
     // certificates, the country list or the port cannot be had, and
-    // std::invalid_argument for a fault in Options that setFault would refuse.
+    // std::invalid_argument for a fault in Options that setFault would refuse
+    // or identity values that checkIdentityValues refuses.
     int start();
     // Finishes the requests in progress and closes the port; idempotent.
     void stop();
@@ -61,7 +64,9 @@ public:
 
     nlohmann::json requests() const;  // the request log, oldest first
     void clearRequests();
-    nlohmann::json submissions() const;  // every accepted submitInfo, oldest first
+    // The latest accepted submitInfo calls (up to SessionStore::kSubmissionCapacity),
+    // oldest first; submissions.jsonl in the data folder keeps every one.
+    nlohmann::json submissions() const;
 
     // $XDG_DATA_HOME/ekyc-devserver, else ~/.local/share/ekyc-devserver.
     static std::filesystem::path defaultDataDir();

@@ -33,7 +33,7 @@ void checkPath(std::string& path) {
 void checkHasEffect(const Fault& fault) {
     if (fault.delay.count() == 0 && fault.httpStatus == 0 && !fault.statusCode && !fault.malformedJSON &&
         !fault.truncatedBody && !fault.resetConnection && !fault.oversizedBody && !fault.invalidUTF8 &&
-        !fault.wrongTypes) {
+        !fault.wrongTypes && fault.redirect.empty()) {
         throw std::invalid_argument("the fault for " + fault.path + " has no effect");
     }
 }
@@ -96,6 +96,8 @@ Fault Fault::parse(std::string_view text) {
             fault.invalidUTF8 = true;
         else if (key == "wrong-types" && !hasValue)
             fault.wrongTypes = true;
+        else if (key == "redirect" && hasValue && !value.empty())
+            fault.redirect = std::string(value);
         else
             throw std::invalid_argument("unknown fault effect \"" + std::string(key) + "\" in \"" +
                                         std::string(text) + "\"");
@@ -123,6 +125,9 @@ Fault Fault::fromJSON(const nlohmann::json& object) {
         } else if (key == "message") {
             if (!value.is_string()) throw std::invalid_argument("\"message\" must be a string");
             fault.message = value.get<std::string>();
+        } else if (key == "redirect") {
+            if (!value.is_string()) throw std::invalid_argument("\"redirect\" must be a string");
+            fault.redirect = value.get<std::string>();
         } else if (key == "delay")
             fault.delay = std::chrono::milliseconds(wantInt(0, kMaxDelay));
         else if (key == "status")
@@ -164,6 +169,7 @@ nlohmann::json Fault::toJSON() const {
     if (oversizedBody) object["oversized"] = true;
     if (invalidUTF8) object["invalidUtf8"] = true;
     if (wrongTypes) object["wrongTypes"] = true;
+    if (!redirect.empty()) object["redirect"] = redirect;
     return object;
 }
 

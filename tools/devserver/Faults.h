@@ -29,17 +29,18 @@ struct Fault {
     bool oversizedBody = false;     // a valid JSON body of kOversizedBytes
     bool invalidUTF8 = false;       // a string of the answer holds bytes that are not UTF-8
     bool wrongTypes = false;        // numbers, strings and booleans of "data" swap types
+    std::string redirect;           // answer 307 Temporary Redirect to this location; empty: off
     int count = -1;                 // requests it still applies to; -1: until cleared
 
     static constexpr std::size_t kOversizedBytes = 20u << 20;
 
     // The command-line form "PATH:effect[,effect...]" with effects delay=MS,
     // status=HTTP, code=N, message=TEXT (last: takes the rest), malformed,
-    // truncated, reset, oversized, invalid-utf8, wrong-types, count=N.
+    // truncated, reset, oversized, invalid-utf8, wrong-types, redirect=LOCATION, count=N.
     // Throws std::invalid_argument with a message fit for the user.
     static Fault parse(std::string_view text);
     // The JSON form {"path", "delay", "status", "code", "message", "malformed",
-    // "truncated", "reset", "oversized", "invalidUtf8", "wrongTypes", "count"}.
+    // "truncated", "reset", "oversized", "invalidUtf8", "wrongTypes", "redirect", "count"}.
     static Fault fromJSON(const nlohmann::json& object);
     nlohmann::json toJSON() const;
 };

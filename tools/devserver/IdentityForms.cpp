@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 #include <set>
+#include <stdexcept>
 #include <vector>
 
 namespace ovira::devserver {
@@ -34,6 +35,7 @@ enum Attribute {
 
 struct FieldLayout {
     int attribute;
+    const char* name;  // what IdentityValues call it
     const char* type;
     bool editable;
     int dateType;
@@ -44,30 +46,35 @@ struct FieldLayout {
 };
 
 constexpr FieldLayout kLayouts[] = {
-    {DocumentNumber, "string", false, NotADate, "Số giấy tờ", "Document number", "Số trên giấy tờ",
-     "Number on the document"},
-    {FullName, "string", true, NotADate, "Họ và tên", "Full name", "Nhập họ và tên", "Enter the full name"},
-    {DateOfBirth, "date", true, PastDate, "Ngày sinh", "Date of birth", "dd/MM/yyyy", "dd/MM/yyyy"},
-    {Gender, "gender", true, NotADate, "Giới tính", "Sex", "Chọn giới tính", "Choose the sex"},
-    {Nationality, "national", true, NotADate, "Quốc tịch", "Nationality", "Chọn quốc tịch",
+    {DocumentNumber, "documentNumber", "string", false, NotADate, "Số giấy tờ", "Document number",
+     "Số trên giấy tờ", "Number on the document"},
+    {FullName, "fullName", "string", true, NotADate, "Họ và tên", "Full name", "Nhập họ và tên",
+     "Enter the full name"},
+    {DateOfBirth, "dateOfBirth", "date", true, PastDate, "Ngày sinh", "Date of birth", "dd/MM/yyyy",
+     "dd/MM/yyyy"},
+    {Gender, "gender", "gender", true, NotADate, "Giới tính", "Sex", "Chọn giới tính", "Choose the sex"},
+    {Nationality, "nationality", "national", true, NotADate, "Quốc tịch", "Nationality", "Chọn quốc tịch",
      "Choose the nationality"},
-    {PlaceOfOrigin, "string", true, NotADate, "Quê quán", "Place of origin", "Nhập quê quán",
+    {PlaceOfOrigin, "placeOfOrigin", "string", true, NotADate, "Quê quán", "Place of origin", "Nhập quê quán",
      "Enter the place of origin"},
-    {PlaceOfResidence, "string", true, NotADate, "Nơi thường trú", "Place of residence",
+    {PlaceOfResidence, "placeOfResidence", "string", true, NotADate, "Nơi thường trú", "Place of residence",
      "Nhập nơi thường trú", "Enter the place of residence"},
-    {DateOfIssue, "date", true, AnyDate, "Ngày cấp", "Date of issue", "dd/MM/yyyy", "dd/MM/yyyy"},
-    {DateOfExpiry, "date", true, FutureDate, "Có giá trị đến", "Date of expiry", "dd/MM/yyyy", "dd/MM/yyyy"},
-    {IssuingCountry, "country", true, NotADate, "Quốc gia cấp", "Issuing country", "Chọn quốc gia",
-     "Choose the country"},
-    {PreviousIdNumber, "number", true, NotADate, "Số CMND cũ", "Previous ID number",
+    {DateOfIssue, "dateOfIssue", "date", true, AnyDate, "Ngày cấp", "Date of issue", "dd/MM/yyyy",
+     "dd/MM/yyyy"},
+    {DateOfExpiry, "dateOfExpiry", "date", true, FutureDate, "Có giá trị đến", "Date of expiry", "dd/MM/yyyy",
+     "dd/MM/yyyy"},
+    {IssuingCountry, "issuingCountry", "country", true, NotADate, "Quốc gia cấp", "Issuing country",
+     "Chọn quốc gia", "Choose the country"},
+    {PreviousIdNumber, "previousIdNumber", "number", true, NotADate, "Số CMND cũ", "Previous ID number",
      "Nhập số CMND cũ (nếu có)", "Enter the previous ID number, if any"},
-    {LicenceClass, "string", true, NotADate, "Hạng", "Class", "Ví dụ: B2", "For example: B2"},
-    {YearOfPassing, "number", true, NotADate, "Năm trúng tuyển", "Year of passing", "yyyy", "yyyy"},
-    {PassportType, "string", false, NotADate, "Loại hộ chiếu", "Passport type", "P", "P"},
-    {PlaceOfBirth, "string", true, NotADate, "Nơi sinh", "Place of birth", "Nhập nơi sinh",
+    {LicenceClass, "licenceClass", "string", true, NotADate, "Hạng", "Class", "Ví dụ: B2", "For example: B2"},
+    {YearOfPassing, "yearOfPassing", "number", true, NotADate, "Năm trúng tuyển", "Year of passing", "yyyy",
+     "yyyy"},
+    {PassportType, "passportType", "string", false, NotADate, "Loại hộ chiếu", "Passport type", "P", "P"},
+    {PlaceOfBirth, "placeOfBirth", "string", true, NotADate, "Nơi sinh", "Place of birth", "Nhập nơi sinh",
      "Enter the place of birth"},
-    {PersonalNumber, "number", true, NotADate, "Số định danh cá nhân", "Personal number", "12 chữ số",
-     "12 digits"},
+    {PersonalNumber, "personalNumber", "number", true, NotADate, "Số định danh cá nhân", "Personal number",
+     "12 chữ số", "12 digits"},
 };
 
 const FieldLayout& layoutOf(int attribute) {
@@ -87,9 +94,23 @@ year_month_day shiftDays(year_month_day date, int count) {
     return year_month_day(sys_days(date) + days(count));
 }
 
-// The fictional holder whose document every session "reads".
+std::vector<Field> holderFields(DocumentKind kind, Language language, const CountryList& countries,
+                                year_month_day today);
+
+// The fictional holder whose document every session "reads", with the values
+// the server was told to use instead.
 std::vector<Field> fieldsOf(DocumentKind kind, Language language, const CountryList& countries,
-                            year_month_day today) {
+                            year_month_day today, const IdentityValues& values) {
+    auto fields = holderFields(kind, language, countries, today);
+    for (auto& field : fields) {
+        if (const auto value = values.find(layoutOf(field.attribute).name); value != values.end())
+            field.value = value->second;
+    }
+    return fields;
+}
+
+std::vector<Field> holderFields(DocumentKind kind, Language language, const CountryList& countries,
+                                year_month_day today) {
     const auto vietnam = countries.name("VN", language);
     const auto born = formatDate(year(1990) / August / 15);
     const auto issued = formatDate(shiftDays(today, -3 * 365));
@@ -209,10 +230,22 @@ std::optional<year_month_day> parseDate(const std::string& text) {
     return date;
 }
 
+void checkIdentityValues(const IdentityValues& values, const CountryList& countries, year_month_day today) {
+    for (const auto& [name, value] : values) {
+        const FieldLayout* layout = nullptr;
+        for (const auto& candidate : kLayouts) {
+            if (name == candidate.name) layout = &candidate;
+        }
+        if (!layout) throw std::invalid_argument("no identity field is called \"" + name + "\"");
+        const auto problem = checkValue(*layout, value, value, Language::English, countries, today);
+        if (!problem.empty()) throw std::invalid_argument(name + " \"" + value + "\": " + problem);
+    }
+}
+
 nlohmann::json identityInfo(DocumentKind kind, Language language, const CountryList& countries,
-                            year_month_day today) {
+                            year_month_day today, const IdentityValues& values) {
     nlohmann::json form = nlohmann::json::array();
-    for (const auto& field : fieldsOf(kind, language, countries, today)) {
+    for (const auto& field : fieldsOf(kind, language, countries, today, values)) {
         const auto& layout = layoutOf(field.attribute);
         nlohmann::json entry{{"id", field.id},
                              {"cardAttributeId", field.attribute},
@@ -232,7 +265,8 @@ nlohmann::json identityInfo(DocumentKind kind, Language language, const CountryL
 }
 
 SubmissionCheck checkSubmission(const std::string& text, std::optional<DocumentKind> kind, Language language,
-                                const CountryList& countries, year_month_day today) {
+                                const CountryList& countries, year_month_day today,
+                                const IdentityValues& values) {
     SubmissionCheck check;
     check.fields = nlohmann::json::parse(text, nullptr, false);
     if (check.fields.is_discarded() || !check.fields.is_array()) {
@@ -245,7 +279,7 @@ SubmissionCheck checkSubmission(const std::string& text, std::optional<DocumentK
         return check;
     }
     std::vector<Field> form;
-    if (kind) form = fieldsOf(*kind, language, countries, today);
+    if (kind) form = fieldsOf(*kind, language, countries, today, values);
     std::set<int> seen;
     for (std::size_t i = 0; i < check.fields.size(); ++i) {
         const auto& field = check.fields[i];

@@ -37,11 +37,14 @@ void SessionStore::with(const std::string& id, const std::function<void(Session&
 void SessionStore::addSubmission(nlohmann::json submission) {
     std::lock_guard lock(mutex_);
     submissions_.push_back(std::move(submission));
+    if (submissions_.size() > kSubmissionCapacity) submissions_.pop_front();
 }
 
 nlohmann::json SessionStore::submissions() const {
     std::lock_guard lock(mutex_);
-    return submissions_;
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& submission : submissions_) list.push_back(submission);
+    return list;
 }
 
 }  // namespace ovira::devserver

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -37,13 +38,17 @@ public:
     // Runs `use` with the session for `id` (made on first use) under the lock.
     void with(const std::string& id, const std::function<void(Session&)>& use);
 
+    // The most recent accepted submissions stay in memory (all of them go to
+    // submissions.jsonl), so that a long run does not grow the server.
+    static constexpr std::size_t kSubmissionCapacity = 1000;
+
     void addSubmission(nlohmann::json submission);
     nlohmann::json submissions() const;
 
 private:
     mutable std::mutex mutex_;
     std::unordered_map<std::string, Session> sessions_;
-    nlohmann::json submissions_ = nlohmann::json::array();
+    std::deque<nlohmann::json> submissions_;
 };
 
 }  // namespace ovira::devserver

@@ -38,8 +38,18 @@ Options:
                       oversized       a valid JSON body of 20 MiB
                       invalid-utf8    a string holding bytes that are not UTF-8
                       wrong-types     numbers, strings and booleans swapped in data
+                      redirect=URL    answer 307 Temporary Redirect to URL
                       count=N         only for the next N requests
                     e.g. --fault "/getInfo:status=500" --fault "/nationId:delay=2000"
+  --identity FIELD=VALUE
+                    What getInfo reads from every document instead of the
+                    sample holder's data; repeatable. FIELD is one of
+                    documentNumber fullName dateOfBirth gender nationality
+                    placeOfOrigin placeOfResidence dateOfIssue dateOfExpiry
+                    issuingCountry previousIdNumber licenceClass
+                    yearOfPassing passportType placeOfBirth personalNumber;
+                    the value must pass the field's own check (dd/MM/yyyy
+                    dates, digits, "Nam"/"Nữ", a listed country).
   --keep-alive S    Seconds an idle connection stays open (default 5).
   -h, --help        Show this text.
 
@@ -47,12 +57,12 @@ While it runs, on the same address:
   POST   /__control/faults       set faults: {"path":"/getInfo","status":500} or
                                  an array; members path, delay, status, code,
                                  message, malformed, truncated, reset, oversized,
-                                 invalidUtf8, wrongTypes, count
+                                 invalidUtf8, wrongTypes, redirect, count
   GET    /__control/faults       the faults in force
   DELETE /__control/faults       clear them
   GET    /__control/requests     the recent requests (headers, parts, bodies)
   DELETE /__control/requests     clear that log
-  GET    /__control/submissions  the accepted submitInfo calls
+  GET    /__control/submissions  the latest 1000 accepted submitInfo calls
 
 It prints "CA certificate: <path>" and "Listening on https://127.0.0.1:<port>";
 try: curl --cacert <path> -H 'transactionId: t1' <address>/v1/ekyc/listCountry
@@ -96,7 +106,13 @@ ovira::devserver::DevServer::Options parseArguments(int argc, char** argv, bool&
             options.appIDs.push_back(takeValue());
         else if (option == "--fault")
             options.faults.push_back(ovira::devserver::Fault::parse(takeValue()));
-        else if (option == "--keep-alive")
+        else if (option == "--identity") {
+            const auto assignment = takeValue();
+            const auto equals = assignment.find('=');
+            if (equals == std::string::npos || equals == 0)
+                throw std::invalid_argument("--identity takes FIELD=VALUE, not \"" + assignment + "\"");
+            options.identityValues[assignment.substr(0, equals)] = assignment.substr(equals + 1);
+        } else if (option == "--keep-alive")
             options.keepAliveSeconds = parseNumber(option, takeValue(), 1, 3600);
         else
             throw std::invalid_argument("unknown option " + option);

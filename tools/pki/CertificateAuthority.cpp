@@ -381,6 +381,11 @@ IssuedCertificate makeSelfSigned(const CertificateOptions& options) {
     return {certificateToPem(certificate.get()), privateKeyToPem(key.get()), publicKeyPin(key.get())};
 }
 
+std::string publicKeyPinOf(const std::string& certificatePem) {
+    const X509Ptr certificate = certificateFromPem(certificatePem);
+    return publicKeyPin(X509_get0_pubkey(certificate.get()));
+}
+
 void writeFile(const std::filesystem::path& path, const std::string& text,
                std::filesystem::perms permissions) {
     auto failWrite = [&](const std::string& what, int error) {

@@ -53,6 +53,10 @@ private:
 // A self-signed server certificate (no CA behind it) with the same extensions as issue().
 IssuedCertificate makeSelfSigned(const CertificateOptions& options);
 
+// The pin ("sha256//<base64>") of the public key in a PEM certificate; throws
+// std::runtime_error when the text is not a certificate.
+std::string publicKeyPinOf(const std::string& certificatePem);
+
 // Writes text to a file with the given permission bits (0600 for keys),
 // creating parent folders; throws std::runtime_error on failure.
 void writeFile(const std::filesystem::path& path, const std::string& text,

@@ -71,26 +71,27 @@ void EKYCBaseDetectionViewModel::verifyImage(const ImagePtr& image) {
 
 void EKYCBaseDetectionViewModel::upload(const ImagePtr& image, const std::string& name, const RepoCall& call,
                                         const std::function<void()>& publishNextStep) {
-    // No photograph stays behind, even when a subscriber throws.
-    const Finally removeFiles([this]() noexcept {
-        try {
-            fileService->removeAllFiles();
-        } catch (...) {
-        }
-    });
-
-    const auto fileURL = fileService->saveImage(*image, name, true, 1.0);
     bool accepted = false;
     std::optional<EKYCAPIError> failure;
-    try {
-        call(*repo, fileURL);
-        accepted = true;
-    } catch (const EKYCAPIError& error) {
-        failure = error;
-    } catch (const std::exception& error) {
-        logger().log("upload failed:", error.what());
-    } catch (...) {
-        logger().log("upload failed");
+    {
+        // The photograph lives on disk for its upload only: it is gone before
+        // anyone hears the answer, whatever happens in between.
+        const Finally removeFiles([this]() noexcept {
+            try {
+                fileService->removeAllFiles();
+            } catch (...) {
+            }
+        });
+        try {
+            call(*repo, fileService->saveImage(*image, name, true, 1.0));
+            accepted = true;
+        } catch (const EKYCAPIError& error) {
+            failure = error;
+        } catch (const std::exception& error) {
+            logger().log("upload failed:", error.what());
+        } catch (...) {
+            logger().log("upload failed");
+        }
     }
 
     if (accepted) {

@@ -78,6 +78,10 @@ std::optional<fs::path> EKYCFileService::saveImage(const Image& image, const std
     return file;
 }
 
+void EKYCFileService::removeLeftovers() {
+    sweepLeftoversOnce(captureFolder());
+}
+
 void EKYCFileService::removeAllFiles() {
     const fs::path folder = captureFolder();
     sweepLeftoversOnce(folder);

@@ -22,6 +22,11 @@ public:
     std::optional<std::filesystem::path> saveImage(const Image& image, const std::string& name,
                                                    bool appendTimestamp, double compressionQuality) override;
     void removeAllFiles() override;
+    // Empties the folder of what an earlier process left, if this process
+    // has not used it yet (later calls do nothing). OVIRA::config() calls it,
+    // so that a photograph left by a crash is gone at the next start, whether
+    // or not anything is photographed then.
+    void removeLeftovers();
 
     std::filesystem::path captureFolder() const;
 

@@ -11,6 +11,10 @@
 namespace ovira {
 namespace {
 
+// Idle connections one client keeps for reuse: more than the threads that
+// share a client at once (the capture thread and the screens' workers).
+constexpr long kMaxCachedConnections = 32;
+
 void initialiseCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -271,6 +275,10 @@ TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
     curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(handle, CURLOPT_USERAGENT, "OVIRA/1.0");
     curl_easy_setopt(handle, CURLOPT_TCP_KEEPALIVE, 1L);
+    // The shared cache keeps only this many idle connections and closes the
+    // oldest beyond it; libcurl's default of 5 made threads of one client
+    // close each other's connections and handshake again for most exchanges.
+    curl_easy_setopt(handle, CURLOPT_MAXCONNECTS, kMaxCachedConnections);
     if (!configuration.additionalCACertificateFile.empty()) {
         curl_easy_setopt(handle, CURLOPT_CAINFO, configuration.additionalCACertificateFile.c_str());
         curl_easy_setopt(handle, CURLOPT_CAPATH, shared_->caPath.c_str());

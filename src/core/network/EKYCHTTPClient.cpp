@@ -163,8 +163,14 @@ EKYCHTTPClient::Response EKYCHTTPClient::execute(const EKYCHTTPRequest& request)
     logger_.log("Method:", request.method, "-", request.url);
     HTTPHeaders loggedHeaders = request.headers;
     if (!full) {
+        // Only the headers that describe the request's form are shown; the
+        // session, the application's identifier and anything else a caller
+        // adds may identify someone. An empty value hides nothing and tells
+        // a developer what is missing.
         for (auto& [name, value] : loggedHeaders) {
-            if (equalsNoCase(name, "transactionId")) value = "<masked>";
+            const bool form = equalsNoCase(name, "language") || equalsNoCase(name, "Content-Type") ||
+                              equalsNoCase(name, "Content-Length");
+            if (!form && !value.empty()) value = "<masked>";
         }
     }
     logger_.log("Headers:", loggedHeaders);

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "api/EKYCServiceEnvironment.h"
+#include "capture/EKYCFileService.h"
 #include "ovira/EKYCHTTPClient.h"
 #include "ovira/MainBundle.h"
 #include "sdk/EKYCApplication.h"
@@ -41,6 +42,8 @@ OVIRA& OVIRA::instance() {
 }
 
 void OVIRA::config() {
+    // A photograph a crashed process left behind goes before anything else.
+    EKYCFileService().removeLeftovers();
     const nlohmann::json value = MainBundle::main().objectForInfoDictionaryKey("EKYCAppID");
     if (value.is_string()) OVIRAConfiguration::setAppID(value.get<std::string>());
     // A service that needs its own trust (a development CA, pinned keys) gets
