@@ -357,7 +357,8 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
     for (const char* answer : {"common.setting", "common.out"}) {
         SCOPED_TRACE(answer);
         choose(Type::licenseDriver);
-        auto* front = top<EKYCFrontDetectionViewController>();
+        // "Out" closes the screen: watched through a guard, not a bare pointer.
+        QPointer<EKYCFrontDetectionViewController> front = top<EKYCFrontDetectionViewController>();
         ASSERT_NE(front, nullptr);
         auto* dialog = test::presentedAlert(front);
         ASSERT_NE(dialog, nullptr);
@@ -367,7 +368,7 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
         EXPECT_FALSE(front->cameraService().isRunning());
         EXPECT_EQ(front->cameraService().delegate(), nullptr);
         test::tap(test::dialogButton(dialog, localizedText(answer)));
-        EXPECT_TRUE(test::waitUntil([&] { return test::presentedAlert(front) == nullptr; }));
+        EXPECT_TRUE(test::waitUntil([&] { return !front || test::presentedAlert(front) == nullptr; }));
         if (std::string(answer) == "common.setting") {
             EXPECT_EQ(authorization->settingsOpened, 1);
             EXPECT_EQ(navigation->topViewController(), front);
