@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 5:
             check<bool>(service, json, inEnvelope);
             break;
-        case 6:  // the service's "yyyyMMddHHmmss" (not compared: the local time zone may skip or repeat hours)
+        case 6:  // "yyyyMMddHHmmss" (not compared: local time may skip or repeat hours)
             check<Date>(service, json, inEnvelope, false);
             break;
         case 7:  // seconds since the reference date
