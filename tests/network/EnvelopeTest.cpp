@@ -59,7 +59,7 @@ TEST(EnvelopeDecodingTest, AMemberOfTheWrongTypeFailsTheWholeEnvelope) {
              {R"({"statusCode":0,"data":{}})", Kind::keyNotFound, {"data"}},
              {R"({"statusCode":0,"data":{"firstName":null}})", Kind::valueNotFound, {"data", "firstName"}},
              {R"([{"statusCode":0}])", Kind::typeMismatch, {}}}) {
-        const auto error = thrown<DecodingError>([&] { decodeEnvelope<Person>(text); });
+        const auto error = thrown<DecodingError>([input = text] { decodeEnvelope<Person>(input); });
         ASSERT_TRUE(error) << text;
         EXPECT_EQ(error->kind(), kind) << text;
         EXPECT_EQ(error->codingPath(), path) << text;
@@ -87,9 +87,11 @@ TEST(EnvelopeValueTest, OnlyStatusZeroWithDataYieldsTheDataAnythingElseIsTheEnve
              {R"({"statusCode":3,"message":"outer","data":"{\"message\":\"inner\"}"})", 3, "outer",
               R"({"message":"inner"})"}}) {
         const auto envelope = decodeEnvelope<std::string>(text);
-        const auto error = thrown<EKYCAPIError>([&] { EXPECT_EQ(envelope.value(), data) << text; });
+        const auto error = thrown<EKYCAPIError>(
+            [&, expected = data, input = text] { EXPECT_EQ(envelope.value(), expected) << input; });
         // Without a payload type, status 0 alone is success; otherwise it fails the same way.
-        const auto voidError = thrown<EKYCAPIError>([&] { decodeEnvelope<EKYCVoidResponse>(text).value(); });
+        const auto voidError =
+            thrown<EKYCAPIError>([input = text] { decodeEnvelope<EKYCVoidResponse>(input).value(); });
         const auto voidCode = voidError ? std::optional(voidError->code()) : std::nullopt;
         EXPECT_EQ(voidCode, envelope.statusCode == 0 ? std::nullopt : code) << text;
         ASSERT_EQ(error.has_value(), code.has_value()) << text;

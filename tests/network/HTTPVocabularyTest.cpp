@@ -42,7 +42,7 @@ TEST(EKYCHTTPStatusCodeTest, ExactlyTheSixtySixKnownNumbersAreStatusCodes) {
 }
 
 TEST(EKYCHTTPStatusCodeTest, TheResponseTypeIsTheClassOfTheHundreds) {
-    using enum ResponseType;
+    using enum EKYCHTTPStatusCode::ResponseType;
     // clang-format off
     for (const auto& [number, type] : std::vector<std::pair<int, ResponseType>>{
              {99, undefined}, {100, informational}, {199, informational}, {200, success}, {299, success},

@@ -171,6 +171,8 @@ TEST(DateTest, SecondsSince2001ByDefaultFourteenDigitsOfLocalTimeForTheService) 
     EXPECT_EQ(JSONDecoder().decode<Date>("-978307200"), unixSeconds(0));
     EXPECT_EQ(asText(JSONEncoder().encode(unixSeconds(978307200) + std::chrono::milliseconds(1500))), "1.5");
     EXPECT_EQ(asText(JSONEncoder().encode(unixSeconds(978307190))), "-10.0");
+    // Numbers beyond what a Date holds (72584632584639999.5 came from the fuzzer).
+    expectDecoding<Date>({"8e9", "-8e9"}, {"9.3e9", "-1.1e10", "72584632584639999.5", "-1e308"});
     const JSONDecoder decoder{.dateDecodingStrategy = decodeServiceDate};
     const JSONEncoder encoder{
         .dateEncodingStrategy = [](Date date, auto& v) { v.encodeString(formatServiceDate(date)); }};
@@ -188,11 +190,13 @@ TEST(DateTest, SecondsSince2001ByDefaultFourteenDigitsOfLocalTimeForTheService) 
         EXPECT_EQ(asText(encoder.encode(date)), '"' + text + '"') << tz;
     }
     ScopedTimeZone zone("ICT-7");
+    // The last three are years a Date cannot hold (60240131235959 came from the fuzzer).
     for (const std::string text :
          {"1990-05-17",     "2024-01-31 23:59:59", "2024-01-31T23:59:59", "20240230000000", "20230229120000",
           "19000229000000", "20241301000000",      "20240001000000",      "20240100000000", "20240431000000",
           "20240131240000", "20240131126000",      "20240131125960",      "2024013123595",  "202401312359590",
-          "2024013123595a", "2024013112-100",      " 20240131235959",     "+2024013123595", ""}) {
+          "2024013123595a", "2024013112-100",      " 20240131235959",     "+2024013123595", "",
+          "60240131235959", "99991231235959",      "16000101000000"}) {
         const auto error = decodeError<Date>('"' + text + '"', decoder);
         EXPECT_EQ(error.what(), "dataCorrupted: Invalid date: " + text);
         EXPECT_EQ(error.redactedDescription(), "dataCorrupted");
@@ -224,7 +228,8 @@ TEST(EncodingTest, InvalidValuesFailWithTheirPathInTheCallersKeys) {
     for (const char* text : {"\xFF", "ab\xC3(", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82", "\xF4\x90\x80\x80"})
         cases.emplace_back([=](auto& v) { v.encode(std::string(text)); }, Path{}, "String is not valid");
     for (const auto& [body, path, description] : cases) {
-        const auto error = thrown<EncodingError>([&] { JSONEncoder::shared()->encodeRoot(body); }).value();
+        const auto error =
+            thrown<EncodingError>([&encode = body] { JSONEncoder::shared()->encodeRoot(encode); }).value();
         EXPECT_EQ(error.codingPath(), path) << description;
         EXPECT_EQ(error.debugDescription().rfind(description, 0), 0u) << error.what();
     }

@@ -109,7 +109,10 @@ Fault Fault::parse(std::string_view text) {
 Fault Fault::fromJSON(const nlohmann::json& object) {
     if (!object.is_object()) throw std::invalid_argument("a fault is a JSON object");
     Fault fault;
-    for (const auto& [key, value] : object.items()) {
+    for (const auto& item : object.items()) {
+        // Named references rather than a structured binding, which lambdas may not capture before clang 16.
+        const std::string& key = item.key();
+        const nlohmann::json& value = item.value();
         const auto wantInt = [&](int low, int high) {
             if (!value.is_number_integer())
                 throw std::invalid_argument("\"" + key + "\" must be a whole number");

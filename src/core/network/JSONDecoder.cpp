@@ -191,6 +191,9 @@ double DecodingValue::decodeDouble() const {
 Date DecodingValue::decodeDate() const {
     if (decoder_->dateDecodingStrategy) return decoder_->dateDecodingStrategy(*this);
     const double seconds = decodeDouble() + kReferenceDateOffset;
+    // A Date counts nanoseconds in 64 bits (about the years 1678 to 2262);
+    // converting a number beyond that would be undefined.
+    if (!(std::fabs(seconds) < 9.2e9)) throwDataCorrupted("Date " + json().dump() + " is out of range.");
     return Date(std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds)));
 }
 
@@ -261,6 +264,11 @@ std::optional<Date> parseServiceDate(std::string_view text) {
     }
     // mktime normalises 31 February into March: such a date does not exist.
     if (fields.tm_mday != requested.tm_mday || fields.tm_mon != requested.tm_mon) return std::nullopt;
+    // A Date holds the years 1678 to 2262 (nanoseconds in 64 bits); later or
+    // earlier ones would overflow.
+    using Seconds = std::chrono::seconds;
+    constexpr auto limit = std::chrono::duration_cast<Seconds>(Date::duration::max()).count();
+    if (seconds >= limit || seconds <= -limit) return std::nullopt;
     return std::chrono::system_clock::from_time_t(seconds);
 }
 
