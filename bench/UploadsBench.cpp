@@ -59,7 +59,7 @@ struct Bare {
 };
 
 Bare bareLoop(const std::string& base, const std::string& ca, const std::string& photo,
-              const std::string& session) {
+              const std::string& session, int uploads) {
     CURL* curl = curl_easy_init();
     curl_slist* headers = nullptr;
     headers = curl_slist_append(headers, "language: vi");
@@ -71,7 +71,7 @@ Bare bareLoop(const std::string& base, const std::string& ca, const std::string&
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ignore);
     Bare result;
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kUploads; ++i) {
+    for (int i = 0; i < uploads; ++i) {
         curl_mime* mime = curl_mime_init(curl);
         curl_mimepart* file = curl_mime_addpart(mime);
         curl_mime_name(file, "file");
@@ -131,28 +131,45 @@ int main() {
     const auto photoSize = std::filesystem::file_size(photo);
 
     EKYCRepoImpl repo;
-    const long connectionsBefore = EKYCHTTPClient::shared()->connectionsOpened();
     std::vector<double> roundTrips;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kUploads; ++i) {
-        const auto one = std::chrono::steady_clock::now();
-        try {
-            repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::front, std::filesystem::path(photo));
-        } catch (const EKYCAPIError&) {
-            // The service may turn the picture down; the exchange is what is measured.
+    const auto ourUploads = [&](int uploads) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < uploads; ++i) {
+            const auto one = std::chrono::steady_clock::now();
+            try {
+                repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::front, std::filesystem::path(photo));
+            } catch (const EKYCAPIError&) {
+                // The service may turn the picture down; the exchange is what is measured.
+            }
+            roundTrips.push_back(bench::millisecondsSince(one));
         }
-        roundTrips.push_back(bench::millisecondsSince(one));
+        return bench::millisecondsSince(start);
+    };
+    // Both warm up first (the service loads its detectors on the first
+    // photograph), then take turns, so that neither gets the quieter moments.
+    const long connectionsBefore = EKYCHTTPClient::shared()->connectionsOpened();
+    ourUploads(5);
+    Bare bare = bareLoop(repo.baseURL(), server.caFile().string(), photo, session, 5);
+    roundTrips.clear();
+    bare = {};
+    double ours = 0;
+    constexpr int kTurns = 4;
+    for (int turn = 0; turn < kTurns; ++turn) {
+        ours += ourUploads(kUploads / kTurns);
+        const Bare part = bareLoop(repo.baseURL(), server.caFile().string(), photo, session, kUploads / kTurns);
+        bare.milliseconds += part.milliseconds;
+        bare.connections += part.connections;
     }
-    const double ours = bench::millisecondsSince(start);
     const long connections = EKYCHTTPClient::shared()->connectionsOpened() - connectionsBefore;
-    const Bare bare = bareLoop(repo.baseURL(), server.caFile().string(), photo, session);
 
     bench::printHeader("Uploads: " + std::to_string(kUploads) + " x " + std::to_string(photoSize / 1024) +
-                       " KB over loopback HTTPS (throughput; bare libcurl loop reusing one handle)");
+                       " KB over loopback HTTPS (throughput; bare libcurl loop reusing one handle,\n"
+                       "in four alternating turns after a warm-up)");
     const double oursRate = kUploads / (ours / 1000), bareRate = kUploads / (bare.milliseconds / 1000);
     bench::printRow("uploads per second", bench::format(oursRate, 1), bench::format(bareRate, 1),
                     bench::format(oursRate / bareRate), ">= 0.90");
-    bench::printRow("connections opened", std::to_string(connections), std::to_string(bare.connections), "",
+    bench::printRow("connections opened", std::to_string(connections),
+                    std::to_string(bare.connections) + " (one a turn)", "",
                     "1 in all");
 
     // A session whose photographs were accepted, so that its document can be read.
