@@ -22,6 +22,7 @@ namespace {
 
 constexpr auto kDetection = std::chrono::milliseconds(50);
 constexpr auto kFrameInterval = std::chrono::microseconds(33333);
+constexpr int kFrames = 150;  // five seconds of video
 
 // Finds one face in every frame, slowly; the frame's number is its first
 // pixel pair. Notes how long its slowest detection really took (a sleep
@@ -94,11 +95,15 @@ int main() {
             detector, [&](const std::vector<capture::Rect>& faces, capture::Size) {
                 std::lock_guard lock(mutex);
                 ++reports;
-                latencies.push_back(bench::millisecondsSince(submitted[static_cast<int>(faces[0].x)]));
+                // The stream's last frame has no successor to take its place,
+                // so it waits out the detection in progress: a camera that
+                // stops, not the steady state the bound is about.
+                const int number = static_cast<int>(faces[0].x);
+                if (number < kFrames - 1) latencies.push_back(bench::millisecondsSince(submitted[number]));
             });
         auto next = Clock::now();
         Clock::time_point previous{};
-        for (int number = 0; number < 150; ++number) {  // five seconds of video
+        for (int number = 0; number < kFrames; ++number) {
             std::vector<std::uint8_t> pixels(64 * 48, 0);
             pixels[0] = static_cast<std::uint8_t>(number / 256);
             pixels[1] = static_cast<std::uint8_t>(number % 256);
