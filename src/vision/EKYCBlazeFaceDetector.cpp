@@ -110,7 +110,7 @@ std::vector<capture::Rect> EKYCBlazeFaceDetector::detectFaces(const RasterImage&
     const cv::Mat source(frame.height(), frame.width(), type, pixels);
     // Halving with bilinear steps averages 2 x 2 blocks (the samples fall
     // between pixels) as area averaging would, at a fraction of its cost and
-    // without its thread pool; the last step is small.
+    // without its thread pool; the last, small step averages areas.
     cv::Mat scaled = source;
     while (scaled.cols / 2 >= scaledWidth && scaled.rows / 2 >= scaledHeight) {
         cv::Mat half;
@@ -119,7 +119,7 @@ std::vector<capture::Rect> EKYCBlazeFaceDetector::detectFaces(const RasterImage&
     }
     if (scaled.cols != scaledWidth || scaled.rows != scaledHeight) {
         cv::Mat exact;
-        cv::resize(scaled, exact, cv::Size(scaledWidth, scaledHeight), 0, 0, cv::INTER_LINEAR);
+        cv::resize(scaled, exact, cv::Size(scaledWidth, scaledHeight), 0, 0, cv::INTER_AREA);
         scaled = exact;
     }
     cv::Mat rgb;
