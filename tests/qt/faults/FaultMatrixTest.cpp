@@ -327,15 +327,8 @@ protected:
         form->setViewModel(makeViewModel<EKYCInfomationDocumentViewModel>());
         openFlow()->pushViewController(form, false);
     }
-    bool fetched() {
-        return test::waitUntil([&] { return !form->isLoading(); }) && form->tableView->isVisible();
-    }
-    int rowOf(FieldType type) const {
-        const auto& items = form->viewModel().items;
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].fieldType == type && items[i].editable) return static_cast<int>(i);
-        return -1;
-    }
+    bool fetched() { return test::formFetched(form); }
+    int rowOf(FieldType type) const { return test::editableRow(form, type); }
     std::string valueAt(int index) const {
         return form->viewModel().items.at(static_cast<std::size_t>(index)).fieldValue;
     }

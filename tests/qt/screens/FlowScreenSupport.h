@@ -16,6 +16,7 @@
 #include "platform/Image.h"
 #include "platform/QImageAdapter.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
+#include "screens/information/EKYCInfomationDocumentViewController.h"
 #include "support/QtTestSupport.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/QXAlertViewController.h"
@@ -143,6 +144,19 @@ Cell* cellInView(TableView* table, int row) {
     table->ensureVisible(0, rect.center().y(), 0, rect.height());
     settle();
     return qobject_cast<Cell*>(table->cellForRow({0, row}));
+}
+
+// The form once its fetch ended, shown.
+inline bool formFetched(EKYCInfomationDocumentViewController* form) {
+    return waitUntil([&] { return !form->isLoading(); }) && form->tableView->isVisible();
+}
+
+// The form's first editable row of `type`; -1 when there is none.
+inline int editableRow(const EKYCInfomationDocumentViewController* form, EKYCInfomationDocument::FieldType type) {
+    const auto& items = form->viewModel().items;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].fieldType == type && items[i].editable) return static_cast<int>(i);
+    return -1;
 }
 
 }  // namespace ovira::test

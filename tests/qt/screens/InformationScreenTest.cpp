@@ -71,15 +71,8 @@ protected:
         navigation->pushViewController(form, false);
         if (settle) test::settle();
     }
-    bool fetched() {
-        return test::waitUntil([&] { return !form->isLoading(); }) && form->tableView->isVisible();
-    }
-    int rowOf(FieldType type) const {
-        const auto& items = form->viewModel().items;
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].fieldType == type && items[i].editable) return static_cast<int>(i);
-        return -1;
-    }
+    bool fetched() { return test::formFetched(form); }
+    int rowOf(FieldType type) const { return test::editableRow(form, type); }
     // The row brought into view.
     Row* row(int index) { return test::cellInView<Row>(form->tableView, index); }
     template <class Sheet>
