@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "CaptureTestSupport.h"
+#include "LibraryServiceTest.h"
 #include "capture/EKYCBackDetectionViewModel.h"
 #include "capture/EKYCFaceDetectionViewModel.h"
 #include "capture/EKYCFrontDetectionViewModel.h"
@@ -25,21 +26,8 @@ using nlohmann::json;
 using Events = std::vector<std::string>;
 using Type = EkycTypeDocument;
 
-class DetectionFlow : public ::testing::Test {
+class DetectionFlow : public dev::test::LibraryServiceTest {
 protected:
-    static void SetUpTestSuite() {
-        folder = new test::TemporaryDirectory;
-        server = dev::test::startForLibrary(folder->path() / "service").release();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        delete folder;
-    }
-    void SetUp() override {
-        EKYCApplication().startSession();
-        server->clearFaults();
-        server->clearRequests();
-    }
     void TearDown() override {
         // After every attempt, whatever its outcome, no photograph is left.
         if (fs::is_directory(captureFolder)) {
@@ -109,8 +97,6 @@ protected:
         return files;
     }
 
-    static inline test::TemporaryDirectory* folder = nullptr;
-    static inline dev::DevServer* server = nullptr;
     fs::path captureFolder = applicationDataDirectory() / "KYC";
     std::map<const Image*, std::string> names;
     Events events;
