@@ -170,8 +170,9 @@ TEST_F(RepositoryLoad, EightThreadsShareOneRepositoryAndLoseNoExchange) {
     EKYCLogger::resetSink();
     EXPECT_EQ(requestsLogged, kRoundsRun * 2 * kThreads * kRounds);
     // Each round uploads 800 photographs of some 30 KiB: keeping any of them would show.
-    if (kResidentMemoryIsMeaningful)
+    if (kResidentMemoryIsMeaningful) {
         EXPECT_LT(grown, 4l << 20) << "resident memory grew by " << grown << " bytes over the last round";
+    }
     // The threads keep reusing their connections rather than opening one per exchange.
     const long connections = EKYCHTTPClient::shared()->connectionsOpened();
     EXPECT_LE(connections, 2 * kThreads);
