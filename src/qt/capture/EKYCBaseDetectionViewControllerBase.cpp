@@ -195,6 +195,14 @@ void EKYCBaseDetectionViewControllerBase::handleCapturedImage(const ImagePtr& im
     detectionViewModel().verifyImage(image);
 }
 
+std::function<void()> EKYCBaseDetectionViewControllerBase::workForCapturedImage(ImagePtr image) {
+    // The view model, shared with the screen, judges the photograph; its
+    // events reach the screen only while the screen exists.
+    auto& detection = detectionViewModel();
+    std::shared_ptr<EKYCBaseDetectionViewModel> model(detection.shared_from_this(), &detection);
+    return [model = std::move(model), image = std::move(image)] { model->verifyImage(image); };
+}
+
 void EKYCBaseDetectionViewControllerBase::didValidateFace(bool isValid) {
     previewCamera->setFocusValid(isValid);
     accessoryView->btnCapture->setEnabled(isValid);

@@ -23,8 +23,10 @@ namespace ovira {
 // with the loading overlay up, and the reactions to a rejection or a lost
 // connection. Screens derive from EKYCBaseDetectionViewController<VM>.
 //
-// Threads: GUI thread, except didCaptureImage() and handleCapturedImage(),
-// which run on the camera's capture thread and upload there. The view
+// Threads: GUI thread, except didCaptureImage(), handleCapturedImage() and
+// workForCapturedImage(), which run on the camera's capture thread; the
+// upload runs there too, holding the view model rather than the screen, so
+// that closing the screen meanwhile never waits for it. The view
 // model's events arrive on that thread; the screen reacts on the GUI thread.
 class EKYCBaseDetectionViewControllerBase : public EKYCBaseViewControllerBase,
                                             public EKYCAccessoryCameraViewViewDelegate,
@@ -75,6 +77,7 @@ public:
 
     // The camera's delegate.
     void didCaptureImage(ImagePtr image) override;
+    std::function<void()> workForCapturedImage(ImagePtr image) override;
     void didValidateFace(bool isValid) override;
     void didFailCapture() override;
 

@@ -240,11 +240,15 @@ void EKYCCameraDetectionService::handleStill(const QImage& still) {
         });
     };
     if (still.isNull()) return failed();
-    captureQueue_.async([still, settings = pendingCrop_, cell = delegate_, failed] {
+    captureQueue_->async([still, settings = pendingCrop_, cell = delegate_, failed, queue = captureQueue_] {
         const ImagePtr image = cropImage(still, settings);
         if (!image) return failed();
-        std::lock_guard delivery(cell->delivery);
-        if (auto* delegate = cell->current()) delegate->didCaptureImage(image);
+        std::function<void()> work;
+        {
+            std::lock_guard delivery(cell->delivery);
+            if (auto* delegate = cell->current()) work = delegate->workForCapturedImage(image);
+        }
+        if (work) work();
     });
 }
 
@@ -309,7 +313,7 @@ void EKYCCameraDetectionService::waitUntilDetectionIdle() {
 }
 
 void EKYCCameraDetectionService::waitUntilCaptureIdle() {
-    captureQueue_.sync([] {});
+    captureQueue_->sync([] {});
 }
 
 }  // namespace ovira

@@ -101,7 +101,9 @@ private:
     std::shared_ptr<DelegateCell> delegate_;
     std::shared_ptr<FrameState> frames_;
     CropSettings pendingCrop_;
-    SerialQueue captureQueue_{"ai.qorix.OVIRA.capture"};
+    // Shared with the work queued on it, so that a photograph's upload may
+    // outlive the service (and its screen) without holding the GUI thread.
+    std::shared_ptr<SerialQueue> captureQueue_ = std::make_shared<SerialQueue>("ai.qorix.OVIRA.capture");
 };
 
 }  // namespace ovira

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/Image.h"
 
 namespace ovira {
@@ -14,6 +16,15 @@ public:
     // Replacing or clearing the delegate waits for this call to return: do
     // not wait for the GUI thread from it.
     virtual void didCaptureImage(ImagePtr image) = 0;
+    // The photograph handed over as work that runs on the capture thread
+    // after this returns, when the delegate may already be gone: the work
+    // holds all it needs. Replacing or clearing the delegate waits only for
+    // this call. By default the photograph goes to didCaptureImage() here and
+    // no work is left.
+    virtual std::function<void()> workForCapturedImage(ImagePtr image) {
+        didCaptureImage(std::move(image));
+        return {};
+    }
     // True on document screens. GUI thread.
     virtual bool isCardMode() = 0;
     // Whether the face just examined lies inside the circle. GUI thread.

@@ -16,6 +16,7 @@
 #include "capture/EKYCFaceDetectionViewController.h"
 #include "capture/EKYCFrontDetectionViewController.h"
 #include "capture/EKYCQtCameraAuthorization.h"
+#include "ovira/UserDefaults.h"
 #include "platform/NetworkPathMonitor.h"
 #include "resources/ColorAsset.h"
 #include "resources/Localized.h"
@@ -462,20 +463,27 @@ TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
     EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{introduce});
     EXPECT_EQ(test::presentedAlert(introduce), nullptr);
 
-    // A screen closed while its photograph is being uploaded waits for the
-    // hand-over, and what the upload publishes afterwards reaches nobody.
+    // A screen closed while its photograph is being uploaded goes at once:
+    // the upload, which holds its photograph on disk until the answer, is
+    // still waiting for the service. What it publishes afterwards reaches nobody.
     devserver::Fault slow;
     slow.path = "/nationId";
-    slow.delay = std::chrono::milliseconds(800);
+    slow.delay = std::chrono::milliseconds(4000);
     server->setFault(slow);
     screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
     waitUntilOnline(screen);
     showFrame(screen);
     test::tap(screen->accessoryView->btnCapture);
     ASSERT_TRUE(test::waitUntil([&] { return !server->requests().empty(); }));
+    const auto captures = applicationDataDirectory() / "KYC";
+    const auto uploading = [&] { return std::filesystem::exists(captures) && !std::filesystem::is_empty(captures); };
+    ASSERT_TRUE(uploading());
     delete screen;
+    EXPECT_TRUE(uploading()) << "closing the screen waited for the upload";
+    EXPECT_TRUE(test::waitUntil([&] { return !uploading(); }, 10000));
     test::settle();
     EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{introduce});
+    EXPECT_EQ(test::presentedAlert(introduce), nullptr);
 }
 
 }  // namespace
