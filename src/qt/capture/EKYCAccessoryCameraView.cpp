@@ -8,6 +8,7 @@
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "ui/view/Nib.h"
+#include "ui/view/ViewStyle.h"
 
 namespace ovira {
 namespace {
@@ -49,11 +50,6 @@ QPointer<T> outlet(QWidget* owner, const char* name) {
     return found;
 }
 
-void setTextColor(QLabel* label, const QColor& color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
 
 // Flat icon buttons over the camera: no frame, no background.
 void styleIconButton(QPushButton* button) {

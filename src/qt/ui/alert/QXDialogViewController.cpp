@@ -9,18 +9,9 @@
 #include "ui/alert/AlertButtonStyle.h"
 #include "ui/alert/AlertController.h"
 #include "ui/view/Nib.h"
+#include "ui/view/ViewStyle.h"
 
 namespace ovira {
-namespace {
-
-void setTextColor(QLabel* label, const QColor& color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
-
-}  // namespace
-
 QXDialogViewController::QXDialogViewController(QWidget* parent) : ViewController(parent) {
     Nib::instantiate(QStringLiteral("QXDialogViewController"), this);
     labelTitle = findChild<QLabel*>(QStringLiteral("labelTitle"));
