@@ -76,17 +76,9 @@ protected:
     // kThreads threads of kRounds uploads and submissions, while the service
     // refuses some of each; every submission carries its own name.
     void round(const std::string& label, Tally& tally) {
-        dev::Fault uploadRefusal;
-        uploadRefusal.path = "/nationId";
-        uploadRefusal.statusCode = 4242;
-        uploadRefusal.count = kRefusedUploads;
-        server->setFault(uploadRefusal);
-        dev::Fault submissionRefusal;
-        submissionRefusal.path = "/submitInfo";
-        submissionRefusal.httpStatus = 503;
-        submissionRefusal.count = kRefusedSubmissions;
-        server->setFault(submissionRefusal);
-
+        server->setFault(dev::Fault::parse("/nationId:code=4242,count=" + std::to_string(kRefusedUploads)));
+        server->setFault(
+            dev::Fault::parse("/submitInfo:status=503,count=" + std::to_string(kRefusedSubmissions)));
         const auto work = [&](int thread) {
             for (int i = 0; i < kRounds; ++i) {
                 const auto note = [&](const char* what, const EKYCAPIError& error, bool planned, int& count) {
@@ -170,8 +162,9 @@ TEST_F(RepositoryLoad, EightThreadsShareOneRepositoryAndLoseNoExchange) {
     EKYCLogger::resetSink();
     EXPECT_EQ(requestsLogged, kRoundsRun * 2 * kThreads * kRounds);
     // Each round uploads 800 photographs of some 30 KiB: keeping any of them would show.
-    if (kResidentMemoryIsMeaningful)
+    if (kResidentMemoryIsMeaningful) {
         EXPECT_LT(grown, 4l << 20) << "resident memory grew by " << grown << " bytes over the last round";
+    }
     // The threads keep reusing their connections rather than opening one per exchange.
     const long connections = EKYCHTTPClient::shared()->connectionsOpened();
     EXPECT_LE(connections, 2 * kThreads);
