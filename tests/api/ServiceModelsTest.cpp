@@ -70,11 +70,13 @@ TEST(InformationField, DecodesTypesAndAnOptionalDateTypeAndEncodesBack) {
     // Encoding leaves out an absent dateType, and round-trips.
     const JSONEncoder encoder;
     EXPECT_FALSE(json::parse(asStringView(encoder.encode(plain))).contains("dateType"));
-    const json written = json::parse(asStringView(encoder.encode(date)));
-    EXPECT_EQ(written["dateType"], 1);
+    auto feature = plain;
+    feature.dateType = Field::DateType::feature;
+    const json written = json::parse(asStringView(encoder.encode(feature)));
+    EXPECT_EQ(written["dateType"], 2);
     EXPECT_EQ(written["cardAttributeId"], 70);
-    EXPECT_EQ(written["fieldType"], "date");
-    EXPECT_EQ(decode<Field>(written), date);
+    EXPECT_EQ(written["fieldType"], "string");
+    EXPECT_EQ(decode<Field>(written), feature);
 }
 
 TEST(InformationField, OneBadMemberFailsTheWholeDocument) {
