@@ -4,9 +4,8 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "DevServerTestSupport.h"
+#include "LibraryServiceTest.h"
 #include "api/EKYCRepoImpl.h"
-#include "devserver/DevServer.h"
 #include "ovira/MainBundle.h"
 #include "ovira/OVIRA.h"
 #include "pki/CertificateAuthority.h"
@@ -14,7 +13,6 @@
 #include "sdk/EKYCUserDefault.h"
 #include "support/ExpectFailure.h"
 #include "support/LogCapture.h"
-#include "support/TemporaryDirectory.h"
 
 namespace ovira {
 namespace {
@@ -23,13 +21,15 @@ using test::failureOf;
 
 using json = nlohmann::json;
 namespace dev = devserver;
+namespace fs = std::filesystem;
 
-class Repository : public ::testing::Test {
+// The suite's service, and the host's settings as startForLibrary made them
+// restored before every test (a test may replace them).
+class Repository : public dev::test::LibraryServiceTest {
 protected:
     static void SetUpTestSuite() {
-        folder = new test::TemporaryDirectory;
-        server = dev::test::startForLibrary(folder->path() / "service").release();
-        const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
+        LibraryServiceTest::SetUpTestSuite();
+        const auto write = [](const fs::path& path, const std::string& bytes) {
             std::ofstream(path, std::ios::binary) << bytes;
             return path;
         };
@@ -37,26 +37,19 @@ protected:
         face = write(folder->path() / "face.png", dev::test::testImage("astronaut.png"));
         cat = write(folder->path() / "cat.png", dev::test::testImage("chelsea.png"));
     }
-    static void TearDownTestSuite() {
-        delete server;
-        delete folder;
+    static json hostSettings() {
+        return {{"EKYCServiceHost", "127.0.0.1:" + std::to_string(server->port())},
+                {"EKYCServiceCACertificate", server->caFile().string()},
+                {"EKYCAppID", "bank-app"}};
     }
     void SetUp() override {
-        // The host's settings as startForLibrary made them (a test may have replaced them).
-        auto& bundle = MainBundle::main();
-        bundle.setInfoDictionary({{"EKYCServiceHost", "127.0.0.1:" + std::to_string(server->port())},
-                                  {"EKYCServiceCACertificate", server->caFile().string()},
-                                  {"EKYCAppID", "bank-app"}});
+        MainBundle::main().setInfoDictionary(hostSettings());
         OVIRA::config();
-        EKYCApplication().startSession();
-        server->clearFaults();
-        server->clearRequests();
+        LibraryServiceTest::SetUp();
     }
     json lastRequest() const { return server->requests().back(); }
 
-    static inline test::TemporaryDirectory* folder = nullptr;
-    static inline dev::DevServer* server = nullptr;
-    static inline std::filesystem::path card, face, cat;
+    static inline fs::path card, face, cat;
     EKYCRepoImpl repo;
 };
 
@@ -72,12 +65,13 @@ TEST_F(Repository, AnIdentityCardSessionFromUploadToSubmission) {
     EXPECT_EQ(front["headers"]["language"], "vi");
     EXPECT_EQ(front["headers"]["appID"], "bank-app");
     EXPECT_EQ(front["headers"]["transactionId"], EKYCUserDefault::transactionId().value());
-    ASSERT_EQ(front["parts"].size(), 2u);
-    EXPECT_EQ(front["parts"][0]["name"], "file");
-    EXPECT_EQ(front["parts"][0]["filename"], "card.jpg");
-    EXPECT_EQ(front["parts"][0]["contentType"], "image/jpeg");
-    EXPECT_EQ(front["parts"][1]["name"], "type");
-    EXPECT_EQ(front["parts"][1]["text"], "FRONT");
+    const json file{{"name", "file"},
+                    {"filename", "card.jpg"},
+                    {"contentType", "image/jpeg"},
+                    {"size", fs::file_size(card)}};
+    const auto side =
+        json::parse(R"({"name": "type", "filename": "", "contentType": "", "size": 5, "text": "FRONT"})");
+    EXPECT_EQ(front["parts"], json::array({file, side}));
 
     repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::back, card);
     EXPECT_EQ(lastRequest()["parts"][1]["text"], "BACK");
@@ -126,9 +120,7 @@ TEST_F(Repository, RejectedPhotographsCarryTheServiceMessage) {
 TEST_F(Repository, ListsComeFromTheService) {
     const auto countries = repo.listCountry();
     EXPECT_GT(countries.size(), 200u);
-    EXPECT_NE(std::find_if(countries.begin(), countries.end(),
-                           [](const EKYCLocation& l) { return l.id == 704 && l.name == "Việt Nam"; }),
-              countries.end());
+    EXPECT_NE(std::find(countries.begin(), countries.end(), EKYCLocation{704, "Việt Nam"}), countries.end());
     EXPECT_EQ(repo.listNational().size(), countries.size());
 }
 
@@ -150,22 +142,24 @@ TEST_F(Repository, SessionAndApplicationHeadersDecideAuthorisation) {
         << log.text();
 }
 
-TEST_F(Repository, EnvelopeFailuresAreNotHttpFailures) {
-    dev::Fault envelope401;
-    envelope401.path = "/getInfo";
-    envelope401.statusCode = 401;
-    envelope401.message = "hết phiên";
-    server->setFault(envelope401);
+TEST_F(Repository, EnvelopeRefusalsAreNotHttpFailuresAndRedirectsAreNotFollowed) {
+    server->setFault(dev::Fault::parse("/getInfo:code=401,message=hết phiên"));
     const auto error = failureOf([&] { repo.getInfo(); });
     EXPECT_EQ(error.code(), 401);
     EXPECT_FALSE(error.status()) << "only an HTTP 401 is unauthorised";
     EXPECT_EQ(error.message(), "hết phiên");
-
-    dev::Fault noData;
-    noData.path = "/getInfo";
-    noData.statusCode = 0;
-    server->setFault(noData);
+    server->setFault(dev::Fault::parse("/getInfo:code=0"));
     EXPECT_EQ(failureOf([&] { repo.getInfo(); }).code(), 0);
+
+    server->clearRequests();
+    // The same answer, were it followed.
+    server->setFault(dev::Fault::parse("/listCountry:redirect=/v1/ekyc/listNational"));
+    const auto moved = failureOf([&] { repo.listCountry(); });
+    EXPECT_EQ(moved.codeType(), EKYCAPIErrorCode::response);
+    ASSERT_TRUE(moved.status());
+    EXPECT_EQ(moved.status()->rawValue(), 307);
+    ASSERT_EQ(server->requests().size(), 1u);
+    EXPECT_EQ(server->requests()[0]["path"], "/v1/ekyc/listCountry");
 }
 
 // Pins come from the host's Info.json: the service's own key lets calls
@@ -177,10 +171,8 @@ TEST_F(Repository, PinnedKeysFromTheHostSettingsDecideWhetherARequestLeaves) {
     for (const auto& pins : {json::array({otherKey, serviceKey}), json::array({otherKey})}) {
         const bool matches = pins.size() == 2;
         SCOPED_TRACE(matches ? "the service's key among the pins" : "another key");
-        const json settings{{"EKYCAppID", "bank-app"},
-                            {"EKYCServiceHost", "127.0.0.1:" + std::to_string(server->port())},
-                            {"EKYCServiceCACertificate", server->caFile().string()},
-                            {"EKYCServicePinnedKeys", pins}};
+        auto settings = hostSettings();
+        settings["EKYCServicePinnedKeys"] = pins;
         std::ofstream(info) << settings.dump();
         ASSERT_EQ(MainBundle::main().load(info), std::nullopt);
         OVIRA::config();
@@ -194,19 +186,6 @@ TEST_F(Repository, PinnedKeysFromTheHostSettingsDecideWhetherARequestLeaves) {
             EXPECT_TRUE(server->requests().empty());
         }
     }
-}
-
-TEST_F(Repository, RedirectsAreNotFollowed) {
-    dev::Fault moved;
-    moved.path = "/listCountry";
-    moved.redirect = "/v1/ekyc/listNational";  // the same answer, were it followed
-    server->setFault(moved);
-    const auto error = failureOf([&] { repo.listCountry(); });
-    EXPECT_EQ(error.codeType(), EKYCAPIErrorCode::response);
-    ASSERT_TRUE(error.status());
-    EXPECT_EQ(error.status()->rawValue(), 307);
-    ASSERT_EQ(server->requests().size(), 1u);
-    EXPECT_EQ(server->requests()[0]["path"], "/v1/ekyc/listCountry");
 }
 
 }  // namespace

@@ -11,11 +11,9 @@
 #include <set>
 #include <thread>
 
-#include "DevServerTestSupport.h"
+#include "LibraryServiceTest.h"
 #include "api/EKYCRepoImpl.h"
 #include "ovira/EKYCLogger.h"
-#include "sdk/EKYCApplication.h"
-#include "support/TemporaryDirectory.h"
 
 namespace ovira {
 namespace {
@@ -57,15 +55,14 @@ struct Tally {
     std::set<std::string> submittedNames;
 };
 
-class RepositoryLoad : public ::testing::Test {
+class RepositoryLoad : public dev::test::LibraryServiceTest {
 protected:
     void SetUp() override {
-        server = dev::test::startForLibrary(folder / "service");
-        EKYCApplication().startSession();
-        card = folder / "card.jpg";
+        LibraryServiceTest::SetUp();
+        card = folder->path() / "card.jpg";
         // Small, yet as large as the service wants a document.
         std::ofstream(card, std::ios::binary) << dev::test::encode(dev::test::drawCard({640, 404}), ".jpg");
-        const auto face = folder / "face.png";
+        const auto face = folder->path() / "face.png";
         std::ofstream(face, std::ios::binary) << dev::test::testImage("astronaut.png");
         repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::front, card);
         repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::back, card);
@@ -76,17 +73,9 @@ protected:
     // kThreads threads of kRounds uploads and submissions, while the service
     // refuses some of each; every submission carries its own name.
     void round(const std::string& label, Tally& tally) {
-        dev::Fault uploadRefusal;
-        uploadRefusal.path = "/nationId";
-        uploadRefusal.statusCode = 4242;
-        uploadRefusal.count = kRefusedUploads;
-        server->setFault(uploadRefusal);
-        dev::Fault submissionRefusal;
-        submissionRefusal.path = "/submitInfo";
-        submissionRefusal.httpStatus = 503;
-        submissionRefusal.count = kRefusedSubmissions;
-        server->setFault(submissionRefusal);
-
+        server->setFault(dev::Fault::parse("/nationId:code=4242,count=" + std::to_string(kRefusedUploads)));
+        server->setFault(
+            dev::Fault::parse("/submitInfo:status=503,count=" + std::to_string(kRefusedSubmissions)));
         const auto work = [&](int thread) {
             for (int i = 0; i < kRounds; ++i) {
                 const auto note = [&](const char* what, const EKYCAPIError& error, bool planned, int& count) {
@@ -142,8 +131,6 @@ protected:
         EXPECT_EQ(recorded, tally.submittedNames);
     }
 
-    test::TemporaryDirectory folder;
-    std::unique_ptr<dev::DevServer> server;
     std::filesystem::path card;
     Form form;
     EKYCRepoImpl repo;  // the one repository every thread shares

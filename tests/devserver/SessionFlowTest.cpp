@@ -17,6 +17,7 @@ namespace {
 
 using nlohmann::json;
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 constexpr auto kOwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
 
 TEST(DevServerCertificates, MadeOnceThenReusedAndReissuedWhenMissingOrExpired) {
@@ -40,10 +41,7 @@ TEST(DevServerCertificates, MadeOnceThenReusedAndReissuedWhenMissingOrExpired) {
     EXPECT_NE(afterMissing.second, first.second);
 
     const auto authority = pki::CertificateAuthority::fromPem(first.first, pki::readFile(folder / "ca.key"));
-    pki::CertificateOptions past;
-    past.notBefore = std::chrono::hours(-48);
-    past.notAfter = std::chrono::hours(-24);
-    const auto expired = authority.issue(past);
+    const auto expired = authority.issue({.notBefore = -48h, .notAfter = -24h});
     pki::writeFile(folder / "server.pem", expired.certificatePem, kOwnerOnly);
     pki::writeFile(folder / "server.key", expired.privateKeyPem, kOwnerOnly);
     const auto afterExpiry = serve();
@@ -78,6 +76,13 @@ TEST(DevServerAuthorization, RefusesMissingSessionAndUnknownApp) {
 
 json getInfo(httplib::SSLClient& client, const std::string& session, const std::string& language = "vi") {
     return bodyOf(client.Get("/v1/ekyc/getInfo", sessionHeaders(session, language)));
+}
+json submit(httplib::SSLClient& client, const std::string& session, const std::string& body) {
+    return bodyOf(client.Post("/v1/ekyc/submitInfo", sessionHeaders(session), body, "application/json"));
+}
+// A submission's body: the fields as JSON text under "data".
+std::string formBody(const json& fields) {
+    return json{{"data", fields.dump()}}.dump();
 }
 
 struct DocumentCase {
@@ -160,14 +165,10 @@ TEST(DevServerSession, SubmitInfoRecordsGoodSubmissionsAndRefusesBadOnes) {
     auto client = connect(sharedServer());
     completeSession(*client, "submit", kDocuments[0]);
     const auto form = getInfo(*client, "submit")["data"]["form"];
-    const auto submit = [&](const std::string& body) {
-        return bodyOf(
-            client->Post("/v1/ekyc/submitInfo", sessionHeaders("submit"), body, "application/json"));
-    };
     const auto edited = [&](int index, const std::string& value) {
         auto fields = form;
         fields[index]["fieldValue"] = value;
-        return json{{"data", fields.dump()}}.dump();
+        return formBody(fields);
     };
     // Form order: number (read-only), name, birth (past), sex, nationality, ..., expiry (future) at 8.
     const std::pair<const char*, std::string> bad[] = {
@@ -181,10 +182,11 @@ TEST(DevServerSession, SubmitInfoRecordsGoodSubmissionsAndRefusesBadOnes) {
         {"expiry in the past", edited(8, "01/01/2000")},
         {"English sex", edited(3, "Male")},
     };
-    for (const auto& [name, body] : bad) EXPECT_EQ(submit(body)["statusCode"], 3002) << name;
+    for (const auto& [name, body] : bad)
+        EXPECT_EQ(submit(*client, "submit", body)["statusCode"], 3002) << name;
     EXPECT_TRUE(bodyOf(client->Get("/__control/submissions?transactionId=submit")).empty());
 
-    const auto answer = submit(edited(1, "TRẦN THỊ BÌNH"));
+    const auto answer = submit(*client, "submit", edited(1, "TRẦN THỊ BÌNH"));
     ASSERT_EQ(answer["statusCode"], 0) << answer.dump();
     const auto recorded = bodyOf(client->Get("/__control/submissions?transactionId=submit"));
     ASSERT_EQ(recorded.size(), 1u);
@@ -219,18 +221,14 @@ TEST(DevServerSession, PlantedIdentityValuesReplaceTheSampleHolder) {
     std::map<int, std::string> values;
     for (const auto& field : form)
         values[field["cardAttributeId"].get<int>()] = field["fieldValue"].get<std::string>();
-    EXPECT_EQ(values[1], "CANARY-NUMBER");
-    EXPECT_EQ(values[2], "CANARY-NAME");
-    EXPECT_EQ(values[3], "17/03/1961");
-    EXPECT_EQ(values[4], "Nam") << "fields without a planted value keep the sample";
-    const auto submit = [&](const json& fields) {
-        return bodyOf(client->Post("/v1/ekyc/submitInfo", sessionHeaders("planted"),
-                                   json{{"data", fields.dump()}}.dump(), "application/json"))["statusCode"];
-    };
+    // Fields without a planted value (the sex, 4) keep the sample's.
+    const std::map<int, std::string> expected{
+        {1, "CANARY-NUMBER"}, {2, "CANARY-NAME"}, {3, "17/03/1961"}, {4, "Nam"}};
+    for (const auto& [id, value] : expected) EXPECT_EQ(values[id], value) << id;
     auto sample = form;
     sample[0]["fieldValue"] = "001090012345";  // the read-only number the sample holder has
-    EXPECT_EQ(submit(sample), 3002);
-    EXPECT_EQ(submit(form), 0);
+    EXPECT_EQ(submit(*client, "planted", formBody(sample))["statusCode"], 3002);
+    EXPECT_EQ(submit(*client, "planted", formBody(form))["statusCode"], 0);
 }
 
 TEST(DevServerRequestLog, ShowsHeadersPartsAndBodiesOverOneConnection) {
@@ -240,7 +238,7 @@ TEST(DevServerRequestLog, ShowsHeadersPartsAndBodiesOverOneConnection) {
     server.clearRequests();
     const auto photo = encode(drawCard());
     upload(*client, "/nationId", sessionHeaders("log", "en"), photo, "FRONT");
-    client->Post("/v1/ekyc/submitInfo", sessionHeaders("log"), R"({"data": "[]"})", "application/json");
+    submit(*client, "log", R"({"data": "[]"})");
     // Many small uploads over one connection: the server must not close it after a few.
     for (int i = 0; i < 20; ++i) upload(*client, "/captureFace", sessionHeaders("log"), "not an image");
 

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <tuple>
 
+#include "network/KeyConversion.h"
 #include "ovira/EKYCBaseApiResponse.h"
 #include "ovira/JSONDecoder.h"
 #include "ovira/JSONEncoder.h"
@@ -233,6 +234,143 @@ TEST(EncodingTest, InvalidValuesFailWithTheirPathInTheCallersKeys) {
         EXPECT_EQ(error.codingPath(), path) << description;
         EXPECT_EQ(error.debugDescription().rfind(description, 0), 0u) << error.what();
     }
+}
+
+// ---- the service envelope ----
+struct Person {
+    std::string firstName;
+    std::optional<std::string> idNumber;
+    static Person decode(const DecodingValue& v) {
+        return {v.decode<std::string>("firstName"), v.decodeIfPresent<std::string>("idNumber")};
+    }
+};
+
+template <class T>
+EKYCBaseApiResponse<T> decodeEnvelope(std::string_view text) {
+    return JSONDecoder::shared()->decode<EKYCBaseApiResponse<T>>(text);
+}
+
+TEST(EnvelopeDecodingTest, ReadsTheThreeMembersAndIgnoresOthers) {
+    const auto envelope = decodeEnvelope<Person>(R"({"status_code":0.0,"message":"OK","extra":[{}],"Data":1,)"
+                                                 R"("data":{"first_name":"An","id_number":"079"}})");
+    EXPECT_EQ(envelope.statusCode, 0);
+    EXPECT_EQ(envelope.message, "OK");
+    EXPECT_EQ(envelope.data.value().firstName + "/" + envelope.data.value().idNumber.value_or("-"), "An/079");
+    for (const char* text : {"{}", R"({"statusCode":null,"data":null,"message":null})"}) {
+        const auto empty = decodeEnvelope<Person>(text);
+        EXPECT_FALSE(empty.statusCode || empty.data || empty.message) << text;
+    }
+    // A decoder that keeps the keys does not see a statusCode at all.
+    EXPECT_FALSE(JSONDecoder().decode<EKYCBaseApiResponse<int>>(R"({"status_code":0})").statusCode);
+    for (const char* text : {"{}", "[]", "0", "\"x\"", "null", R"({"a":[{"b":1}]})"}) {
+        EXPECT_NO_THROW(JSONDecoder::shared()->decode<EKYCVoidResponse>(text)) << text;
+    }
+}
+
+TEST(EnvelopeDecodingTest, AMemberOfTheWrongTypeFailsTheWholeEnvelope) {
+    for (const auto& [text, kind, path] :
+         std::vector<std::tuple<const char*, Kind, std::vector<std::string>>>{
+             {R"({"statusCode":"0","data":{"firstName":"An"}})", Kind::typeMismatch, {"statusCode"}},
+             {R"({"statusCode":true})", Kind::typeMismatch, {"statusCode"}},
+             {R"({"statusCode":0.5})", Kind::dataCorrupted, {"statusCode"}},
+             {R"({"statusCode":0,"message":42})", Kind::typeMismatch, {"message"}},
+             {R"({"statusCode":0,"data":"An"})", Kind::typeMismatch, {"data"}},
+             {R"({"statusCode":0,"data":{}})", Kind::keyNotFound, {"data"}},
+             {R"({"statusCode":0,"data":{"firstName":null}})", Kind::valueNotFound, {"data", "firstName"}},
+             {R"([{"statusCode":0}])", Kind::typeMismatch, {}}}) {
+        const auto error = thrown<DecodingError>([input = text] { decodeEnvelope<Person>(input); });
+        ASSERT_TRUE(error) << text;
+        EXPECT_EQ(error->kind(), kind) << text;
+        EXPECT_EQ(error->codingPath(), path) << text;
+    }
+}
+
+TEST(EnvelopeValueTest, OnlyStatusZeroWithDataYieldsTheDataAnythingElseIsTheEnvelopeError) {
+    using Text = std::optional<std::string>;
+    const Text none;
+    // The envelope, the error's code (none: success), its message, the data (the value or the error's
+    // payload).
+    using Row = std::tuple<const char*, std::optional<int>, Text, Text>;
+    for (const auto& [text, code, message, data] : std::vector<Row>{
+             {R"({"statusCode":0,"data":"x","message":"m"})", std::nullopt, none, "x"},
+             {R"({"statusCode":0,"data":""})", std::nullopt, none, ""},  // empty, but present
+             {R"({"statusCode":0,"data":null,"message":"Nothing found"})", 0, "Nothing found", none},
+             {R"({"statusCode":0})", 0, none, none},
+             {R"({"statusCode":2,"message":"Document expired","data":"An"})", 2, "Document expired", "An"},
+             {R"({"statusCode":200,"data":"x"})", 200, none, "x"},  // the success marker is 0, not 200
+             {"{}", -1000, none, none},
+             {R"({"data":"x","message":"no marker"})", -1000, "no marker", "x"},
+             {R"({"statusCode":-2147483648})", INT32_MIN, none, none},
+             {R"({"statusCode":2147483648,"message":"big"})", -1000, "big", none},
+             // Data that looks like an envelope is no response body: the envelope's message stands.
+             {R"({"statusCode":3,"message":"outer","data":"{\"message\":\"inner\"}"})", 3, "outer",
+              R"({"message":"inner"})"}}) {
+        const auto envelope = decodeEnvelope<std::string>(text);
+        const auto error = thrown<EKYCAPIError>(
+            [&, expected = data, input = text] { EXPECT_EQ(envelope.value(), expected) << input; });
+        // Without a payload type, status 0 alone is success; otherwise it fails the same way.
+        const auto voidError =
+            thrown<EKYCAPIError>([input = text] { decodeEnvelope<EKYCVoidResponse>(input).value(); });
+        const auto voidCode = voidError ? std::optional(voidError->code()) : std::nullopt;
+        EXPECT_EQ(voidCode, envelope.statusCode == 0 ? std::nullopt : code) << text;
+        ASSERT_EQ(error.has_value(), code.has_value()) << text;
+        if (!error) continue;
+        EXPECT_EQ(error->code(), *code) << text;
+        EXPECT_EQ(error->message(), message) << text;
+        EXPECT_FALSE(error->status()) << text;
+        const auto* payload = std::any_cast<std::string>(&error->payload());
+        EXPECT_EQ(payload ? Text(*payload) : none, data) << text;
+    }
+}
+
+// ---- key conversion ----
+
+using Conversions = std::vector<std::pair<std::string, std::string>>;
+
+TEST(KeyConversionTest, FromSnakeCase) {
+    // clang-format off
+    for (const auto& [input, expected] : Conversions{
+             // Words: the first lower-cased, every later one capitalised.
+             {"first_name", "firstName"}, {"date_of_birth", "dateOfBirth"}, {"a_b_c", "aBC"},
+             {"ALL_CAPS", "allCaps"}, {"Mixed_CASE_words", "mixedCaseWords"}, {"oNE_tWO", "oneTwo"},
+             {"address_line_1", "addressLine1"}, {"mrz_line2_text", "mrzLine2Text"},
+             {"photo_front_v2", "photoFrontV2"}, {"utf8", "utf8"},
+             // Without inner underscores a key may already be camel case: it stays as it is.
+             {"statusCode", "statusCode"}, {"URL", "URL"}, {"X", "X"}, {"_camelCase_", "_camelCase_"},
+             {"__ALLCAPS", "__ALLCAPS"}, {"ID", "ID"},
+             // Leading and trailing underscores are kept; inner runs count as one.
+             {"__snake_case__", "__snakeCase__"}, {"_leading_word", "_leadingWord"}, {"one__two", "oneTwo"},
+             {"trailing_word_", "trailingWord_"}, {"one___two____three", "oneTwoThree"}, {"_", "_"},
+             {"___", "___"}, {"_a_", "_a_"}, {"a_", "a_"}, {"_a", "_a"}, {"", ""}}) {
+        // clang-format on
+        EXPECT_EQ(convertFromSnakeCase(input), expected) << '"' << input << '"';
+    }
+}
+
+TEST(KeyConversionTest, ToSnakeCase) {
+    // clang-format off
+    for (const auto& [input, expected] : Conversions{
+             {"firstName", "first_name"}, {"dateOfBirth", "date_of_birth"}, {"aBC", "a_bc"}, {"aB", "a_b"},
+             {"message", "message"}, {"already_snake", "already_snake"}, {"FirstName", "first_name"},
+             // A run of capitals is one word; before a lower-case letter its last capital starts the next.
+             {"myURLValue", "my_url_value"}, {"photoURL", "photo_url"}, {"isHTTPSOnly", "is_https_only"},
+             {"partCAPSLowerAGAIN", "part_caps_lower_again"}, {"myID", "my_id"},
+             {"userIDNumber", "user_id_number"},
+             {"URLValue", "u_rl_value"},  // as the mobile coders do: split after the first letter
+             // Underscores are kept as they are; digits belong to the word before them.
+             {"_oneTwoThree_", "_one_two_three_"}, {"_leadingCamel", "_leading_camel"},
+             {"__private", "__private"}, {"trailingCamel__", "trailing_camel__"},
+             {"runOf__Underscores", "run_of___underscores"}, {"__", "__"}, {"addressLine1", "address_line1"},
+             {"line1Text", "line1_text"}, {"v2Beta", "v2_beta"}, {"abc123DEF", "abc123_def"},
+             {"A", "a"}, {"a", "a"}, {"1", "1"}, {"_", "_"}, {"", ""}}) {
+        // clang-format on
+        EXPECT_EQ(convertToSnakeCase(input), expected) << '"' << input << '"';
+    }
+    for (const char* key : {"firstName", "addressLine1", "_oneTwoThree_", "__snakeCase__"}) {
+        EXPECT_EQ(convertFromSnakeCase(convertToSnakeCase(key)), key);
+    }
+    // Acronyms do not survive the round trip.
+    EXPECT_EQ(convertFromSnakeCase(convertToSnakeCase("myURLValue")), "myUrlValue");
 }
 
 }  // namespace
