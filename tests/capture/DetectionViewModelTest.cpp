@@ -90,8 +90,9 @@ protected:
     }
     json lastRequest() const { return server->requests().back(); }
     json fileParts() const {
+        const json request = lastRequest();
         json files = json::array();
-        for (const auto& part : lastRequest()["parts"])
+        for (const auto& part : request["parts"])
             if (part["name"] == "file") files.push_back(part);
         return files;
     }
