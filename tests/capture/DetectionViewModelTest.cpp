@@ -11,11 +11,8 @@
 #include "capture/EKYCBackDetectionViewModel.h"
 #include "capture/EKYCFaceDetectionViewModel.h"
 #include "capture/EKYCFrontDetectionViewModel.h"
-#include "ovira/MainBundle.h"
-#include "ovira/OVIRA.h"
 #include "ovira/UserDefaults.h"
 #include "sdk/EKYCApplication.h"
-#include "support/TemporaryDirectory.h"
 
 namespace ovira {
 namespace {
@@ -44,9 +41,12 @@ protected:
         auto viewModel = makeViewModel<VM>(type, std::move(accepted), std::move(services));
         record(*viewModel);
         viewModel->onViewDidLoad();
-        for (int i = 0; realNetwork && !viewModel->isConnected() && i < 1000; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (realNetwork) waitUntilConnected(*viewModel);
         return viewModel;
+    }
+    static void waitUntilConnected(const EKYCBaseDetectionViewModel& viewModel) {
+        for (int i = 0; !viewModel.isConnected() && i < 1000; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
     std::string nameOf(const ImagePtr& image) const {
@@ -196,8 +196,7 @@ TEST_F(DetectionFlow, OfflineNothingIsStoredOrSentUntilTheMonitorSaysOtherwise) 
     EXPECT_TRUE(viewModel->images.empty());
 
     monitor->send(NetworkPathStatus::satisfied);
-    for (int i = 0; !viewModel->isConnected() && i < 1000; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    waitUntilConnected(*viewModel);
     viewModel->verifyImage(front);
     EXPECT_EQ(events.back(), "loaded");
     EXPECT_EQ(events[2], "next back [front]");

@@ -37,14 +37,10 @@ std::chrono::system_clock::time_point at(double seconds) {
 
 class FileService : public ::testing::Test {
 protected:
-    EKYCFileService makeService(double* clock) {
-        return EKYCFileService(FileManager(documents.path()), [clock] { return at(*clock); });
-    }
-
     test::TemporaryDirectory documents;
     fs::path folder = documents / "KYC";
     double now = 1765025812.25;
-    EKYCFileService service = makeService(&now);
+    EKYCFileService service{FileManager(documents.path()), [this] { return at(now); }};
     std::shared_ptr<RasterImage> photo = test::rasterOf(devserver::test::drawCard({200, 126}));
 };
 
@@ -68,16 +64,23 @@ TEST_F(FileService, NamesCarryTheStepAndTheTimeAndOnlyTheNewestOfAStepStays) {
     EXPECT_EQ(fileNamesIn(folder),
               (Names{"front_1765025900.0.jpeg", "back.jpeg", "unrelated.txt", "face_1765025900.0.jpeg"}));
 
+    // A picture JPEG cannot hold is stored as PNG.
+    const RasterImage wide(70000, 2, RasterImage::Format::gray, std::vector<std::uint8_t>(140000, 128));
+    const auto png = service.saveImage(wide, "front", true, 1.0);
+    ASSERT_TRUE(png);
+    EXPECT_EQ(*png, folder / "front_1765025900.0.png");
+    EXPECT_EQ(test::decode(makeData(*readFileContents(*png))).cols, 70000);
+
     fs::create_directories(folder / "nested" / "deeper");
     service.removeAllFiles();
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_TRUE(fileNamesIn(folder).empty());
 }
 
-TEST_F(FileService, TimestampsAreTheShortestExactTextWithAFraction) {
-    EXPECT_EQ(EKYCFileService::timestampText(at(1765025812.0)), "1765025812.0");
-    EXPECT_EQ(EKYCFileService::timestampText(at(1765025812.5)), "1765025812.5");
-    EXPECT_EQ(EKYCFileService::timestampText(at(0)), "0.0");
+TEST(FileServiceNames, TimestampsAreTheShortestExactTextWithAFraction) {
+    for (const auto& [seconds, text] : {std::pair{1765025812.0, "1765025812.0"},
+                                        std::pair{1765025812.5, "1765025812.5"}, std::pair{0.0, "0.0"}})
+        EXPECT_EQ(EKYCFileService::timestampText(at(seconds)), text);
     const std::string precise = EKYCFileService::timestampText(at(1765025812.123456));
     EXPECT_EQ(precise.rfind("1765025812.123456", 0), 0u) << precise;
 }
@@ -115,15 +118,9 @@ TEST_F(FileService, TheFirstUseInAProcessClearsWhatAnEarlierProcessLeft) {
     EXPECT_EQ(fileNamesIn(crashed / "KYC"), (Names{"face.jpeg", "back.jpeg", "front.jpeg"}));
 }
 
-TEST_F(FileService, FallsBackToPngWhenJpegCannotHoldThePicture) {
-    const RasterImage wide(70000, 2, RasterImage::Format::gray, std::vector<std::uint8_t>(140000, 128));
-    const auto file = service.saveImage(wide, "front", true, 1.0);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->extension(), ".png");
-    EXPECT_EQ(test::decode(makeData(*readFileContents(*file))).cols, 70000);
-}
-
 TEST_F(FileService, FailedSavesReturnNothingAndTouchNothingElse) {
+    service.removeAllFiles();
+    EXPECT_FALSE(fs::exists(folder)) << "emptying a missing folder neither fails nor creates it";
     const RasterImage empty(0, 0, RasterImage::Format::rgb, {});
     EXPECT_FALSE(service.saveImage(empty, "front", true, 1.0));
     EXPECT_FALSE(fs::exists(folder)) << "nothing to store: the folder is not even created";
@@ -147,11 +144,6 @@ TEST_F(FileService, FailedSavesReturnNothingAndTouchNothingElse) {
     service.removeAllFiles();
     EXPECT_EQ(fileNamesIn(elsewhere.path()), Names{"front_keep.jpeg"})
         << "never written or emptied through a link";
-}
-
-TEST_F(FileService, EmptyingAMissingFolderNeitherFailsNorCreatesIt) {
-    service.removeAllFiles();
-    EXPECT_FALSE(fs::exists(folder));
 }
 
 }  // namespace

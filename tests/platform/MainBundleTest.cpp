@@ -28,15 +28,35 @@ protected:
     MainBundle bundle;
 };
 
-TEST_F(MainBundleTest, LoadsAGoodFileInPlaceOfWhatWasThere) {
+// A good file replaces what was there, and the host then sets entries or the
+// whole dictionary in code.
+TEST_F(MainBundleTest, LoadsAGoodFileInPlaceOfWhatWasThereAndTheHostChangesItInCode) {
     bundle.setObject("SetInCode", "value");
-    ASSERT_EQ(load(R"({"EKYCAppID": "app-123", "Timeout": 30, "Text": "30"})"), std::nullopt);
+    ASSERT_EQ(load(R"({"EKYCAppID": "app-123", "Timeout": 30, "Text": "30", "Other": "kept"})"),
+              std::nullopt);
     EXPECT_EQ(bundle.stringForInfoDictionaryKey("EKYCAppID"), "app-123");
     EXPECT_TRUE(bundle.objectForInfoDictionaryKey("SetInCode").is_null());
     // A number is told apart from a string.
     EXPECT_EQ(bundle.objectForInfoDictionaryKey("Timeout"), 30);
     EXPECT_EQ(bundle.stringForInfoDictionaryKey("Timeout"), std::nullopt);
     EXPECT_EQ(bundle.stringForInfoDictionaryKey("Text"), "30");
+
+    bundle.setObject("EKYCServiceHost", "https://example.com");
+    bundle.setObject("EKYCAppID", nullptr);
+    EXPECT_TRUE(bundle.objectForInfoDictionaryKey("EKYCAppID").is_null());
+    EXPECT_EQ(bundle.stringForInfoDictionaryKey("EKYCServiceHost"), "https://example.com");
+    EXPECT_EQ(bundle.stringForInfoDictionaryKey("Other"), "kept");
+
+    bundle.setInfoDictionary({{"EKYCAppID", "code"}});
+    EXPECT_TRUE(bundle.objectForInfoDictionaryKey("Other").is_null());
+    EXPECT_EQ(bundle.stringForInfoDictionaryKey("EKYCAppID"), "code");
+    // Anything but an object leaves an empty dictionary, still usable.
+    for (const json& notAnObject : {json::array({"EKYCAppID", "code"}), json("EKYCAppID")}) {
+        bundle.setInfoDictionary(notAnObject);
+        EXPECT_TRUE(bundle.objectForInfoDictionaryKey("EKYCAppID").is_null()) << notAnObject;
+        bundle.setObject("EKYCAppID", 1);
+        EXPECT_EQ(bundle.objectForInfoDictionaryKey("EKYCAppID"), 1) << notAnObject;
+    }
 }
 
 struct BadInfo {
@@ -63,26 +83,6 @@ INSTANTIATE_TEST_SUITE_P(Contents, MainBundleBadFileTest,
                                          BadInfo{"Array", R"(["EKYCAppID", "app-123"])"},
                                          BadInfo{"Empty", ""}),
                          [](const auto& param) { return std::string(param.param.name); });
-
-TEST_F(MainBundleTest, TheHostSetsEntriesOrTheWholeDictionaryInCode) {
-    ASSERT_EQ(load(R"({"EKYCAppID": "from-file", "Other": "kept"})"), std::nullopt);
-    bundle.setObject("EKYCServiceHost", "https://example.com");
-    bundle.setObject("EKYCAppID", nullptr);
-    EXPECT_TRUE(bundle.objectForInfoDictionaryKey("EKYCAppID").is_null());
-    EXPECT_EQ(bundle.stringForInfoDictionaryKey("EKYCServiceHost"), "https://example.com");
-    EXPECT_EQ(bundle.stringForInfoDictionaryKey("Other"), "kept");
-
-    bundle.setInfoDictionary({{"EKYCAppID", "code"}});
-    EXPECT_TRUE(bundle.objectForInfoDictionaryKey("Other").is_null());
-    EXPECT_EQ(bundle.stringForInfoDictionaryKey("EKYCAppID"), "code");
-    // Anything but an object leaves an empty dictionary, still usable.
-    for (const json& notAnObject : {json::array({"EKYCAppID", "code"}), json("EKYCAppID")}) {
-        bundle.setInfoDictionary(notAnObject);
-        EXPECT_TRUE(bundle.objectForInfoDictionaryKey("EKYCAppID").is_null()) << notAnObject;
-        bundle.setObject("EKYCAppID", 1);
-        EXPECT_EQ(bundle.objectForInfoDictionaryKey("EKYCAppID"), 1) << notAnObject;
-    }
-}
 
 }  // namespace
 }  // namespace ovira

@@ -49,6 +49,8 @@ private:
     bool onQueue_ = true;
 };
 
+// Scripted reports follow the script and arrive on the monitor's queue until
+// it is cancelled; cancel() waits for a running report and may be called from one.
 TEST(NetworkPathMonitor, ScriptedReportsFollowTheScriptUntilCancelled) {
     auto queue = std::make_shared<SerialQueue>("ai.qorix.ekyc.monitor");
     Reports reports;
@@ -64,20 +66,17 @@ TEST(NetworkPathMonitor, ScriptedReportsFollowTheScriptUntilCancelled) {
     queue->sync([] {});
     EXPECT_EQ(reports.waitFor(2).size(), 2u) << "nothing is reported after cancel()";
     EXPECT_TRUE(reports.allOnQueue());
-}
 
-TEST(NetworkPathMonitor, CancelWaitsForARunningReportAndMayBeCalledFromOne) {
-    auto queue = std::make_shared<SerialQueue>("ai.qorix.ekyc.monitor");
-    ScriptedNetworkPathMonitor monitor;
+    ScriptedNetworkPathMonitor slow;
     std::atomic<bool> inside{false}, finished{false};
-    monitor.setPathUpdateHandler([&](Status) {
+    slow.setPathUpdateHandler([&](Status) {
         inside = true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         finished = true;
     });
-    monitor.start(queue);
+    slow.start(queue);
     while (!inside) std::this_thread::yield();
-    monitor.cancel();
+    slow.cancel();
     EXPECT_TRUE(finished) << "cancel() returned while a report was still running";
 
     ScriptedNetworkPathMonitor selfCancelling;

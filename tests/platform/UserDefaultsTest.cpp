@@ -38,16 +38,27 @@ protected:
     fs::path file = folder / "UserDefaults.json";
 };
 
-// Every change is on disk at once: a second store opened while the first is
-// still alive sees the values, with their types, and none of the removed keys.
-TEST_F(UserDefaultsTest, ValuesPersistAcrossInstances) {
+// Every change is on disk at once, in a private file in a private folder: a
+// second store opened while the first is still alive sees the values, with
+// their types, and none of the removed keys. The file is replaced, never
+// rewritten in place: a reader that opened it before the writes still reads
+// the old contents in full.
+TEST_F(UserDefaultsTest, ChangesReachAPrivateFileAtOnceByReplacingIt) {
+    // With an open umask, anything the store does not restrict itself shows.
+    const mode_t oldMask = ::umask(0);
     UserDefaults store(file);
     store.setString("name", "Grace");
+    std::ifstream openedBefore(file, std::ios::binary);
     store.setObject("count", 42);
     store.setObject("nested", {{"list", {1, "two"}}});
     store.setString("removed", "x");
     store.removeObject("removed");
     store.setObject("count", nullptr);
+    ::umask(oldMask);
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(json::parse(openedBefore, nullptr, false), (json{{"name", "Grace"}}));
+    EXPECT_EQ(entryCount(folder), 1) << "a temporary file was left behind";
 
     UserDefaults reopened(file);
     EXPECT_EQ(reopened.string("name"), "Grace");
@@ -57,29 +68,11 @@ TEST_F(UserDefaultsTest, ValuesPersistAcrossInstances) {
     EXPECT_FALSE(reopened.contains("count"));
 }
 
-TEST_F(UserDefaultsTest, FileIsPrivateInAPrivateFolder) {
-    // With an open umask, anything the store does not restrict itself shows.
-    const mode_t oldMask = ::umask(0);
-    UserDefaults(file).setString("token", "secret");
-    ::umask(oldMask);
-    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
-    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-}
-
-// The store is replaced, never rewritten in place: a reader that opened the
-// file before the writes still reads the old contents in full.
-TEST_F(UserDefaultsTest, WritesReplaceTheFileAtomically) {
-    UserDefaults store(file);
-    store.setString("step", "one");
-    std::ifstream openedBefore(file, std::ios::binary);
-    for (int i = 0; i < 10; ++i) store.setObject("key" + std::to_string(i), i);
-    EXPECT_EQ(json::parse(openedBefore, nullptr, false), (json{{"step", "one"}}));
-    EXPECT_EQ(entryCount(folder), 1) << "a temporary file was left behind";
-}
-
-// A folder where the file should be (the write fails after making its
-// temporary file, which must go) or a file where the folder should be.
-TEST_F(UserDefaultsTest, UnwritableLocationFailsWithoutThrowingUntilCleared) {
+// A write fails without throwing, and synchronize() says so, while a folder
+// stands where the file should be (the write fails after making its temporary
+// file, which must go) or a file where the folder should be, until the way is
+// cleared; and text that is not UTF-8 fails, keeping the file as it was.
+TEST_F(UserDefaultsTest, FailedWritesDoNotThrowAndLeaveNothingBehind) {
     test::LogCapture quiet;
     for (const fs::path& blocker : {file, folder}) {
         SCOPED_TRACE(blocker);
@@ -94,10 +87,8 @@ TEST_F(UserDefaultsTest, UnwritableLocationFailsWithoutThrowingUntilCleared) {
         EXPECT_TRUE(store.synchronize());
         EXPECT_EQ(readJson(file), (json{{"name", "Ada"}}));
     }
-}
 
-TEST_F(UserDefaultsTest, TextThatIsNotUTF8FailsWithoutThrowingAndKeepsTheFile) {
-    test::LogCapture quiet;
+    fs::remove_all(folder);
     UserDefaults store(file);
     store.setString("good", "value");
     EXPECT_NO_THROW(store.setString("bad", "\xff\xfe"));
@@ -105,29 +96,21 @@ TEST_F(UserDefaultsTest, TextThatIsNotUTF8FailsWithoutThrowingAndKeepsTheFile) {
     EXPECT_EQ(readJson(file), (json{{"good", "value"}}));
 }
 
-struct DamagedStore {
-    const char* name;
-    std::string contents;
-};
-
-class UserDefaultsDamagedFileTest : public UserDefaultsTest,
-                                    public testing::WithParamInterface<DamagedStore> {};
-
-TEST_P(UserDefaultsDamagedFileTest, ReadsAsEmptyAndIsReplacedByTheNextWrite) {
+// A file cut short, garbage, the wrong kind of JSON or nothing reads as empty
+// and is replaced by the next write.
+TEST_F(UserDefaultsTest, ADamagedFileReadsAsEmptyAndIsReplacedByTheNextWrite) {
     test::LogCapture quiet;
     fs::create_directories(folder);
-    std::ofstream(file, std::ios::binary) << GetParam().contents;
-    UserDefaults store(file);
-    store.setString("fresh", "start");
-    EXPECT_EQ(readJson(file), (json{{"fresh", "start"}}));
+    for (const std::string& contents :
+         {std::string(R"({"name": "Ada", "ci)"), std::string("\x00\x13garbage\xff{", 11),
+          std::string(R"(["name", "Ada"])"), std::string()}) {
+        std::ofstream(file, std::ios::binary) << contents;
+        UserDefaults store(file);
+        EXPECT_FALSE(store.contains("name")) << contents;
+        store.setString("fresh", "start");
+        EXPECT_EQ(readJson(file), (json{{"fresh", "start"}})) << contents;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Contents, UserDefaultsDamagedFileTest,
-                         testing::Values(DamagedStore{"Truncated", R"({"name": "Ada", "ci)"},
-                                         DamagedStore{"Garbage", std::string("\x00\x13garbage\xff{", 11)},
-                                         DamagedStore{"Array", R"(["name", "Ada"])"},
-                                         DamagedStore{"Empty", ""}),
-                         [](const auto& param) { return std::string(param.param.name); });
 
 // Writers on several threads whose writes fail fast (a file stands where the
 // folder should be), so that they contend for the store all the time. Once the

@@ -26,43 +26,28 @@ private:
     std::string name_ = "whole";
 };
 
-TEST(BaseViewModel, OnDeinitRunsFirstOnTheWholeObject) {
+// onDeinit() runs first, on the whole object, whose streams still publish;
+// subscriptions stored in the view model end with it. Events reach only the
+// subscribers of the moment.
+TEST(BaseViewModel, OnDeinitRunsFirstOnTheWholeObjectAndStoredSubscriptionsEndWithIt) {
     std::vector<std::string> journal;
     std::vector<bool> loading;
     AnyCancellable outside;
+    auto source = std::make_shared<PassthroughSubject<int>>();
+    int received = 0;
     {
         auto viewModel = makeViewModel<RecordingViewModel>(&journal);
+        viewModel->loadingPublisher.send(true);  // nobody listens yet: lost
         outside = viewModel->loadingPublisher.sink([&](bool value) { loading.push_back(value); });
+        source->sink([&](int) { ++received; }).store(viewModel->subscriptions);
+        source->send(1);
+        EXPECT_EQ(source->subscriberCount(), 1u);
         viewModel->onViewDidLoad();
         viewModel->onViewWillAppear();
     }
     EXPECT_EQ(journal, (std::vector<std::string>{"didLoad", "willAppear", "deinit:whole", "destructor"}));
     EXPECT_EQ(loading, std::vector<bool>{false});
     outside.cancel();  // the stream is gone; cancelling is harmless
-}
-
-TEST(BaseViewModel, EventsWithoutSubscribersAreLost) {
-    std::vector<std::string> journal;
-    std::vector<bool> received;  // outlives the view model, whose end still publishes
-    auto viewModel = makeViewModel<RecordingViewModel>(&journal);
-    viewModel->loadingPublisher.send(true);
-    viewModel->loadingPublisher.sink([&](bool value) { received.push_back(value); })
-        .store(viewModel->subscriptions);
-    viewModel->loadingPublisher.send(false);  // an end without a start is fine
-    viewModel->loadingPublisher.send(true);
-    EXPECT_EQ(received, (std::vector<bool>{false, true}));
-}
-
-TEST(BaseViewModel, StoredSubscriptionsEndWithTheViewModel) {
-    std::vector<std::string> journal;
-    auto source = std::make_shared<PassthroughSubject<int>>();
-    int received = 0;
-    {
-        auto viewModel = makeViewModel<RecordingViewModel>(&journal);
-        source->sink([&](int) { ++received; }).store(viewModel->subscriptions);
-        source->send(1);
-        EXPECT_EQ(source->subscriberCount(), 1u);
-    }
     source->send(2);
     EXPECT_EQ(received, 1);
     EXPECT_EQ(source->subscriberCount(), 0u);

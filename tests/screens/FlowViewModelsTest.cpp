@@ -88,60 +88,50 @@ TEST(Confirm, GroupsDocumentPhotographsApartFromTheFace) {
     EXPECT_EQ(short_.itemIndex(0, 1), -1);
 }
 
-TEST(DatePicker, BoundsFollowTheKindOfDateAndOnlyAMovedPickerSaves) {
+// Dates are read and written in the machine's zone, here Ha Noi's: the bounds
+// follow the kind of date, only a moved picker saves, and calendar days keep
+// the opening time of day.
+TEST(DatePicker, BoundsFollowTheKindOfDateOnlyAMovedPickerSavesAndDaysKeepTheTimeOfDay) {
+    using namespace std::chrono;
+    using DateType = EKYCInfomationDocument::DateType;
     ::setenv("TZ", "Asia/Ho_Chi_Minh", 1);
     ::tzset();
-    const auto now = std::chrono::system_clock::now();
+    const auto now = system_clock::now();
     EKYCInfomationDocument field;
     for (const auto& [dateType, hasMax, hasMin] :
-         {std::tuple{std::optional<EKYCInfomationDocument::DateType>{}, false, false},
-          std::tuple{std::optional{EKYCInfomationDocument::DateType::normal}, false, false},
-          std::tuple{std::optional{EKYCInfomationDocument::DateType::pass}, true, false},
-          std::tuple{std::optional{EKYCInfomationDocument::DateType::feature}, false, true}}) {
+         {std::tuple{std::optional<DateType>{}, false, false},
+          std::tuple{std::optional{DateType::normal}, false, false},
+          std::tuple{std::optional{DateType::pass}, true, false},
+          std::tuple{std::optional{DateType::feature}, false, true}}) {
         field.dateType = dateType;
         const EKYCDatePickerViewModel picker(field, now);
-        EXPECT_EQ(picker.maximumDate().has_value(), hasMax);
-        EXPECT_EQ(picker.minimumDate().has_value(), hasMin);
-        if (hasMax) {
-            EXPECT_EQ(*picker.maximumDate(), now);
-        }
-        if (hasMin) {
-            EXPECT_EQ(*picker.minimumDate(), now);
-        }
+        EXPECT_EQ(picker.maximumDate(), hasMax ? std::optional{now} : std::nullopt);
+        EXPECT_EQ(picker.minimumDate(), hasMin ? std::optional{now} : std::nullopt);
         EXPECT_FALSE(picker.savedText(now)) << "not moved: nothing handed back";
-        EXPECT_TRUE(picker.savedText(now - std::chrono::nanoseconds(1)));
+        EXPECT_TRUE(picker.savedText(now - nanoseconds(1)));
     }
-    // 5 March 2001, 23:30 in Ha Noi is still the 5th there, the 5th 16:30 in UTC.
-    std::tm march{};
-    march.tm_year = 101, march.tm_mon = 2, march.tm_mday = 5, march.tm_hour = 23, march.tm_min = 30;
-    const auto evening = std::chrono::system_clock::from_time_t(std::mktime(&march));
-    EXPECT_EQ(EKYCDatePickerViewModel::formatDate(evening), "05/03/2001");
-    EXPECT_EQ(EKYCDatePickerViewModel::formatDate(evening + std::chrono::hours(1)), "06/03/2001");
-    ::unsetenv("TZ");
-    ::tzset();
-}
 
-TEST(DatePicker, CalendarDaysKeepTheOpeningTimeOfDayAndTheBoundsAreDays) {
-    ::setenv("TZ", "Asia/Ho_Chi_Minh", 1);
-    ::tzset();
-    using namespace std::chrono;
+    // 31 January 2024, 23:45:00.250 in Ha Noi.
     std::tm opened{};
     opened.tm_year = 124, opened.tm_mon = 0, opened.tm_mday = 31, opened.tm_hour = 23, opened.tm_min = 45;
     const auto at = system_clock::from_time_t(std::mktime(&opened)) + milliseconds(250);
-    EKYCInfomationDocument field;
-    field.dateType = EKYCInfomationDocument::DateType::pass;
+    field.dateType = DateType::pass;
     const EKYCDatePickerViewModel birth(field, at);
     EXPECT_EQ(birth.openingDay(), 2024y / January / 31d);
     EXPECT_EQ(birth.maximumDay(), 2024y / January / 31d);
     EXPECT_EQ(birth.minimumDay(), std::nullopt);
     EXPECT_EQ(birth.instantOn(birth.openingDay()), at) << "the opening day is the opening moment";
     EXPECT_FALSE(birth.savedText(birth.instantOn(birth.openingDay())));
+    // 5 March 2001, 23:45 in Ha Noi is still the 5th there, the 5th 16:45 in UTC.
     const auto march = birth.instantOn(2001y / March / 5d);
     EXPECT_EQ(birth.savedText(march), "05/03/2001") << "late evening stays on its day";
-    EXPECT_EQ(duration_cast<milliseconds>(march.time_since_epoch()) % hours(1), minutes(45) + milliseconds(250));
+    EXPECT_EQ(EKYCDatePickerViewModel::formatDate(march), "05/03/2001");
+    EXPECT_EQ(EKYCDatePickerViewModel::formatDate(march + minutes(15)), "06/03/2001");
+    EXPECT_EQ(duration_cast<milliseconds>(march.time_since_epoch()) % hours(1),
+              minutes(45) + milliseconds(250));
     EXPECT_EQ(birth.instantOn(2024y / February / 29d) - at, hours(24 * 29));
 
-    field.dateType = EKYCInfomationDocument::DateType::feature;
+    field.dateType = DateType::feature;
     const EKYCDatePickerViewModel expiry(field, at);
     EXPECT_EQ(expiry.minimumDay(), 2024y / January / 31d);
     EXPECT_EQ(expiry.maximumDay(), std::nullopt);
@@ -164,7 +154,7 @@ TEST(Search, FoldsVietnameseAndLatinMarksAndIgnoresCase) {
     }
 }
 
-TEST(Selection, GenderListMarksTheCurrentValueAndHasNoSearch) {
+TEST(Selection, GenderListMarksTheCurrentValueHasNoSearchAndListsKeepWholeRows) {
     SelectionGenderViewModel gender("Nam");
     int reloads = 0;
     auto token = gender.reloadPublisher.sink([&](Void) { ++reloads; });
@@ -184,9 +174,8 @@ TEST(Selection, GenderListMarksTheCurrentValueAndHasNoSearch) {
     EXPECT_EQ(unknown.filterItems, (std::vector<EKYCSelectionItem>{{"Nữ", false}}));
     unknown.search("");
     EXPECT_EQ(unknown.filterItems, unknown.items);
-}
 
-TEST(Selection, TheListHeightKeepsWholeRowsThatFitTheScreen) {
+    // The list's height keeps the whole rows that fit the screen.
     const SelectionCountryViewModel countries("");
     EXPECT_EQ(countries.listHeight(600), 336);
     EXPECT_EQ(countries.listHeight(400), 224);

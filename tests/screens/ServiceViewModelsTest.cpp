@@ -2,16 +2,13 @@
 // main thread, results arrive on it in order, and a closed screen gets nothing.
 #include <gtest/gtest.h>
 
-#include "DevServerTestSupport.h"
-#include "ovira/MainBundle.h"
+#include "LibraryServiceTest.h"
 #include "ovira/OVIRA.h"
 #include "ovira/OVIRADelegate.h"
 #include "screens/information/EKYCInfomationDocumentViewModel.h"
 #include "screens/selection/EKYCSelectionViewModel.h"
-#include "sdk/EKYCApplication.h"
 #include "sdk/EKYCUserDefault.h"
 #include "support/MainLoop.h"
-#include "support/TemporaryDirectory.h"
 
 namespace ovira {
 namespace {
@@ -24,21 +21,10 @@ struct Host : OVIRADelegate {
     void didEKYCSuccessWithSessionId(const std::string& sessionId) override { sessions.push_back(sessionId); }
 };
 
-class ServiceScreens : public ::testing::Test {
+class ServiceScreens : public dev::test::LibraryServiceTest {
 protected:
-    static void SetUpTestSuite() {
-        folder = new test::TemporaryDirectory;
-        // The library, and the test's own uploads.
-        server =
-            dev::test::startForLibrary(folder->path() / "service", {"bank-app", "ovira-tests"}).release();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        delete folder;
-    }
     void SetUp() override {
-        EKYCApplication().startSession();
-        server->clearFaults();
+        LibraryServiceTest::SetUp();
         OVIRA::instance().setDelegate(host);
     }
 
@@ -60,8 +46,6 @@ protected:
         return std::find(events.begin(), events.end(), event) != events.end();
     }
 
-    static inline test::TemporaryDirectory* folder = nullptr;
-    static inline dev::DevServer* server = nullptr;
     test::MainLoop mainLoop;
     std::shared_ptr<Host> host = std::make_shared<Host>();
     Events events;

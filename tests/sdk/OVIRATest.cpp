@@ -30,34 +30,13 @@ protected:
     }
 };
 
-TEST_F(Session, EachStartReplacesTheIdentifier) {
-    OVIRA::instance().start();
+// Without a launcher start() still stores a session; a launcher runs once the
+// session is stored. Each start replaces the identifier, on disk too, and
+// clear() removes it from memory and disk.
+TEST_F(Session, EachStartStoresANewIdentifierOnDiskBeforeTheFlowAndClearRemovesIt) {
+    EKYCApplication::setFlowLauncher(nullptr);
+    EXPECT_NO_THROW(OVIRA::instance().start());
     const auto first = storedIdentifier();
-    OVIRA::instance().start();
-    const auto second = storedIdentifier();
-    ASSERT_TRUE(first && second);
-    EXPECT_TRUE(std::regex_match(*first, kIdentifierPattern)) << *first;
-    EXPECT_TRUE(std::regex_match(*second, kIdentifierPattern)) << *second;
-    EXPECT_NE(*first, *second);
-    EXPECT_EQ(EKYCUserDefault::transactionId(), second);
-}
-
-TEST_F(Session, TheIdentifierIsPersistedOnDisk) {
-    OVIRA::instance().start();
-    UserDefaults reread(UserDefaults::standard().file());
-    EXPECT_EQ(reread.string(EKYCUserDefault::transactionIdKey), storedIdentifier());
-}
-
-TEST_F(Session, ClearRemovesTheIdentifierFromMemoryAndDisk) {
-    OVIRA::instance().start();
-    EKYCUserDefault::clear();
-    EXPECT_FALSE(storedIdentifier());
-    EXPECT_FALSE(EKYCUserDefault::transactionId());
-    UserDefaults reread(UserDefaults::standard().file());
-    EXPECT_FALSE(reread.contains(EKYCUserDefault::transactionIdKey));
-}
-
-TEST_F(Session, TheFlowIsLaunchedAfterTheSessionIsStored) {
     std::optional<std::string> seenByLauncher;
     int launches = 0;
     EKYCApplication::setFlowLauncher([&] {
@@ -65,15 +44,21 @@ TEST_F(Session, TheFlowIsLaunchedAfterTheSessionIsStored) {
         seenByLauncher = EKYCUserDefault::transactionId();
     });
     OVIRA::instance().start();
+    const auto second = storedIdentifier();
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(std::regex_match(*first, kIdentifierPattern)) << *first;
+    EXPECT_TRUE(std::regex_match(*second, kIdentifierPattern)) << *second;
+    EXPECT_NE(*first, *second);
+    EXPECT_EQ(EKYCUserDefault::transactionId(), second);
     EXPECT_EQ(launches, 1);
-    ASSERT_TRUE(seenByLauncher);
-    EXPECT_EQ(seenByLauncher, storedIdentifier());
-}
+    EXPECT_EQ(seenByLauncher, second);
+    EXPECT_EQ(UserDefaults(UserDefaults::standard().file()).string(EKYCUserDefault::transactionIdKey),
+              second);
 
-TEST_F(Session, WithoutALauncherStartStillStoresASession) {
-    EKYCApplication::setFlowLauncher(nullptr);
-    EXPECT_NO_THROW(OVIRA::instance().start());
-    EXPECT_TRUE(storedIdentifier());
+    EKYCUserDefault::clear();
+    EXPECT_FALSE(storedIdentifier());
+    EXPECT_FALSE(EKYCUserDefault::transactionId());
+    EXPECT_FALSE(UserDefaults(UserDefaults::standard().file()).contains(EKYCUserDefault::transactionIdKey));
 }
 
 TEST(TransactionIdentifier, CharactersComeFromTheDrawsInOrder) {
@@ -106,39 +91,27 @@ TEST(TransactionIdentifier, IdentifiersAreUniqueAndUseTheWholeAlphabetEvenly) {
     }
 }
 
-class Configuration : public ::testing::Test {
-protected:
-    void SetUp() override { OVIRAConfiguration::setAppID(""); }
-    void TearDown() override {
-        MainBundle::main().setObject("EKYCAppID", nullptr);
-        OVIRAConfiguration::setAppID("");
-    }
-};
-
-TEST_F(Configuration, AppIDIsEmptyUntilConfigured) {
+// The application identifier is empty until configured; config() rereads the
+// host's entry on every call, and a value that is no string, or none at all,
+// keeps the previous one.
+TEST(Configuration, ConfigRereadsTheAppIDAndKeepsItWhenTheEntryIsNoString) {
+    OVIRAConfiguration::setAppID("");
     MainBundle::main().setObject("EKYCAppID", nullptr);
     OVIRA::config();
     EXPECT_EQ(OVIRAConfiguration::appID(), "");
-}
-
-TEST_F(Configuration, ConfigReadsAStringAndRereadsOnEveryCall) {
-    MainBundle::main().setObject("EKYCAppID", "bank-app");
-    OVIRA::config();
-    EXPECT_EQ(OVIRAConfiguration::appID(), "bank-app");
-    MainBundle::main().setObject("EKYCAppID", "telco-app");
-    OVIRA::config();
-    EXPECT_EQ(OVIRAConfiguration::appID(), "telco-app");
-}
-
-TEST_F(Configuration, NonStringOrMissingValuesKeepThePreviousOne) {
-    MainBundle::main().setObject("EKYCAppID", "bank-app");
-    OVIRA::config();
+    for (const char* appID : {"bank-app", "telco-app"}) {
+        MainBundle::main().setObject("EKYCAppID", appID);
+        OVIRA::config();
+        EXPECT_EQ(OVIRAConfiguration::appID(), appID);
+    }
     for (const auto& value : {nlohmann::json(12345), nlohmann::json(true), nlohmann::json::array({"x"}),
                               nlohmann::json::object({{"id", "x"}}), nlohmann::json()}) {
         MainBundle::main().setObject("EKYCAppID", value);
         OVIRA::config();
-        EXPECT_EQ(OVIRAConfiguration::appID(), "bank-app") << value.dump();
+        EXPECT_EQ(OVIRAConfiguration::appID(), "telco-app") << value.dump();
     }
+    MainBundle::main().setObject("EKYCAppID", nullptr);
+    OVIRAConfiguration::setAppID("");
 }
 
 class RecordingDelegate : public OVIRADelegate {
@@ -147,24 +120,25 @@ public:
     std::vector<std::string> reports;
 };
 
-TEST(Facade, TheDelegateIsHeldWeakly) {
+// instance() is one shared facade that holds its delegate weakly; another
+// facade has a delegate and an application of its own.
+TEST(Facade, OneSharedInstanceHoldsItsDelegateWeaklyAndOthersAreSeparate) {
+    EXPECT_EQ(&OVIRA::instance(), &OVIRA::instance());
     auto delegate = std::make_shared<RecordingDelegate>();
     OVIRA::instance().setDelegate(delegate);
     ASSERT_EQ(OVIRA::instance().delegate(), delegate);
     OVIRA::instance().delegate()->didEKYCSuccessWithSessionId("abc");
     EXPECT_EQ(delegate->reports, std::vector<std::string>{"abc"});
+
+    OVIRA separate;
+    auto own = std::make_shared<RecordingDelegate>();
+    separate.setDelegate(own);
+    EXPECT_EQ(separate.delegate(), own);
+    EXPECT_EQ(OVIRA::instance().delegate(), delegate);
+    EXPECT_NE(&separate.application(), &OVIRA::instance().application());
+
     delegate.reset();
     EXPECT_EQ(OVIRA::instance().delegate(), nullptr);
-}
-
-TEST(Facade, InstanceIsOneSharedFacadeAndOthersAreSeparate) {
-    EXPECT_EQ(&OVIRA::instance(), &OVIRA::instance());
-    OVIRA separate;
-    auto delegate = std::make_shared<RecordingDelegate>();
-    separate.setDelegate(delegate);
-    EXPECT_EQ(separate.delegate(), delegate);
-    EXPECT_NE(OVIRA::instance().delegate(), delegate);
-    EXPECT_NE(&separate.application(), &OVIRA::instance().application());
 }
 
 }  // namespace
