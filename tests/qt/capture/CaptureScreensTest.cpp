@@ -11,10 +11,8 @@
 #include "CaptureScreenSupport.h"
 #include "DevServerTestSupport.h"
 #include "FlowScreenSupport.h"
+#include "LibraryServiceTest.h"
 #include "capture/CaptureScreens.h"
-#include "capture/EKYCBackDetectionViewController.h"
-#include "capture/EKYCFaceDetectionViewController.h"
-#include "capture/EKYCFrontDetectionViewController.h"
 #include "capture/EKYCQtCameraAuthorization.h"
 #include "platform/NetworkPathMonitor.h"
 #include "resources/ColorAsset.h"
@@ -26,7 +24,6 @@
 #include "screens/introduce/EKYCIntroduceViewController.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
 #include "sdk/EKYCApplication.h"
-#include "support/TemporaryDirectory.h"
 #include "ui/controller/NavigationBar.h"
 
 namespace ovira {
@@ -45,21 +42,10 @@ std::string currentThreadName() {
     return name;
 }
 
-class CaptureScreens : public testing::Test {
+class CaptureScreens : public devserver::test::LibraryServiceTest {
 protected:
-    static void SetUpTestSuite() {
-        folder = new test::TemporaryDirectory;
-        server = devserver::test::startForLibrary(folder->path() / "service").release();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        delete folder;
-    }
-
     void SetUp() override {
-        EKYCApplication().startSession();
-        server->clearFaults();
-        server->clearRequests();
+        LibraryServiceTest::SetUp();
         EKYCCameraAuthorization::setShared(authorization);
         installCaptureScreens();
         // Every camera a screen opens plays the scene of the moment, a frame
@@ -85,6 +71,10 @@ protected:
         introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
         navigation = test::presentFlow(*host, introduce);
     }
+    void closeFlow() {
+        host->dismiss(false);
+        test::settle();
+    }
     void choose(Type type) {
         const int row = type == Type::idCard ? 0 : type == Type::licenseDriver ? 1 : 2;
         const auto rows = test::rowsOf<EKYCIntroduceTableViewCell>(introduce->tableView);
@@ -92,11 +82,10 @@ protected:
         test::tap(rows[row]->btnDocument);
     }
     // A capture screen pushed over the first one, with its own view model.
-    template <class Screen, class VM>
-    Screen* openScreen(Type type, EKYCImages images, EKYCDetectionServices services = {}) {
+    EKYCBaseDetectionViewControllerBase* openScreen(EKYCStep step, Type type, EKYCImages images = {},
+                                                    EKYCDetectionServices services = {}) {
         openFlow();
-        auto* screen = new Screen;
-        screen->setViewModel(makeViewModel<VM>(type, std::move(images), std::move(services)));
+        auto* screen = test::makeCaptureScreen(step, type, std::move(images), std::move(services));
         navigation->pushViewController(screen, false);
         test::settle();
         return screen;
@@ -116,14 +105,23 @@ protected:
         EXPECT_TRUE(test::waitUntil([&] { return screen->detectionViewModel().isConnected(); }));
         EXPECT_TRUE(screen->cameraService().isRunning());
     }
+    // Online, a frame shown, the shutter pressed.
+    static void photograph(EKYCBaseDetectionViewControllerBase* screen) {
+        waitUntilOnline(screen);
+        showFrame(screen);
+        test::tap(screen->accessoryView->btnCapture);
+    }
+    // The alert that comes up over `screen`.
+    static QXAlertViewController* waitForAlert(ViewController* screen) {
+        EXPECT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; })) << "no alert";
+        return test::alertContent(test::presentedAlert(screen));
+    }
     std::vector<std::string> uploads() const {
         std::vector<std::string> paths;
         for (const auto& request : server->requests()) paths.push_back(request["path"].get<std::string>());
         return paths;
     }
 
-    static inline test::TemporaryDirectory* folder = nullptr;
-    static inline devserver::DevServer* server = nullptr;
     std::shared_ptr<ScriptedCameraAuthorization> authorization =
         std::make_shared<ScriptedCameraAuthorization>(Status::authorized);
     std::vector<QImage> scene{test::documentOnADesk()};
@@ -151,9 +149,9 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
         choose(flow.type);
         std::mutex uploadMutex;
         std::vector<std::string> uploadThreads;
-        const auto uploadsEnded = [&] {
+        const auto threads = [&] {
             std::lock_guard lock(uploadMutex);
-            return uploadThreads.size();
+            return uploadThreads;
         };
         std::vector<AnyCancellable> watching;
         for (std::size_t step = 0; step < flow.titles.size(); ++step) {
@@ -204,23 +202,17 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
         ASSERT_EQ(images.size(), flow.titles.size());
         // Cropped to the window at the screen's density: 0.9 of 390 points
         // wide, card-shaped; the face 720 points square.
-        for (std::size_t i = 0; i + 1 < images.size(); ++i) {
-            EXPECT_EQ(images[i]->width(), 702);
-            EXPECT_EQ(images[i]->height(), 443);
-        }
+        for (std::size_t i = 0; i + 1 < images.size(); ++i)
+            EXPECT_EQ(QSize(images[i]->width(), images[i]->height()), QSize(702, 443)) << i;
         EXPECT_EQ(images.back()->width(), 1440);
         EXPECT_EQ(uploads(), flow.paths);
         // The last upload ends on its thread after the confirmation was asked for.
-        EXPECT_TRUE(test::waitUntil([&] { return uploadsEnded() == flow.titles.size(); }));
-        {
-            std::lock_guard lock(uploadMutex);
-            EXPECT_EQ(uploadThreads, std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
-                << "photographs are uploaded on the capture thread";
-        }
+        EXPECT_TRUE(test::waitUntil([&] { return threads().size() == flow.titles.size(); }));
+        EXPECT_EQ(threads(), std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
+            << "photographs are uploaded on the capture thread";
         EXPECT_EQ(navigation->viewControllers().size(), flow.titles.size() + 2);
         if (flow.type == Type::idCard) test::saveScreenshot(host.get(), "capture_confirm");
-        host->dismiss(false);
-        test::settle();
+        closeFlow();
     }
 }
 
@@ -230,22 +222,13 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
     const QImage cat(QString::fromStdString(test::testData("chelsea.png")));
     for (const EKYCStep step : {EKYCStep::face, EKYCStep::back}) {
         SCOPED_TRACE(std::string(rawValue(step)));
-        EKYCBaseDetectionViewControllerBase* screen = nullptr;
-        if (step == EKYCStep::face) {
-            // A cat: the face check reports nothing, the service finds no face.
+        const bool face = step == EKYCStep::face;
+        if (face)  // A cat: the face check reports nothing, the service finds no face.
             scene =
                 EKYCFileCameraSource::composedFrames(cat.scaled(cat.size() * 2.4), {720, 1280}, {{360, 640}});
-            screen = openScreen<EKYCFaceDetectionViewController, EKYCFaceDetectionViewModel>(Type::idCard,
-                                                                                             {front, back});
-        } else {
-            devserver::Fault blurred;
-            blurred.path = "/nationId";
-            blurred.statusCode = 2004;
-            blurred.message = "Blurred photo";
-            server->setFault(blurred);
-            screen = openScreen<EKYCBackDetectionViewController, EKYCBackDetectionViewModel>(Type::idCard,
-                                                                                             {front});
-        }
+        else
+            server->setFault(devserver::Fault::parse("/nationId:code=2004,message=Blurred photo"));
+        auto* screen = openScreen(step, Type::idCard, face ? EKYCImages{front, back} : EKYCImages{front});
         waitUntilOnline(screen);
         showFrame(screen);
         EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled());
@@ -257,16 +240,15 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
         EXPECT_EQ(rejected->viewModel().typeDocument, Type::idCard);
         EXPECT_TRUE(navigation->navigationBar()->isVisible());
         const QString reason = rejected->lbError->text();
-        if (step == EKYCStep::face) {
-            EXPECT_EQ(rejected->lbTitle->text(), localizedText("capture.face"));
+        EXPECT_EQ(rejected->lbTitle->text(), localizedText(face ? "capture.face" : "review.back"));
+        if (face) {
             EXPECT_FALSE(reason.isEmpty()) << "the service's reason";
             EXPECT_EQ(rejected->viewModel().image->width(), 1440) << "the cropped photograph";
             test::saveScreenshot(host.get(), "capture_rejected");
         } else {
-            EXPECT_EQ(rejected->lbTitle->text(), localizedText("review.back"));
             EXPECT_EQ(reason, QStringLiteral("Blurred photo"));
         }
-        EXPECT_EQ(screen->detectionViewModel().images.size(), step == EKYCStep::face ? 2u : 1u);
+        EXPECT_EQ(screen->detectionViewModel().images.size(), face ? 2u : 1u);
 
         test::tap(rejected->btnRetakePhoto);
         ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == screen; }));
@@ -274,24 +256,15 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
         EXPECT_TRUE(screen->cameraService().isRunning()) << "the preview is live again";
         EXPECT_EQ(screen->cameraService().delegate(), screen);
         EXPECT_FALSE(navigation->navigationBar()->isVisible());
-        host->dismiss(false);
-        test::settle();
+        closeFlow();
     }
 }
 
 TEST_F(CaptureScreens, AnUnauthorisedSessionEndsInTheSessionAlert) {
-    devserver::Fault refused;
-    refused.path = "/passport";
-    refused.httpStatus = 401;
-    refused.message = "Session expired";
-    server->setFault(refused);
-    auto* screen =
-        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::passport, {});
-    waitUntilOnline(screen);
-    showFrame(screen);
-    test::tap(screen->accessoryView->btnCapture);
-    ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; }));
-    auto* content = test::alertContent(test::presentedAlert(screen));
+    server->setFault(devserver::Fault::parse("/passport:status=401,message=Session expired"));
+    auto* screen = openScreen(EKYCStep::front, Type::passport);
+    photograph(screen);
+    auto* content = waitForAlert(screen);
     ASSERT_NE(content, nullptr);
     EXPECT_EQ(content->labelMessage->text(), QStringLiteral("Session expired"));
     EXPECT_EQ(content->buttonAction->text(), QStringLiteral("OK"));
@@ -303,12 +276,10 @@ TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNe
     auto* monitor = script.get();
     EKYCDetectionServices services;
     services.monitor = std::move(script);
-    auto* screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(
-        Type::idCard, {}, std::move(services));
+    auto* screen = openScreen(EKYCStep::front, Type::idCard, {}, std::move(services));
     showFrame(screen);
     test::tap(screen->accessoryView->btnCapture);
-    ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; }));
-    auto* content = test::alertContent(test::presentedAlert(screen));
+    auto* content = waitForAlert(screen);
     ASSERT_NE(content, nullptr);
     EXPECT_EQ(content->labelTitle->text(), localizedText("common.noti"));
     EXPECT_EQ(content->labelMessage->text(), localizedText("common.noti_disconect"));
@@ -323,9 +294,7 @@ TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNe
     EXPECT_TRUE(screen->cameraService().isRunning());
 
     monitor->send(NetworkPathStatus::satisfied);
-    waitUntilOnline(screen);
-    showFrame(screen);
-    test::tap(screen->accessoryView->btnCapture);
+    photograph(screen);
     EXPECT_NE(waitForTop<EKYCBackDetectionViewController>(), nullptr);
     EXPECT_EQ(uploads(), std::vector<std::string>{"/v1/ekyc/nationId"});
 }
@@ -347,8 +316,7 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
         EXPECT_EQ(authorization->requests, 1);
         EXPECT_EQ(front->cameraService().isRunning(), grants);
         EXPECT_EQ(test::presentedAlert(front), nullptr);
-        host->dismiss(false);
-        test::settle();
+        closeFlow();
     }
 
     authorization = std::make_shared<ScriptedCameraAuthorization>(Status::denied);
@@ -370,7 +338,6 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
         test::tap(test::dialogButton(dialog, localizedText(answer)));
         EXPECT_TRUE(test::waitUntil([&] { return !front || test::presentedAlert(front) == nullptr; }));
         if (std::string(answer) == "common.setting") {
-            EXPECT_EQ(authorization->settingsOpened, 1);
             EXPECT_EQ(navigation->topViewController(), front);
             // No camera, nothing to photograph: no overlay that nothing would take down.
             test::tap(front->accessoryView->btnCapture);
@@ -379,14 +346,13 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
             test::settle();
         } else {
             EXPECT_TRUE(test::waitUntil([&] { return navigation->topViewController() == introduce; }));
-            EXPECT_EQ(authorization->settingsOpened, 1);
         }
+        EXPECT_EQ(authorization->settingsOpened, 1);
     }
 }
 
 TEST_F(CaptureScreens, GuidesFollowTheScreenTheTorchServesDocumentsAndTheShutterFollowsTheFace) {
-    auto* back = openScreen<EKYCBackDetectionViewController, EKYCBackDetectionViewModel>(
-        Type::idCard, {test::cardPhoto(Qt::blue)});
+    auto* back = openScreen(EKYCStep::back, Type::idCard, {test::cardPhoto(Qt::blue)});
     test::tap(back->accessoryView->btnGuide);
     auto* documentGuide = qobject_cast<EKYCGuideCaptureDocumentViewController*>(test::topPresented(back));
     ASSERT_NE(documentGuide, nullptr);
@@ -397,13 +363,11 @@ TEST_F(CaptureScreens, GuidesFollowTheScreenTheTorchServesDocumentsAndTheShutter
     EXPECT_FLOAT_EQ(cameraOf(back).torchLevel(), 0.1f);
     test::tap(back->accessoryView->btnFlash);
     EXPECT_FALSE(cameraOf(back).isTorchOn());
-    host->dismiss(false);
-    test::settle();
+    closeFlow();
 
     // Out of the circle, then inside it.
     scene = {test::selfie({360, 250}), test::selfie({360, 640})};
-    auto* face = openScreen<EKYCFaceDetectionViewController, EKYCFaceDetectionViewModel>(
-        Type::passport, {test::cardPhoto(Qt::red)});
+    auto* face = openScreen(EKYCStep::face, Type::passport, {test::cardPhoto(Qt::red)});
     EXPECT_TRUE(face->accessoryView->btnFlash->isHidden());
     face->accessoryView->onFlash();
     face->didToggleFlash(true);
@@ -433,8 +397,7 @@ TEST_F(CaptureScreens, GuidesFollowTheScreenTheTorchServesDocumentsAndTheShutter
 }
 
 TEST_F(CaptureScreens, AStillWithoutAnImageTakesTheOverlayDownAndBringsThePreviewBack) {
-    auto* screen =
-        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
+    auto* screen = openScreen(EKYCStep::front, Type::idCard);
     showFrame(screen);
     QTest::mouseClick(screen->accessoryView->btnCapture, Qt::LeftButton);
     EXPECT_TRUE(screen->isLoading());
@@ -448,10 +411,9 @@ TEST_F(CaptureScreens, AStillWithoutAnImageTakesTheOverlayDownAndBringsThePrevie
 
 TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
     // Published on another thread while the screen lives, arriving after it went.
-    auto* screen =
-        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
-    auto model =
-        std::static_pointer_cast<EKYCFrontDetectionViewModel>(screen->viewModel().shared_from_this());
+    auto* screen = openScreen(EKYCStep::front, Type::idCard);
+    auto model = std::static_pointer_cast<EKYCFrontDetectionViewModel>(
+        screen->detectionViewModel().shared_from_this());
     std::thread([&] {
         model->connectionPublisher.send({});
         model->errorPublisher.send({test::cardPhoto(Qt::gray), std::string("late")});
@@ -464,14 +426,9 @@ TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
 
     // A screen closed while its photograph is being uploaded waits for the
     // hand-over, and what the upload publishes afterwards reaches nobody.
-    devserver::Fault slow;
-    slow.path = "/nationId";
-    slow.delay = std::chrono::milliseconds(800);
-    server->setFault(slow);
-    screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
-    waitUntilOnline(screen);
-    showFrame(screen);
-    test::tap(screen->accessoryView->btnCapture);
+    server->setFault(devserver::Fault::parse("/nationId:delay=800"));
+    screen = openScreen(EKYCStep::front, Type::idCard);
+    photograph(screen);
     ASSERT_TRUE(test::waitUntil([&] { return !server->requests().empty(); }));
     delete screen;
     test::settle();
