@@ -5,31 +5,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "QtTestSupport.h"
-#include "capture/EKYCAccessoryCameraView.h"
+#include "CameraTestSupport.h"
 #include "resources/EKYCImage.h"
 #include "resources/Localized.h"
 
 namespace ovira::test {
 namespace {
-
-class RecordingControlsDelegate : public QObject, public EKYCAccessoryCameraViewViewDelegate {
-public:
-    RecordingControlsDelegate(bool cardMode, std::optional<QString> title)
-        : cardMode_(cardMode), title_(title) {}
-    void didSelectGuide() override { calls << QStringLiteral("guide"); }
-    void didSelectClose() override { calls << QStringLiteral("close"); }
-    void didToggleFlash(bool isOn) override { calls << QStringLiteral("flash %1").arg(isOn ? 1 : 0); }
-    void didSelectCapture() override { calls << QStringLiteral("capture"); }
-    void didSelectSwitchCamera() override { calls << QStringLiteral("switch"); }
-    std::optional<QString> captureTitle() override { return title_; }
-    bool isCardMode() override { return cardMode_; }
-    QStringList calls;
-
-private:
-    bool cardMode_;
-    std::optional<QString> title_;
-};
 
 QImage iconImage(const QIcon& icon, int side, QIcon::Mode mode = QIcon::Normal) {
     return icon.pixmap(QSize(side, side), 1.0, mode).toImage().convertToFormat(QImage::Format_ARGB32);

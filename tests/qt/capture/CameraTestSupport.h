@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "QtTestSupport.h"
+#include "capture/EKYCAccessoryCameraView.h"
 #include "capture/EKYCCameraDetectionService.h"
 #include "capture/EKYCCameraView.h"
 #include "capture/EKYCFileCameraSource.h"
@@ -53,6 +54,25 @@ private:
     mutable std::mutex mutex_;
     std::vector<ImagePtr> images_;
     std::vector<std::thread::id> captureThreads_;
+};
+
+// Records what the capture controls tell their screen; gives the screen's title.
+class RecordingControlsDelegate : public QObject, public EKYCAccessoryCameraViewViewDelegate {
+public:
+    RecordingControlsDelegate(bool cardMode, std::optional<QString> title)
+        : cardMode_(cardMode), title_(std::move(title)) {}
+    void didSelectGuide() override { calls << QStringLiteral("guide"); }
+    void didSelectClose() override { calls << QStringLiteral("close"); }
+    void didToggleFlash(bool isOn) override { calls << QStringLiteral("flash %1").arg(isOn ? 1 : 0); }
+    void didSelectCapture() override { calls << QStringLiteral("capture"); }
+    void didSelectSwitchCamera() override { calls << QStringLiteral("switch"); }
+    std::optional<QString> captureTitle() override { return title_; }
+    bool isCardMode() override { return cardMode_; }
+    QStringList calls;
+
+private:
+    bool cardMode_;
+    std::optional<QString> title_;
 };
 
 // A camera view over a file camera that sends frames only when told to.
