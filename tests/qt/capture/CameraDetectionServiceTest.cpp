@@ -119,12 +119,13 @@ TEST(CameraDetectionService, PhotographArrivesCroppedOnTheCaptureThreadAndStopsT
         rig.service().waitUntilCaptureIdle();
 
         EXPECT_FALSE(rig.service().isRunning()) << "the preview freezes while the photograph is judged";
-        const auto images = rig.delegate.images();
-        ASSERT_EQ(images.size(), 1u);
+        const auto photographs = rig.delegate.photographs();
+        ASSERT_EQ(photographs.size(), 1u);
+        const auto& [photo, thread] = photographs[0];
         const QSize size = card ? QSize(351, 221) : QSize(720, 720);
-        EXPECT_EQ(QSize(images[0]->width(), images[0]->height()), size);
-        EXPECT_NE(rig.delegate.captureThreads()[0], std::this_thread::get_id());
-        const auto jpeg = images[0]->jpegData(1.0);
+        EXPECT_EQ(QSize(photo->width(), photo->height()), size);
+        EXPECT_NE(thread, std::this_thread::get_id());
+        const auto jpeg = photo->jpegData(1.0);
         ASSERT_TRUE(jpeg.has_value());
         EXPECT_EQ(QImage::fromData(jpeg->data(), int(jpeg->size())).size(), size);
         EXPECT_EQ(rig.delegate.failures, 0);
@@ -150,7 +151,7 @@ TEST(CameraDetectionService, PhotographWithoutAnImageIsReportedAndTheSessionCanR
         rig.service().waitUntilCaptureIdle();
         drainEvents();
         EXPECT_EQ(rig.delegate.failures, 1);
-        EXPECT_TRUE(rig.delegate.images().empty());
+        EXPECT_TRUE(rig.delegate.photographs().empty());
         EXPECT_FALSE(rig.service().isRunning());
         rig.service().startRunning();
         EXPECT_TRUE(rig.service().isRunning());

@@ -23,27 +23,22 @@ inline QImage solidFrame(QSize size, QColor color) {
     return frame;
 }
 
-// Records what the camera service tells its screen, and on which thread.
+// Records what the camera service tells its screen, and on which thread photographs arrive.
 class RecordingCameraDelegate : public QObject, public EKYCCameraDetectionServiceDelegate {
 public:
     explicit RecordingCameraDelegate(bool cardMode) : cardMode_(cardMode) {}
 
     void didCaptureImage(ImagePtr image) override {
         std::lock_guard lock(mutex_);
-        images_.push_back(std::move(image));
-        captureThreads_.push_back(std::this_thread::get_id());
+        photographs_.emplace_back(std::move(image), std::this_thread::get_id());
     }
     bool isCardMode() override { return cardMode_; }
     void didValidateFace(bool isValid) override { faces.push_back(isValid); }
     void didFailCapture() override { ++failures; }
 
-    std::vector<ImagePtr> images() const {
+    std::vector<std::pair<ImagePtr, std::thread::id>> photographs() const {
         std::lock_guard lock(mutex_);
-        return images_;
-    }
-    std::vector<std::thread::id> captureThreads() const {
-        std::lock_guard lock(mutex_);
-        return captureThreads_;
+        return photographs_;
     }
 
     std::vector<bool> faces;
@@ -52,8 +47,7 @@ public:
 private:
     bool cardMode_;
     mutable std::mutex mutex_;
-    std::vector<ImagePtr> images_;
-    std::vector<std::thread::id> captureThreads_;
+    std::vector<std::pair<ImagePtr, std::thread::id>> photographs_;
 };
 
 // Records what the capture controls tell their screen; gives the screen's title.
