@@ -260,17 +260,6 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
     }
 }
 
-TEST_F(CaptureScreens, AnUnauthorisedSessionEndsInTheSessionAlert) {
-    server->setFault(devserver::Fault::parse("/passport:status=401,message=Session expired"));
-    auto* screen = openScreen(EKYCStep::front, Type::passport);
-    photograph(screen);
-    auto* content = waitForAlert(screen);
-    ASSERT_NE(content, nullptr);
-    EXPECT_EQ(content->labelMessage->text(), QStringLiteral("Session expired"));
-    EXPECT_EQ(content->buttonAction->text(), QStringLiteral("OK"));
-    EXPECT_EQ(navigation->topViewController(), screen);
-}
-
 TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNextCaptureGoesOn) {
     auto script = std::make_unique<ScriptedNetworkPathMonitor>(NetworkPathStatus::unsatisfied);
     auto* monitor = script.get();

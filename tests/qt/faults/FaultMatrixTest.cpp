@@ -170,6 +170,7 @@ public:  // the steps run from the table below
         auto* alert = qobject_cast<AlertController*>(test::topPresented(window.get()));
         ASSERT_NE(alert, nullptr) << "no session alert";
         EXPECT_EQ(test::alertContent(alert)->labelMessage->text(), QString::fromStdString(kExpired));
+        EXPECT_EQ(test::alertContent(alert)->buttonAction->text(), QStringLiteral("OK"));
         test::tap(test::alertContent(alert)->buttonAction);
         EXPECT_TRUE(test::waitUntil([&] { return window->presentedViewController() == nullptr; }))
             << "the flow stays after the session alert";
@@ -208,6 +209,9 @@ public:  // the steps run from the table below
             step, fault, [&] { test::tap(screen->accessoryView->btnCapture); },
             [&] { return navigation->topViewController() != screen || alertShown(); });
         EXPECT_TRUE(test::waitUntil(captureFolderEmpty, 5000)) << "a photograph outlived its upload";
+        if (fault.endsSession()) {
+            EXPECT_EQ(navigation->topViewController(), screen) << "the session alert shows over the screen";
+        }
         if (!reacted || sessionEnded(fault)) return;
 
         // Anything else is a rejection of this photograph, with the service's
