@@ -80,16 +80,9 @@ TEST(CameraDetectionService, CropsThePartUnderTheWindowAtThePhotographsSize) {
         QImage::Format format;
     } cases[] = {
         {"card", {true, phone, 1}, capture::cardCrop(image), {351, 221}, QImage::Format_RGB32},
-        {"card on a 2x screen",
-         {true, phone, 2},
-         capture::cardCrop(image),
-         {702, 443},
-         QImage::Format_RGBA8888},
+        {"card on a 2x screen", {true, phone, 2}, capture::cardCrop(image), {702, 443}, QImage::Format_RGBA8888},
         {"face", {false, phone, 1}, capture::faceCrop(image), {720, 720}, QImage::Format_RGB888},
-        {"face from a format cameras rarely give",
-         {false, phone, 1},
-         capture::faceCrop(image),
-         {720, 720},
+        {"face from a format cameras rarely give", {false, phone, 1}, capture::faceCrop(image), {720, 720},
          QImage::Format_RGB16},
     };
     for (const Case& c : cases) {

@@ -11,7 +11,6 @@
 #include "CaptureScreenSupport.h"
 #include "DevServerTestSupport.h"
 #include "FlowScreenSupport.h"
-#include "LibraryServiceTest.h"
 #include "capture/CaptureScreens.h"
 #include "capture/EKYCQtCameraAuthorization.h"
 #include "platform/NetworkPathMonitor.h"
@@ -42,37 +41,10 @@ std::string currentThreadName() {
     return name;
 }
 
-class CaptureScreens : public devserver::test::LibraryServiceTest {
+class CaptureScreens : public test::CaptureFlowTest {
 protected:
-    void SetUp() override {
-        LibraryServiceTest::SetUp();
-        EKYCCameraAuthorization::setShared(authorization);
-        installCaptureScreens();
-        // Every camera a screen opens plays the scene of the moment, a frame
-        // at a time as the test says.
-        EKYCCameraSource::setFactory([this] {
-            auto camera = std::make_unique<EKYCFileCameraSource>(Media::frames(scene));
-            camera->setFrameInterval(std::chrono::milliseconds(0));
-            camera->setTorch(EKYCFileCameraSource::Torch::available);
-            return camera;
-        });
-    }
-    void TearDown() override {
-        host.reset();
-        test::settle();
-        EKYCCameraSource::setFactory({});
-        EKYCCameraAuthorization::setShared(nullptr);
-        EKYCIntroduceViewController::setCaptureOpener({});
-    }
-
-    // The flow's first screen; a tap on a document opens its capture.
-    void openFlow() {
-        introduce = new EKYCIntroduceViewController;
-        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
-        navigation = test::presentFlow(*host, introduce);
-    }
     void closeFlow() {
-        host->dismiss(false);
+        window->dismiss(false);
         test::settle();
     }
     void choose(Type type) {
@@ -80,15 +52,6 @@ protected:
         const auto rows = test::rowsOf<EKYCIntroduceTableViewCell>(introduce->tableView);
         ASSERT_EQ(rows.size(), 3);
         test::tap(rows[row]->btnDocument);
-    }
-    // A capture screen pushed over the first one, with its own view model.
-    EKYCBaseDetectionViewControllerBase* openScreen(EKYCStep step, Type type, EKYCImages images = {},
-                                                    EKYCDetectionServices services = {}) {
-        openFlow();
-        auto* screen = test::makeCaptureScreen(step, type, std::move(images), std::move(services));
-        navigation->pushViewController(screen, false);
-        test::settle();
-        return screen;
     }
     template <class Screen>
     Screen* top() const {
@@ -99,11 +62,6 @@ protected:
         EXPECT_TRUE(test::waitUntil([&] { return top<Screen>() != nullptr; }))
             << "never reached " << Screen::staticMetaObject.className();
         return top<Screen>();
-    }
-    // The monitor's first report comes on its own queue.
-    static void waitUntilOnline(EKYCBaseDetectionViewControllerBase* screen) {
-        EXPECT_TRUE(test::waitUntil([&] { return screen->detectionViewModel().isConnected(); }));
-        EXPECT_TRUE(screen->cameraService().isRunning());
     }
     // Online, a frame shown, the shutter pressed.
     static void photograph(EKYCBaseDetectionViewControllerBase* screen) {
@@ -121,13 +79,6 @@ protected:
         for (const auto& request : server->requests()) paths.push_back(request["path"].get<std::string>());
         return paths;
     }
-
-    std::shared_ptr<ScriptedCameraAuthorization> authorization =
-        std::make_shared<ScriptedCameraAuthorization>(Status::authorized);
-    std::vector<QImage> scene{test::documentOnADesk()};
-    std::unique_ptr<ViewController> host = test::makeHostWindow();
-    EKYCIntroduceViewController* introduce = nullptr;
-    EKYCBaseNavigationViewController* navigation = nullptr;
 };
 
 TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) {
@@ -182,8 +133,8 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
                 EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled()) << "the face is in the circle";
                 EXPECT_EQ(screen->previewCamera->focusColor(), ColorAsset::primary().color());
             }
-            if (flow.type == Type::idCard && step == 0) test::saveScreenshot(host.get(), "capture_card");
-            if (flow.type == Type::idCard && face) test::saveScreenshot(host.get(), "capture_face");
+            if (flow.type == Type::idCard && step == 0) test::saveScreenshot(window.get(), "capture_card");
+            if (flow.type == Type::idCard && face) test::saveScreenshot(window.get(), "capture_face");
             // The next screen's camera sees a face.
             if (step + 2 == flow.titles.size()) scene = {test::selfie({360, 640})};
 
@@ -211,7 +162,7 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
         EXPECT_EQ(threads(), std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
             << "photographs are uploaded on the capture thread";
         EXPECT_EQ(navigation->viewControllers().size(), flow.titles.size() + 2);
-        if (flow.type == Type::idCard) test::saveScreenshot(host.get(), "capture_confirm");
+        if (flow.type == Type::idCard) test::saveScreenshot(window.get(), "capture_confirm");
         closeFlow();
     }
 }
@@ -244,7 +195,7 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
         if (face) {
             EXPECT_FALSE(reason.isEmpty()) << "the service's reason";
             EXPECT_EQ(rejected->viewModel().image->width(), 1440) << "the cropped photograph";
-            test::saveScreenshot(host.get(), "capture_rejected");
+            test::saveScreenshot(window.get(), "capture_rejected");
         } else {
             EXPECT_EQ(reason, QStringLiteral("Blurred photo"));
         }

@@ -7,22 +7,15 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "CaptureScenes.h"
 #include "CaptureScreenSupport.h"
 #include "DevServerTestSupport.h"
-#include "FlowScreenSupport.h"
-#include "LibraryServiceTest.h"
 #include "api/EKYCServiceEnvironment.h"
-#include "capture/CaptureScreens.h"
-#include "capture/EKYCCameraAuthorization.h"
-#include "capture/EKYCCameraSource.h"
 #include "ovira/EKYCHTTPClient.h"
 #include "ovira/OVIRA.h"
 #include "ovira/OVIRADelegate.h"
 #include "ovira/UserDefaults.h"
 #include "screens/information/EKYCInfomationDocumentTableViewCell.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
-#include "screens/introduce/EKYCIntroduceViewController.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
 #include "screens/selection/EKYCSelectionViewController.h"
 #include "sdk/EKYCApplication.h"
@@ -100,26 +93,11 @@ struct ClientTimeOut {
     ~ClientTimeOut() { OVIRA::config(); }  // the configured client again
 };
 
-// The service accepts the test's own uploads too: the photographs a form needs.
-class FlowUnderFaults : public dev::test::LibraryServiceTest {
+class FlowUnderFaults : public test::CaptureFlowTest {
 public:  // the steps run from the table below
     void SetUp() override {
-        LibraryServiceTest::SetUp();
-        EKYCCameraAuthorization::setShared(
-            std::make_shared<ScriptedCameraAuthorization>(EKYCCameraAuthorizationStatus::authorized));
-        installCaptureScreens();
-        EKYCCameraSource::setFactory([this] {
-            auto camera = std::make_unique<EKYCFileCameraSource>(EKYCFileCameraSource::Media::frames(scene));
-            camera->setFrameInterval(std::chrono::milliseconds(0));
-            return camera;
-        });
+        CaptureFlowTest::SetUp();
         OVIRA::instance().setDelegate(host);
-    }
-    void TearDown() override {
-        window.reset();
-        test::settle();
-        EKYCCameraSource::setFactory({});
-        EKYCCameraAuthorization::setShared(nullptr);
     }
 
     // One fault on one step, from a fresh session to the reaction and back.
@@ -189,14 +167,10 @@ public:  // the steps run from the table below
         scene = {step.capture == EKYCStep::face ? test::selfie({360, 640}) : test::documentOnADesk()};
         // The photographs accepted before: none for the front, one for the back, two for the face.
         const std::size_t before = static_cast<std::size_t>(step.capture);
-        auto* screen = test::makeCaptureScreen(step.capture, step.document,
-                                               EKYCImages(before, test::cardPhoto(Qt::darkCyan)));
-        openFlow()->pushViewController(screen, false);
-        test::settle();
-        return screen;
+        return openScreen(step.capture, step.document, EKYCImages(before, test::cardPhoto(Qt::darkCyan)));
     }
     void photograph(EKYCBaseDetectionViewControllerBase* screen) {
-        EXPECT_TRUE(test::waitUntil([&] { return screen->detectionViewModel().isConnected(); }));
+        waitUntilOnline(screen);
         test::showFrame(screen);
         ASSERT_TRUE(screen->accessoryView->btnCapture->isEnabled());
     }
@@ -241,12 +215,6 @@ public:  // the steps run from the table below
 
     // ---- the form: fetched, its lists, its submission ----
 
-    EKYCBaseNavigationViewController* openFlow() {
-        auto* introduce = new EKYCIntroduceViewController;
-        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
-        navigation = test::presentFlow(*window, introduce);
-        return navigation;
-    }
     void openForm() {
         dev::test::acceptIdentityCard(*server, EKYCUserDefault::transactionId().value());
         form = new EKYCInfomationDocumentViewController;
@@ -344,9 +312,6 @@ public:  // the steps run from the table below
     int beats = 0;
 
     std::shared_ptr<Host> host = std::make_shared<Host>();
-    std::vector<QImage> scene;
-    std::unique_ptr<ViewController> window;
-    EKYCBaseNavigationViewController* navigation = nullptr;
     QPointer<EKYCInfomationDocumentViewController> form;
 };
 
