@@ -17,11 +17,17 @@ using capture::Rect;
 using Media = EKYCFileCameraSource::Media;
 using Settings = EKYCCameraDetectionService::CropSettings;
 
-// Answers every frame with the same faces; remembers the first pixel of each frame it saw.
+// Answers every frame with the same faces; remembers the first pixel of each
+// frame it saw. One that holds its first frame until released lets later frames pile up.
 class ScriptedDetector : public EKYCFaceDetector {
 public:
-    explicit ScriptedDetector(std::vector<Rect> faces = {}) : faces_(std::move(faces)) {}
+    explicit ScriptedDetector(std::vector<Rect> faces = {}, bool holdFirst = false)
+        : faces_(std::move(faces)), hold_(holdFirst) {}
     std::vector<Rect> detectFaces(const RasterImage& frame) override {
+        if (hold_.exchange(false)) {
+            entered.set_value();
+            release.get_future().wait();
+        }
         std::lock_guard lock(mutex_);
         seen_.push_back(frame.pixels().at(0));
         return faces_;
@@ -30,28 +36,13 @@ public:
         std::lock_guard lock(mutex_);
         return seen_;
     }
+    std::promise<void> entered, release;
 
 private:
     std::vector<Rect> faces_;
+    std::atomic<bool> hold_;
     mutable std::mutex mutex_;
     std::vector<int> seen_;
-};
-
-// Holds the first frame until released, so that later frames pile up.
-class BlockingDetector : public ScriptedDetector {
-public:
-    std::vector<Rect> detectFaces(const RasterImage& frame) override {
-        if (first_.exchange(false)) {
-            entered.set_value();
-            release.get_future().wait();
-        }
-        return ScriptedDetector::detectFaces(frame);
-    }
-    std::promise<void> entered;
-    std::promise<void> release;
-
-private:
-    std::atomic<bool> first_{true};
 };
 
 QImage grey(int level, QSize size = {390, 844}) {
@@ -121,15 +112,15 @@ TEST(CameraDetectionService, PhotographArrivesCroppedOnTheCaptureThreadAndStopsT
         rig.service().waitUntilCaptureIdle();
 
         EXPECT_FALSE(rig.service().isRunning()) << "the preview freezes while the photograph is judged";
-        const auto images = rig.delegate.images();
-        ASSERT_EQ(images.size(), 1u);
-        EXPECT_EQ(images[0]->width(), card ? 351 : 720);
-        EXPECT_EQ(images[0]->height(), card ? 221 : 720);
-        EXPECT_NE(rig.delegate.captureThreads()[0], std::this_thread::get_id());
-        const auto jpeg = images[0]->jpegData(1.0);
+        const auto photographs = rig.delegate.photographs();
+        ASSERT_EQ(photographs.size(), 1u);
+        const auto& [photo, thread] = photographs[0];
+        const QSize size = card ? QSize(351, 221) : QSize(720, 720);
+        EXPECT_EQ(QSize(photo->width(), photo->height()), size);
+        EXPECT_NE(thread, std::this_thread::get_id());
+        const auto jpeg = photo->jpegData(1.0);
         ASSERT_TRUE(jpeg.has_value());
-        EXPECT_EQ(QImage::fromData(jpeg->data(), int(jpeg->size())).size(),
-                  QSize(card ? 351 : 720, card ? 221 : 720));
+        EXPECT_EQ(QImage::fromData(jpeg->data(), int(jpeg->size())).size(), size);
         EXPECT_EQ(rig.delegate.failures, 0);
     }
 }
@@ -153,7 +144,7 @@ TEST(CameraDetectionService, PhotographWithoutAnImageIsReportedAndTheSessionCanR
         rig.service().waitUntilCaptureIdle();
         drainEvents();
         EXPECT_EQ(rig.delegate.failures, 1);
-        EXPECT_TRUE(rig.delegate.images().empty());
+        EXPECT_TRUE(rig.delegate.photographs().empty());
         EXPECT_FALSE(rig.service().isRunning());
         rig.service().startRunning();
         EXPECT_TRUE(rig.service().isRunning());
@@ -161,31 +152,25 @@ TEST(CameraDetectionService, PhotographWithoutAnImageIsReportedAndTheSessionCanR
 }
 
 TEST(CameraDetectionService, CardScreensExamineNoFrame) {
-    const Rect inside{100, 400, 150, 150};
-    auto cardDetector = std::make_shared<ScriptedDetector>(std::vector{inside});
-    FileCameraRig card(EKYCCameraType::card, Media::frames({grey(10), grey(20)}),
-                       {EKYCCameraPosition::back, EKYCCameraPosition::front}, cardDetector);
-    card.service().startCamera();
-    for (int i = 0; i < 4; ++i) card.showNextFrame();
-    EXPECT_EQ(card.camera->deliveredFrames(), 4);
-    EXPECT_TRUE(cardDetector->seen().empty());
-    EXPECT_TRUE(card.delegate.faces.empty());
-
-    auto faceDetector = std::make_shared<ScriptedDetector>(std::vector{inside});
-    FileCameraRig face(EKYCCameraType::face, Media::frames({grey(10), grey(20)}),
-                       {EKYCCameraPosition::back, EKYCCameraPosition::front}, faceDetector);
-    face.service().startCamera();
-    for (int i = 0; i < 4; ++i) face.showNextFrame();
-    EXPECT_EQ(faceDetector->seen(), (std::vector<int>{10, 20, 10, 20}));
-    EXPECT_EQ(face.delegate.faces, (std::vector<bool>(4, true)));
-
-    face.service().setDelegate(nullptr);
-    face.showNextFrame();
-    EXPECT_EQ(faceDetector->seen().size(), 4u) << "without a screen, frames are not examined";
+    for (const auto type : {EKYCCameraType::card, EKYCCameraType::face}) {
+        const bool face = type == EKYCCameraType::face;
+        SCOPED_TRACE(face ? "face" : "card");
+        auto detector = std::make_shared<ScriptedDetector>(std::vector<Rect>{{100, 400, 150, 150}});
+        FileCameraRig rig(type, Media::frames({grey(10), grey(20)}),
+                          {EKYCCameraPosition::back, EKYCCameraPosition::front}, detector);
+        rig.service().startCamera();
+        for (int i = 0; i < 4; ++i) rig.showNextFrame();
+        EXPECT_EQ(rig.camera->deliveredFrames(), 4);
+        EXPECT_EQ(detector->seen(), (face ? std::vector<int>{10, 20, 10, 20} : std::vector<int>{}));
+        EXPECT_EQ(rig.delegate.faces, std::vector<bool>(face ? 4 : 0, true));
+        rig.service().setDelegate(nullptr);
+        rig.showNextFrame();
+        EXPECT_EQ(detector->seen().size(), face ? 4u : 0u) << "without a screen, frames are not examined";
+    }
 }
 
 TEST(CameraDetectionService, LateFramesAreDroppedForTheNewest) {
-    auto detector = std::make_shared<BlockingDetector>();
+    auto detector = std::make_shared<ScriptedDetector>(std::vector<Rect>{}, true);
     FileCameraRig rig(EKYCCameraType::face, Media::frames({grey(10), grey(20), grey(30), grey(40), grey(50)}),
                       {EKYCCameraPosition::front}, detector);
     rig.service().startCamera();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "QtTestSupport.h"
+#include "capture/EKYCAccessoryCameraView.h"
 #include "capture/EKYCCameraDetectionService.h"
 #include "capture/EKYCCameraView.h"
 #include "capture/EKYCFileCameraSource.h"
@@ -22,27 +23,22 @@ inline QImage solidFrame(QSize size, QColor color) {
     return frame;
 }
 
-// Records what the camera service tells its screen, and on which thread.
+// Records what the camera service tells its screen, and on which thread photographs arrive.
 class RecordingCameraDelegate : public QObject, public EKYCCameraDetectionServiceDelegate {
 public:
     explicit RecordingCameraDelegate(bool cardMode) : cardMode_(cardMode) {}
 
     void didCaptureImage(ImagePtr image) override {
         std::lock_guard lock(mutex_);
-        images_.push_back(std::move(image));
-        captureThreads_.push_back(std::this_thread::get_id());
+        photographs_.emplace_back(std::move(image), std::this_thread::get_id());
     }
     bool isCardMode() override { return cardMode_; }
     void didValidateFace(bool isValid) override { faces.push_back(isValid); }
     void didFailCapture() override { ++failures; }
 
-    std::vector<ImagePtr> images() const {
+    std::vector<std::pair<ImagePtr, std::thread::id>> photographs() const {
         std::lock_guard lock(mutex_);
-        return images_;
-    }
-    std::vector<std::thread::id> captureThreads() const {
-        std::lock_guard lock(mutex_);
-        return captureThreads_;
+        return photographs_;
     }
 
     std::vector<bool> faces;
@@ -51,8 +47,26 @@ public:
 private:
     bool cardMode_;
     mutable std::mutex mutex_;
-    std::vector<ImagePtr> images_;
-    std::vector<std::thread::id> captureThreads_;
+    std::vector<std::pair<ImagePtr, std::thread::id>> photographs_;
+};
+
+// Records what the capture controls tell their screen; gives the screen's title.
+class RecordingControlsDelegate : public QObject, public EKYCAccessoryCameraViewViewDelegate {
+public:
+    RecordingControlsDelegate(bool cardMode, std::optional<QString> title)
+        : cardMode_(cardMode), title_(std::move(title)) {}
+    void didSelectGuide() override { calls << QStringLiteral("guide"); }
+    void didSelectClose() override { calls << QStringLiteral("close"); }
+    void didToggleFlash(bool isOn) override { calls << QStringLiteral("flash %1").arg(isOn ? 1 : 0); }
+    void didSelectCapture() override { calls << QStringLiteral("capture"); }
+    void didSelectSwitchCamera() override { calls << QStringLiteral("switch"); }
+    std::optional<QString> captureTitle() override { return title_; }
+    bool isCardMode() override { return cardMode_; }
+    QStringList calls;
+
+private:
+    bool cardMode_;
+    std::optional<QString> title_;
 };
 
 // A camera view over a file camera that sends frames only when told to.

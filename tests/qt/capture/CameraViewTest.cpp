@@ -11,7 +11,7 @@ namespace {
 
 using Media = EKYCFileCameraSource::Media;
 
-constexpr int kDimOverWhite = 26;  // white under black at 0.9
+const QColor kDimOverWhite(26, 26, 26);  // white under black at 0.9
 
 // A white scene filling the preview: clear pixels are white, dimmed ones
 // nearly black, the outline in its colour.
@@ -21,19 +21,23 @@ struct WhiteScene : FileCameraRig {
         service().startCamera();
         showNextFrame();
     }
-    QColor pixel(int x, int y) { return rendered(*view).pixelColor(x, y); }
 };
 
-void expectShade(QColor pixel, int level, const char* where) {
-    EXPECT_NEAR(pixel.red(), level, 3) << where;
-    EXPECT_NEAR(pixel.green(), level, 3) << where;
-    EXPECT_NEAR(pixel.blue(), level, 3) << where;
-}
-
-void expectColour(QColor pixel, QColor expected, const char* where) {
-    EXPECT_NEAR(pixel.red(), expected.red(), 4) << where;
-    EXPECT_NEAR(pixel.green(), expected.green(), 4) << where;
-    EXPECT_NEAR(pixel.blue(), expected.blue(), 4) << where;
+// A rendered pixel, each channel within 3 of `expected` for a grey, within 4 for a colour.
+struct Probe {
+    int x, y;
+    QColor expected;
+    const char* where;
+};
+void expectPixels(const QImage& image, std::initializer_list<Probe> probes) {
+    for (const Probe& probe : probes) {
+        const QColor pixel = image.pixelColor(probe.x, probe.y);
+        const QColor& e = probe.expected;
+        const int tolerance = e.red() == e.green() && e.green() == e.blue() ? 3 : 4;
+        EXPECT_NEAR(pixel.red(), probe.expected.red(), tolerance) << probe.where;
+        EXPECT_NEAR(pixel.green(), probe.expected.green(), tolerance) << probe.where;
+        EXPECT_NEAR(pixel.blue(), probe.expected.blue(), tolerance) << probe.where;
+    }
 }
 
 void expectRect(const QRectF& actual, const QRectF& expected) {
@@ -43,7 +47,7 @@ void expectRect(const QRectF& actual, const QRectF& expected) {
     EXPECT_NEAR(actual.height(), expected.height(), 0.01);
 }
 
-TEST(CameraView, CardWindowIsARoundedCardCentredOnThePhone) {
+TEST(CameraView, CardWindowIsARoundedCardClearTheRestDimmedAndOnlyTheCornersOutlined) {
     WhiteScene scene(EKYCCameraType::card);
     const QPainterPath& window = scene.view->windowPath();
     expectRect(window.boundingRect(), {19.5, 311.33, 351, 221.34});
@@ -52,59 +56,45 @@ TEST(CameraView, CardWindowIsARoundedCardCentredOnThePhone) {
     EXPECT_FALSE(window.contains(corner + QPointF(3.0, 3.0)));
     EXPECT_TRUE(window.contains(corner + QPointF(4.2, 4.2)));
     EXPECT_TRUE(scene.view->dimMaskPath().fillRule() == Qt::OddEvenFill);
-}
 
-TEST(CameraView, CardWindowIsClearTheRestDimmedAndOnlyTheCornersOutlined) {
-    WhiteScene scene(EKYCCameraType::card);
-    const QImage image = rendered(*scene.view);
-    auto at = [&](int x, int y) { return image.pixelColor(x, y); };
     const QColor primary = ColorAsset::primary().color();
-
-    expectShade(at(195, 422), 255, "centre of the window");
-    expectShade(at(23, 422), 255, "inside the left edge");
-    expectShade(at(195, 316), 255, "inside the top edge");
-    expectShade(at(360, 522), 255, "inside the bottom-right corner");
-    expectShade(at(10, 422), kDimOverWhite, "left of the window");
-    expectShade(at(195, 300), kDimOverWhite, "above the window");
-    expectShade(at(195, 540), kDimOverWhite, "below the window");
-    expectShade(at(10, 100), kDimOverWhite, "top of the screen");
-
-    // The brackets run 24 points from each corner along both edges.
-    expectColour(at(18, 325), primary, "left edge near the top-left corner");
-    expectColour(at(40, 310), primary, "top edge near the top-left corner");
-    expectColour(at(370, 515), primary, "right edge near the bottom-right corner");
-    expectColour(at(350, 533), primary, "bottom edge near the bottom-right corner");
-    expectShade(at(18, 345), kDimOverWhite, "left edge past the bracket");
-    expectShade(at(50, 310), kDimOverWhite, "top edge past the bracket");
-    expectShade(at(195, 310), kDimOverWhite, "middle of the top edge");
+    expectPixels(rendered(*scene.view), {{195, 422, Qt::white, "centre of the window"},
+                                         {23, 422, Qt::white, "inside the left edge"},
+                                         {195, 316, Qt::white, "inside the top edge"},
+                                         {360, 522, Qt::white, "inside the bottom-right corner"},
+                                         {10, 422, kDimOverWhite, "left of the window"},
+                                         {195, 300, kDimOverWhite, "above the window"},
+                                         {195, 540, kDimOverWhite, "below the window"},
+                                         {10, 100, kDimOverWhite, "top of the screen"},
+                                         // The brackets run 24 points from each corner along both edges.
+                                         {18, 325, primary, "left edge near the top-left corner"},
+                                         {40, 310, primary, "top edge near the top-left corner"},
+                                         {370, 515, primary, "right edge near the bottom-right corner"},
+                                         {350, 533, primary, "bottom edge near the bottom-right corner"},
+                                         {18, 345, kDimOverWhite, "left edge past the bracket"},
+                                         {50, 310, kDimOverWhite, "top edge past the bracket"},
+                                         {195, 310, kDimOverWhite, "middle of the top edge"}});
 }
 
-TEST(CameraView, FaceWindowIsACircleWithAThinRingOutside) {
+TEST(CameraView, FaceWindowIsACircleWithAThinRingOutsideThatFollowsTheFaceCheckUntilTheNextLayout) {
     WhiteScene scene(EKYCCameraType::face);
     expectRect(scene.view->windowPath().boundingRect(), {44, 271, 302, 302});
-    const QImage image = rendered(*scene.view);
-    auto at = [&](int x, int y) { return image.pixelColor(x, y); };
-    const QColor primary = ColorAsset::primary().color();
-
-    expectShade(at(195, 422), 255, "centre");
-    expectShade(at(195, 273), 255, "just inside the top of the circle");
-    expectShade(at(47, 422), 255, "just inside the left of the circle");
-    expectShade(at(195, 265), kDimOverWhite, "above the ring");
-    expectShade(at(60, 290), kDimOverWhite, "outside the circle, inside its square");
-    // Half the 4-point line shows, just outside the window.
-    expectColour(at(195, 269), primary, "ring at the top");
-    expectColour(at(346, 422), primary, "ring at the right");
-    expectColour(at(195, 573), primary, "ring at the bottom");
-}
-
-TEST(CameraView, OutlineFollowsTheFaceCheckUntilTheNextLayout) {
-    WhiteScene scene(EKYCCameraType::face);
     const QColor primary = ColorAsset::primary().color(), red = ColorAsset::red().color();
+    expectPixels(rendered(*scene.view), {{195, 422, Qt::white, "centre"},
+                                         {195, 273, Qt::white, "just inside the top of the circle"},
+                                         {47, 422, Qt::white, "just inside the left of the circle"},
+                                         {195, 265, kDimOverWhite, "above the ring"},
+                                         {60, 290, kDimOverWhite, "outside the circle, inside its square"},
+                                         // Half the 4-point line shows, just outside the window.
+                                         {195, 269, primary, "ring at the top"},
+                                         {346, 422, primary, "ring at the right"},
+                                         {195, 573, primary, "ring at the bottom"}});
+
     scene.view->setFocusValid(false);
     EXPECT_EQ(scene.view->focusColor(), red);
-    expectColour(scene.pixel(195, 269), red, "ring after a face outside");
+    expectPixels(rendered(*scene.view), {{195, 269, red, "ring after a face outside"}});
     scene.view->setFocusValid(true);
-    expectColour(scene.pixel(195, 269), primary, "ring after a face inside");
+    expectPixels(rendered(*scene.view), {{195, 269, primary, "ring after a face inside"}});
 
     scene.view->setFocusValid(false);
     scene.view->resize(390, 845);
@@ -121,12 +111,10 @@ TEST(CameraView, PreviewFitsTheFrameWholeAndMirrorsTheFrontCamera) {
     rig.showNextFrame();
     EXPECT_TRUE(rig.service().previewLayer()->isMirrored());
     expectRect(rig.service().previewLayer()->videoRect(), {0, 227, 390, 390});
-
-    const QImage image = rendered(*rig.view);
-    expectColour(image.pixelColor(100, 422), Qt::blue, "the frame's right half shows on the left");
-    expectColour(image.pixelColor(290, 422), Qt::red, "the frame's left half shows on the right");
-    expectShade(image.pixelColor(195, 100), 0, "letter-box above the picture");
-    expectShade(image.pixelColor(195, 800), 0, "letter-box below the picture");
+    expectPixels(rendered(*rig.view), {{100, 422, Qt::blue, "the frame's right half shows on the left"},
+                                       {290, 422, Qt::red, "the frame's left half shows on the right"},
+                                       {195, 100, Qt::black, "letter-box above the picture"},
+                                       {195, 800, Qt::black, "letter-box below the picture"}});
 }
 
 TEST(CameraView, NoCameraAtTheWantedPositionLeavesTheWindowBlack) {
@@ -136,7 +124,7 @@ TEST(CameraView, NoCameraAtTheWantedPositionLeavesTheWindowBlack) {
     rig.showNextFrame();
     EXPECT_FALSE(rig.service().isRunning());
     EXPECT_EQ(rig.camera->deliveredFrames(), 0);
-    expectShade(rendered(*rig.view).pixelColor(195, 422), 0, "centre of the window");
+    expectPixels(rendered(*rig.view), {{195, 422, Qt::black, "centre of the window"}});
 }
 
 }  // namespace

@@ -12,9 +12,6 @@
 #include "DevServerTestSupport.h"
 #include "FlowScreenSupport.h"
 #include "capture/CaptureScreens.h"
-#include "capture/EKYCBackDetectionViewController.h"
-#include "capture/EKYCFaceDetectionViewController.h"
-#include "capture/EKYCFrontDetectionViewController.h"
 #include "capture/EKYCQtCameraAuthorization.h"
 #include "ovira/UserDefaults.h"
 #include "platform/NetworkPathMonitor.h"
@@ -27,7 +24,6 @@
 #include "screens/introduce/EKYCIntroduceViewController.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
 #include "sdk/EKYCApplication.h"
-#include "support/TemporaryDirectory.h"
 #include "ui/controller/NavigationBar.h"
 
 namespace ovira {
@@ -46,61 +42,17 @@ std::string currentThreadName() {
     return name;
 }
 
-class CaptureScreens : public testing::Test {
+class CaptureScreens : public test::CaptureFlowTest {
 protected:
-    static void SetUpTestSuite() {
-        folder = new test::TemporaryDirectory;
-        server = devserver::test::startForLibrary(folder->path() / "service").release();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        delete folder;
-    }
-
-    void SetUp() override {
-        EKYCApplication().startSession();
-        server->clearFaults();
-        server->clearRequests();
-        EKYCCameraAuthorization::setShared(authorization);
-        installCaptureScreens();
-        // Every camera a screen opens plays the scene of the moment, a frame
-        // at a time as the test says.
-        EKYCCameraSource::setFactory([this] {
-            auto camera = std::make_unique<EKYCFileCameraSource>(Media::frames(scene));
-            camera->setFrameInterval(std::chrono::milliseconds(0));
-            camera->setTorch(EKYCFileCameraSource::Torch::available);
-            return camera;
-        });
-    }
-    void TearDown() override {
-        host.reset();
+    void closeFlow() {
+        window->dismiss(false);
         test::settle();
-        EKYCCameraSource::setFactory({});
-        EKYCCameraAuthorization::setShared(nullptr);
-        EKYCIntroduceViewController::setCaptureOpener({});
-    }
-
-    // The flow's first screen; a tap on a document opens its capture.
-    void openFlow() {
-        introduce = new EKYCIntroduceViewController;
-        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
-        navigation = test::presentFlow(*host, introduce);
     }
     void choose(Type type) {
         const int row = type == Type::idCard ? 0 : type == Type::licenseDriver ? 1 : 2;
         const auto rows = test::rowsOf<EKYCIntroduceTableViewCell>(introduce->tableView);
         ASSERT_EQ(rows.size(), 3);
         test::tap(rows[row]->btnDocument);
-    }
-    // A capture screen pushed over the first one, with its own view model.
-    template <class Screen, class VM>
-    Screen* openScreen(Type type, EKYCImages images, EKYCDetectionServices services = {}) {
-        openFlow();
-        auto* screen = new Screen;
-        screen->setViewModel(makeViewModel<VM>(type, std::move(images), std::move(services)));
-        navigation->pushViewController(screen, false);
-        test::settle();
-        return screen;
     }
     template <class Screen>
     Screen* top() const {
@@ -112,25 +64,22 @@ protected:
             << "never reached " << Screen::staticMetaObject.className();
         return top<Screen>();
     }
-    // The monitor's first report comes on its own queue.
-    static void waitUntilOnline(EKYCBaseDetectionViewControllerBase* screen) {
-        EXPECT_TRUE(test::waitUntil([&] { return screen->detectionViewModel().isConnected(); }));
-        EXPECT_TRUE(screen->cameraService().isRunning());
+    // Online, a frame shown, the shutter pressed.
+    static void photograph(EKYCBaseDetectionViewControllerBase* screen) {
+        waitUntilOnline(screen);
+        showFrame(screen);
+        test::tap(screen->accessoryView->btnCapture);
+    }
+    // The alert that comes up over `screen`.
+    static QXAlertViewController* waitForAlert(ViewController* screen) {
+        EXPECT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; })) << "no alert";
+        return test::alertContent(test::presentedAlert(screen));
     }
     std::vector<std::string> uploads() const {
         std::vector<std::string> paths;
         for (const auto& request : server->requests()) paths.push_back(request["path"].get<std::string>());
         return paths;
     }
-
-    static inline test::TemporaryDirectory* folder = nullptr;
-    static inline devserver::DevServer* server = nullptr;
-    std::shared_ptr<ScriptedCameraAuthorization> authorization =
-        std::make_shared<ScriptedCameraAuthorization>(Status::authorized);
-    std::vector<QImage> scene{test::documentOnADesk()};
-    std::unique_ptr<ViewController> host = test::makeHostWindow();
-    EKYCIntroduceViewController* introduce = nullptr;
-    EKYCBaseNavigationViewController* navigation = nullptr;
 };
 
 TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) {
@@ -152,9 +101,9 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
         choose(flow.type);
         std::mutex uploadMutex;
         std::vector<std::string> uploadThreads;
-        const auto uploadsEnded = [&] {
+        const auto threads = [&] {
             std::lock_guard lock(uploadMutex);
-            return uploadThreads.size();
+            return uploadThreads;
         };
         std::vector<AnyCancellable> watching;
         for (std::size_t step = 0; step < flow.titles.size(); ++step) {
@@ -185,8 +134,8 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
                 EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled()) << "the face is in the circle";
                 EXPECT_EQ(screen->previewCamera->focusColor(), ColorAsset::primary().color());
             }
-            if (flow.type == Type::idCard && step == 0) test::saveScreenshot(host.get(), "capture_card");
-            if (flow.type == Type::idCard && face) test::saveScreenshot(host.get(), "capture_face");
+            if (flow.type == Type::idCard && step == 0) test::saveScreenshot(window.get(), "capture_card");
+            if (flow.type == Type::idCard && face) test::saveScreenshot(window.get(), "capture_face");
             // The next screen's camera sees a face.
             if (step + 2 == flow.titles.size()) scene = {test::selfie({360, 640})};
 
@@ -205,23 +154,17 @@ TEST_F(CaptureScreens, EachDocumentIsPhotographedStepByStepUpToTheConfirmation) 
         ASSERT_EQ(images.size(), flow.titles.size());
         // Cropped to the window at the screen's density: 0.9 of 390 points
         // wide, card-shaped; the face 720 points square.
-        for (std::size_t i = 0; i + 1 < images.size(); ++i) {
-            EXPECT_EQ(images[i]->width(), 702);
-            EXPECT_EQ(images[i]->height(), 443);
-        }
+        for (std::size_t i = 0; i + 1 < images.size(); ++i)
+            EXPECT_EQ(QSize(images[i]->width(), images[i]->height()), QSize(702, 443)) << i;
         EXPECT_EQ(images.back()->width(), 1440);
         EXPECT_EQ(uploads(), flow.paths);
         // The last upload ends on its thread after the confirmation was asked for.
-        EXPECT_TRUE(test::waitUntil([&] { return uploadsEnded() == flow.titles.size(); }));
-        {
-            std::lock_guard lock(uploadMutex);
-            EXPECT_EQ(uploadThreads, std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
-                << "photographs are uploaded on the capture thread";
-        }
+        EXPECT_TRUE(test::waitUntil([&] { return threads().size() == flow.titles.size(); }));
+        EXPECT_EQ(threads(), std::vector<std::string>(flow.titles.size(), "x.OVIRA.capture"))
+            << "photographs are uploaded on the capture thread";
         EXPECT_EQ(navigation->viewControllers().size(), flow.titles.size() + 2);
-        if (flow.type == Type::idCard) test::saveScreenshot(host.get(), "capture_confirm");
-        host->dismiss(false);
-        test::settle();
+        if (flow.type == Type::idCard) test::saveScreenshot(window.get(), "capture_confirm");
+        closeFlow();
     }
 }
 
@@ -231,22 +174,13 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
     const QImage cat(QString::fromStdString(test::testData("chelsea.png")));
     for (const EKYCStep step : {EKYCStep::face, EKYCStep::back}) {
         SCOPED_TRACE(std::string(rawValue(step)));
-        EKYCBaseDetectionViewControllerBase* screen = nullptr;
-        if (step == EKYCStep::face) {
-            // A cat: the face check reports nothing, the service finds no face.
+        const bool face = step == EKYCStep::face;
+        if (face)  // A cat: the face check reports nothing, the service finds no face.
             scene =
                 EKYCFileCameraSource::composedFrames(cat.scaled(cat.size() * 2.4), {720, 1280}, {{360, 640}});
-            screen = openScreen<EKYCFaceDetectionViewController, EKYCFaceDetectionViewModel>(Type::idCard,
-                                                                                             {front, back});
-        } else {
-            devserver::Fault blurred;
-            blurred.path = "/nationId";
-            blurred.statusCode = 2004;
-            blurred.message = "Blurred photo";
-            server->setFault(blurred);
-            screen = openScreen<EKYCBackDetectionViewController, EKYCBackDetectionViewModel>(Type::idCard,
-                                                                                             {front});
-        }
+        else
+            server->setFault(devserver::Fault::parse("/nationId:code=2004,message=Blurred photo"));
+        auto* screen = openScreen(step, Type::idCard, face ? EKYCImages{front, back} : EKYCImages{front});
         waitUntilOnline(screen);
         showFrame(screen);
         EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled());
@@ -258,16 +192,15 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
         EXPECT_EQ(rejected->viewModel().typeDocument, Type::idCard);
         EXPECT_TRUE(navigation->navigationBar()->isVisible());
         const QString reason = rejected->lbError->text();
-        if (step == EKYCStep::face) {
-            EXPECT_EQ(rejected->lbTitle->text(), localizedText("capture.face"));
+        EXPECT_EQ(rejected->lbTitle->text(), localizedText(face ? "capture.face" : "review.back"));
+        if (face) {
             EXPECT_FALSE(reason.isEmpty()) << "the service's reason";
             EXPECT_EQ(rejected->viewModel().image->width(), 1440) << "the cropped photograph";
-            test::saveScreenshot(host.get(), "capture_rejected");
+            test::saveScreenshot(window.get(), "capture_rejected");
         } else {
-            EXPECT_EQ(rejected->lbTitle->text(), localizedText("review.back"));
             EXPECT_EQ(reason, QStringLiteral("Blurred photo"));
         }
-        EXPECT_EQ(screen->detectionViewModel().images.size(), step == EKYCStep::face ? 2u : 1u);
+        EXPECT_EQ(screen->detectionViewModel().images.size(), face ? 2u : 1u);
 
         test::tap(rejected->btnRetakePhoto);
         ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == screen; }));
@@ -275,28 +208,8 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
         EXPECT_TRUE(screen->cameraService().isRunning()) << "the preview is live again";
         EXPECT_EQ(screen->cameraService().delegate(), screen);
         EXPECT_FALSE(navigation->navigationBar()->isVisible());
-        host->dismiss(false);
-        test::settle();
+        closeFlow();
     }
-}
-
-TEST_F(CaptureScreens, AnUnauthorisedSessionEndsInTheSessionAlert) {
-    devserver::Fault refused;
-    refused.path = "/passport";
-    refused.httpStatus = 401;
-    refused.message = "Session expired";
-    server->setFault(refused);
-    auto* screen =
-        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::passport, {});
-    waitUntilOnline(screen);
-    showFrame(screen);
-    test::tap(screen->accessoryView->btnCapture);
-    ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; }));
-    auto* content = test::alertContent(test::presentedAlert(screen));
-    ASSERT_NE(content, nullptr);
-    EXPECT_EQ(content->labelMessage->text(), QStringLiteral("Session expired"));
-    EXPECT_EQ(content->buttonAction->text(), QStringLiteral("OK"));
-    EXPECT_EQ(navigation->topViewController(), screen);
 }
 
 TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNextCaptureGoesOn) {
@@ -304,12 +217,10 @@ TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNe
     auto* monitor = script.get();
     EKYCDetectionServices services;
     services.monitor = std::move(script);
-    auto* screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(
-        Type::idCard, {}, std::move(services));
+    auto* screen = openScreen(EKYCStep::front, Type::idCard, {}, std::move(services));
     showFrame(screen);
     test::tap(screen->accessoryView->btnCapture);
-    ASSERT_TRUE(test::waitUntil([&] { return test::presentedAlert(screen) != nullptr; }));
-    auto* content = test::alertContent(test::presentedAlert(screen));
+    auto* content = waitForAlert(screen);
     ASSERT_NE(content, nullptr);
     EXPECT_EQ(content->labelTitle->text(), localizedText("common.noti"));
     EXPECT_EQ(content->labelMessage->text(), localizedText("common.noti_disconect"));
@@ -324,9 +235,7 @@ TEST_F(CaptureScreens, OfflineTheLostConnectionAlertBringsThePreviewBackAndTheNe
     EXPECT_TRUE(screen->cameraService().isRunning());
 
     monitor->send(NetworkPathStatus::satisfied);
-    waitUntilOnline(screen);
-    showFrame(screen);
-    test::tap(screen->accessoryView->btnCapture);
+    photograph(screen);
     EXPECT_NE(waitForTop<EKYCBackDetectionViewController>(), nullptr);
     EXPECT_EQ(uploads(), std::vector<std::string>{"/v1/ekyc/nationId"});
 }
@@ -348,8 +257,7 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
         EXPECT_EQ(authorization->requests, 1);
         EXPECT_EQ(front->cameraService().isRunning(), grants);
         EXPECT_EQ(test::presentedAlert(front), nullptr);
-        host->dismiss(false);
-        test::settle();
+        closeFlow();
     }
 
     authorization = std::make_shared<ScriptedCameraAuthorization>(Status::denied);
@@ -371,7 +279,6 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
         test::tap(test::dialogButton(dialog, localizedText(answer)));
         EXPECT_TRUE(test::waitUntil([&] { return !front || test::presentedAlert(front) == nullptr; }));
         if (std::string(answer) == "common.setting") {
-            EXPECT_EQ(authorization->settingsOpened, 1);
             EXPECT_EQ(navigation->topViewController(), front);
             // No camera, nothing to photograph: no overlay that nothing would take down.
             test::tap(front->accessoryView->btnCapture);
@@ -380,14 +287,13 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
             test::settle();
         } else {
             EXPECT_TRUE(test::waitUntil([&] { return navigation->topViewController() == introduce; }));
-            EXPECT_EQ(authorization->settingsOpened, 1);
         }
+        EXPECT_EQ(authorization->settingsOpened, 1);
     }
 }
 
 TEST_F(CaptureScreens, GuidesFollowTheScreenTheTorchServesDocumentsAndTheShutterFollowsTheFace) {
-    auto* back = openScreen<EKYCBackDetectionViewController, EKYCBackDetectionViewModel>(
-        Type::idCard, {test::cardPhoto(Qt::blue)});
+    auto* back = openScreen(EKYCStep::back, Type::idCard, {test::cardPhoto(Qt::blue)});
     test::tap(back->accessoryView->btnGuide);
     auto* documentGuide = qobject_cast<EKYCGuideCaptureDocumentViewController*>(test::topPresented(back));
     ASSERT_NE(documentGuide, nullptr);
@@ -398,13 +304,11 @@ TEST_F(CaptureScreens, GuidesFollowTheScreenTheTorchServesDocumentsAndTheShutter
     EXPECT_FLOAT_EQ(cameraOf(back).torchLevel(), 0.1f);
     test::tap(back->accessoryView->btnFlash);
     EXPECT_FALSE(cameraOf(back).isTorchOn());
-    host->dismiss(false);
-    test::settle();
+    closeFlow();
 
     // Out of the circle, then inside it.
     scene = {test::selfie({360, 250}), test::selfie({360, 640})};
-    auto* face = openScreen<EKYCFaceDetectionViewController, EKYCFaceDetectionViewModel>(
-        Type::passport, {test::cardPhoto(Qt::red)});
+    auto* face = openScreen(EKYCStep::face, Type::passport, {test::cardPhoto(Qt::red)});
     EXPECT_TRUE(face->accessoryView->btnFlash->isHidden());
     face->accessoryView->onFlash();
     face->didToggleFlash(true);
@@ -434,8 +338,7 @@ TEST_F(CaptureScreens, GuidesFollowTheScreenTheTorchServesDocumentsAndTheShutter
 }
 
 TEST_F(CaptureScreens, AStillWithoutAnImageTakesTheOverlayDownAndBringsThePreviewBack) {
-    auto* screen =
-        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
+    auto* screen = openScreen(EKYCStep::front, Type::idCard);
     showFrame(screen);
     QTest::mouseClick(screen->accessoryView->btnCapture, Qt::LeftButton);
     EXPECT_TRUE(screen->isLoading());
@@ -449,10 +352,9 @@ TEST_F(CaptureScreens, AStillWithoutAnImageTakesTheOverlayDownAndBringsThePrevie
 
 TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
     // Published on another thread while the screen lives, arriving after it went.
-    auto* screen =
-        openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
-    auto model =
-        std::static_pointer_cast<EKYCFrontDetectionViewModel>(screen->viewModel().shared_from_this());
+    auto* screen = openScreen(EKYCStep::front, Type::idCard);
+    auto model = std::static_pointer_cast<EKYCFrontDetectionViewModel>(
+        screen->detectionViewModel().shared_from_this());
     std::thread([&] {
         model->connectionPublisher.send({});
         model->errorPublisher.send({test::cardPhoto(Qt::gray), std::string("late")});
@@ -466,14 +368,9 @@ TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
     // A screen closed while its photograph is being uploaded goes at once:
     // the upload, which holds its photograph on disk until the answer, is
     // still waiting for the service. What it publishes afterwards reaches nobody.
-    devserver::Fault slow;
-    slow.path = "/nationId";
-    slow.delay = std::chrono::milliseconds(4000);
-    server->setFault(slow);
-    screen = openScreen<EKYCFrontDetectionViewController, EKYCFrontDetectionViewModel>(Type::idCard, {});
-    waitUntilOnline(screen);
-    showFrame(screen);
-    test::tap(screen->accessoryView->btnCapture);
+    server->setFault(devserver::Fault::parse("/nationId:delay=4000"));
+    screen = openScreen(EKYCStep::front, Type::idCard);
+    photograph(screen);
     ASSERT_TRUE(test::waitUntil([&] { return !server->requests().empty(); }));
     const auto captures = applicationDataDirectory() / "KYC";
     const auto uploading = [&] { return std::filesystem::exists(captures) && !std::filesystem::is_empty(captures); };

@@ -33,27 +33,31 @@ struct FrameLog {
     std::promise<void> third;
 };
 
-std::vector<int> play(EKYCFileCameraSource& camera, int count) {
+// The grey levels of the first `count` frames the camera at `position` plays;
+// their sizes go to `sizes` when given.
+std::vector<int> play(EKYCFileCameraSource& camera, int count,
+                      EKYCCameraPosition position = EKYCCameraPosition::back,
+                      std::vector<QSize>* sizes = nullptr) {
     FrameLog log(camera);
-    camera.open(EKYCCameraPosition::back);
+    camera.open(position);
     camera.setFrameInterval(std::chrono::milliseconds(0));
     camera.start();
     for (int i = 0; i < count; ++i) camera.deliverNextFrame();
     camera.stop();
     camera.setFrameHandler({});
+    if (sizes) *sizes = log.sizes;
     return log.take();
 }
 
-void writeGrey(const std::filesystem::path& path, int level) {
-    ASSERT_TRUE(
-        solidFrame({32, 24}, QColor(level, level, level)).save(QString::fromStdString(path.string())));
+QImage grey(int level, QSize size = {8, 8}) {
+    return solidFrame(size, QColor(level, level, level));
 }
 
 TEST(FileCameraSource, PlaysEachKindOfMediaInOrderAndLoops) {
     qtApplication();
     TemporaryDirectory folder;
-    writeGrey(folder / "b.png", 200);
-    writeGrey(folder / "a.png", 100);
+    for (const auto& [name, level] : {std::pair{"b.png", 200}, std::pair{"a.png", 100}})
+        ASSERT_TRUE(grey(level, {32, 24}).save(QString::fromStdString((folder / name).string())));
     std::ofstream(folder / "notes.txt") << "not an image";
 
     const auto video = (folder / "clip.avi").string();
@@ -64,22 +68,16 @@ TEST(FileCameraSource, PlaysEachKindOfMediaInOrderAndLoops) {
             writer.write(cv::Mat(48, 64, CV_8UC3, cv::Scalar(level, level, level)));
     }
 
-    EKYCFileCameraSource frames(
-        Media::frames({solidFrame({8, 8}, QColor(10, 10, 10)), solidFrame({8, 8}, QColor(20, 20, 20))}));
+    EKYCFileCameraSource frames(Media::frames({grey(10), grey(20)}));
     EXPECT_EQ(play(frames, 3), (std::vector<int>{10, 20, 10}));
 
     EKYCFileCameraSource images(Media::fromPath(QString::fromStdString(folder.path().string())));
     EXPECT_EQ(play(images, 3), (std::vector<int>{100, 200, 100})) << "name order; other files skipped";
 
     EKYCFileCameraSource still(Media::fromPath(QString::fromStdString(testData("astronaut.png"))));
-    FrameLog stillLog(still);
-    still.open(EKYCCameraPosition::front);
-    still.setFrameInterval(std::chrono::milliseconds(0));
-    still.start();
-    still.deliverNextFrame();
-    still.deliverNextFrame();
-    EXPECT_EQ(stillLog.sizes, (std::vector<QSize>{{512, 512}, {512, 512}}));
-    still.setFrameHandler({});
+    std::vector<QSize> sizes;
+    EXPECT_EQ(play(still, 2, EKYCCameraPosition::front, &sizes).size(), 2u);
+    EXPECT_EQ(sizes, (std::vector<QSize>{{512, 512}, {512, 512}}));
 
     EKYCFileCameraSource clip(Media::fromPath(QString::fromStdString(video)));
     EXPECT_EQ(clip.frameInterval(), std::chrono::milliseconds(100)) << "the video's own frame rate";
@@ -94,9 +92,7 @@ TEST(FileCameraSource, PlaysEachKindOfMediaInOrderAndLoops) {
 
 TEST(FileCameraSource, StillsAreTheFrameOnShowAndComeLater) {
     qtApplication();
-    EKYCFileCameraSource camera(
-        Media::frames({solidFrame({8, 8}, QColor(10, 10, 10)), solidFrame({8, 8}, QColor(20, 20, 20))}),
-        {EKYCCameraPosition::back});
+    EKYCFileCameraSource camera(Media::frames({grey(10), grey(20)}), {EKYCCameraPosition::back});
     std::vector<QImage> stills;
     camera.setStillHandler([&](const QImage& still) { stills.push_back(still); });
     EXPECT_FALSE(camera.open(EKYCCameraPosition::front));
@@ -120,7 +116,7 @@ TEST(FileCameraSource, StillsAreTheFrameOnShowAndComeLater) {
 
 TEST(FileCameraSource, PlaybackThreadSendsFramesUntilStopped) {
     qtApplication();
-    EKYCFileCameraSource camera(Media::frames({solidFrame({8, 8}, QColor(10, 10, 10))}));
+    EKYCFileCameraSource camera(Media::frames({grey(10)}));
     FrameLog log(camera);
     camera.setFrameInterval(std::chrono::milliseconds(2));
     camera.start();

@@ -16,11 +16,6 @@
 namespace ovira {
 namespace {
 
-// The flow the last start presented over `host`, if any.
-EKYCBaseNavigationViewController* flowOver(ViewController* host) {
-    return host ? qobject_cast<EKYCBaseNavigationViewController*>(host->presentedViewController()) : nullptr;
-}
-
 TEST(FlowLaunch, WithNoWindowTheSessionStartsAndNothingIsShown) {
     for (auto* window : QApplication::topLevelWidgets()) window->hide();
     EKYCUserDefault::clear();
@@ -43,16 +38,16 @@ TEST(FlowLaunch, APlainHostWindowGetsTheFlowRootedAtTheDocumentChoice) {
 
     ViewController* anchor = host.findChild<ViewController*>(QStringLiteral("OVIRAHostAnchor"));
     ASSERT_NE(anchor, nullptr);
-    auto* flow = flowOver(anchor);
+    auto* flow = qobject_cast<EKYCBaseNavigationViewController*>(anchor->presentedViewController());
     ASSERT_NE(flow, nullptr);
     EXPECT_EQ(flow->modalTransitionStyle(), ViewController::ModalTransitionStyle::crossDissolve);
     ASSERT_EQ(flow->viewControllers().size(), 1);
-    EXPECT_NE(qobject_cast<EKYCIntroduceViewController*>(flow->viewControllers().front()), nullptr);
+    auto* introduce = qobject_cast<EKYCIntroduceViewController*>(flow->viewControllers().front());
+    ASSERT_NE(introduce, nullptr);
     EXPECT_TRUE(flow->isVisible());
     test::saveScreenshot(&host, "flow-launch");
 
     // The document choice leads into the capture screens of the flow.
-    auto* introduce = qobject_cast<EKYCIntroduceViewController*>(flow->viewControllers().front());
     introduce->openDocumentCapture(EkycTypeDocument::passport);
     test::settle();
     ASSERT_EQ(flow->viewControllers().size(), 2);
