@@ -17,7 +17,7 @@ namespace {
 using test::SampleScreen;
 using test::SampleViewModel;
 
-TEST(BaseScreen, LoadsInOrderAndReportsItsLifeToTheViewModel) {
+TEST(BaseScreen, LoadsInOrderReportsItsLifeToTheViewModelAndAnswersPortraitOnly) {
     std::vector<std::string> journal;
     SampleScreen screen("Màn hình", &journal);
     screen.setViewModel(makeViewModel<SampleViewModel>(&journal));
@@ -31,6 +31,9 @@ TEST(BaseScreen, LoadsInOrderAndReportsItsLifeToTheViewModel) {
     ASSERT_TRUE(close.has_value());
     EXPECT_EQ(close->image.name(), "ic_close");
     EXPECT_TRUE(close->rendersOriginal);
+    EXPECT_FALSE(screen.shouldAutorotate());
+    EXPECT_EQ(screen.supportedInterfaceOrientations(), 2u);
+    EXPECT_EQ(screen.preferredInterfaceOrientationForPresentation(), InterfaceOrientation::portrait);
 
     // A screen whose configure does not call the base gives its view model no didLoad.
     journal.clear();
@@ -39,13 +42,6 @@ TEST(BaseScreen, LoadsInOrderAndReportsItsLifeToTheViewModel) {
     own.setViewModel(makeViewModel<SampleViewModel>(&journal));
     own.loadViewIfNeeded();
     EXPECT_EQ(journal, (std::vector<std::string>{"setupUI", "bindViewModel", "configure"}));
-}
-
-TEST(BaseScreen, AnswersPortraitOnly) {
-    SampleScreen screen;
-    EXPECT_FALSE(screen.shouldAutorotate());
-    EXPECT_EQ(screen.supportedInterfaceOrientations(), 2u);
-    EXPECT_EQ(screen.preferredInterfaceOrientationForPresentation(), InterfaceOrientation::portrait);
 }
 
 TEST(BaseScreen, TheLoadingOverlayFollowsEventsOnTheGuiThreadOnce) {

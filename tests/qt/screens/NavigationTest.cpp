@@ -8,6 +8,7 @@
 
 #include "SampleScreens.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
+#include "screens/introduce/EKYCIntroduceViewController.h"
 #include "sdk/EKYCUserDefault.h"
 #include "support/QtTestSupport.h"
 #include "ui/alert/AlertController.h"
@@ -25,11 +26,12 @@ class NavigationTest : public testing::Test {
 protected:
     std::unique_ptr<ViewController> host = test::makeHostWindow();
     EKYCBaseNavigationViewController* navigation = nullptr;
-    SampleScreen* root = nullptr;
+    EKYCIntroduceViewController* root = new EKYCIntroduceViewController;
 
+    // The flow's real first screen at the root, the sample screens pushed over it.
     void SetUp() override {
         EKYCUserDefault::setTransactionId("AbCdEfGhIjekyciosapp");
-        root = screen<test::DocumentListScreen>();
+        root->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
         navigation = new EKYCBaseNavigationViewController(root);
         host->present(navigation, true);
         test::settle();
@@ -41,6 +43,10 @@ protected:
         return made;
     }
     QToolButton* leftButton() const { return navigation->navigationBar()->leftButton(); }
+    void tapLeftButton() {
+        QTest::mouseClick(leftButton(), Qt::LeftButton);
+        test::settle();
+    }
     template <class Content>
     Content* presentedContent() const {
         auto* alert = qobject_cast<AlertController*>(navigation->presentedViewController());
@@ -76,16 +82,14 @@ TEST_F(NavigationTest, TheBarShowsTheLibrarysLookWithCloseOrBackButtons) {
     EXPECT_TRUE(leftButton()->text().isEmpty()) << "the arrow without text";
     EXPECT_EQ(bar->titleLabel()->text(), "Mặt trước giấy tờ");
     test::saveScreenshot(host.get(), "navigation-pushed");
-    QTest::mouseClick(leftButton(), Qt::LeftButton);
-    test::settle();
+    tapLeftButton();
     EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
 }
 
 TEST_F(NavigationTest, LeavingFromAPushedScreenGoesBackToTheFirstAndEndsTheSession) {
     auto* pushed = screen("Mặt sau giấy tờ");
     navigation->pushViewController(pushed, false);
-    QTest::mouseClick(leftButton(), Qt::LeftButton);
-    test::settle();
+    tapLeftButton();
     auto* dialog = presentedContent<QXDialogViewController>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->labelTitle->text(), "Thông báo");
@@ -97,8 +101,7 @@ TEST_F(NavigationTest, LeavingFromAPushedScreenGoesBackToTheFirstAndEndsTheSessi
     EXPECT_EQ(navigation->presentedViewController(), nullptr);
     EXPECT_EQ(EKYCUserDefault::transactionId(), "AbCdEfGhIjekyciosapp");
 
-    QTest::mouseClick(leftButton(), Qt::LeftButton);
-    test::settle();
+    tapLeftButton();
     tapDialogAction(0);  // leave
     EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
     EXPECT_EQ(EKYCUserDefault::transactionId(), std::nullopt);
