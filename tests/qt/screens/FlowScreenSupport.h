@@ -12,11 +12,13 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 #include "platform/Image.h"
 #include "platform/QImageAdapter.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
+#include "screens/introduce/EKYCIntroduceViewController.h"
 #include "support/QtTestSupport.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/QXAlertViewController.h"
@@ -74,6 +76,23 @@ inline EKYCBaseNavigationViewController* presentFlow(ViewController& host, ViewC
     auto* navigation = new EKYCBaseNavigationViewController(root);
     host.present(navigation, false);
     settle();
+    return navigation;
+}
+
+// A new screen with its own view model, made from `args`.
+template <class Screen, class... Args>
+Screen* makeScreen(Args&&... args) {
+    using ViewModel = std::remove_cvref_t<decltype(std::declval<Screen&>().viewModel())>;
+    auto* screen = new Screen;
+    screen->setViewModel(makeViewModel<ViewModel>(std::forward<Args>(args)...));
+    return screen;
+}
+
+// The flow as it reaches `screen`: the first screen at the root, `screen`
+// pushed over it (not settled: what the screen fetches has not arrived).
+inline EKYCBaseNavigationViewController* presentFlowAt(ViewController& host, ViewController* screen) {
+    auto* navigation = presentFlow(host, makeScreen<EKYCIntroduceViewController>());
+    navigation->pushViewController(screen, false);
     return navigation;
 }
 
@@ -152,7 +171,8 @@ inline bool formFetched(EKYCInfomationDocumentViewController* form) {
 }
 
 // The form's first editable row of `type`; -1 when there is none.
-inline int editableRow(const EKYCInfomationDocumentViewController* form, EKYCInfomationDocument::FieldType type) {
+inline int editableRow(const EKYCInfomationDocumentViewController* form,
+                       EKYCInfomationDocument::FieldType type) {
     const auto& items = form->viewModel().items;
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i].fieldType == type && items[i].editable) return static_cast<int>(i);

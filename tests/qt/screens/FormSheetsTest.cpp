@@ -22,14 +22,19 @@ protected:
     std::unique_ptr<ViewController> host = test::makeHostWindow();
     std::vector<std::string> picked;
 
+    // The sheet as the form shows it: filling the window, slid in.
+    template <class Sheet>
+    Sheet* show(Sheet* sheet) {
+        sheet->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
+        host->present(sheet, true);
+        test::settle();
+        return sheet;
+    }
     EKYCSelectionViewController* openGender(const std::string& current) {
         auto* list = new EKYCSelectionViewController;
         list->setViewModel(makeViewModel<SelectionGenderViewModel>(current));
         list->onClickedItem = [this](const EKYCSelectionItem& item) { picked.push_back(item.value); };
-        list->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
-        host->present(list, true);
-        test::settle();
-        return list;
+        return show(list);
     }
     EKYCDatePickerViewController* openDate(EKYCInfomationDocument::DateType type,
                                            std::optional<std::string>* saved) {
@@ -37,13 +42,10 @@ protected:
         field.fieldType = EKYCInfomationDocument::FieldType::date;
         field.dateType = type;
         field.fieldValue = "15/08/1990";
-        auto* picker = new EKYCDatePickerViewController;
-        picker->setViewModel(makeViewModel<EKYCDatePickerViewModel>(field, std::chrono::system_clock::now()));
+        auto* picker =
+            test::makeScreen<EKYCDatePickerViewController>(field, std::chrono::system_clock::now());
         picker->didSaveDate = [saved](const std::string& text) { *saved = text; };
-        picker->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
-        host->present(picker, true);
-        test::settle();
-        return picker;
+        return show(picker);
     }
     bool closed() {
         return test::waitUntil([&] { return host->presentedViewController() == nullptr; });
@@ -87,8 +89,7 @@ TEST_F(FormSheets, TheListKeepsWholeRowsThatFitTheWindowAndRisesAboveTheKeyboard
     } cases[] = {{844, 336}, {600, 336}, {400, 224}};
     for (const auto& c : cases) {
         host = test::makeHostWindow(QSize(390, c.windowHeight));
-        auto* list = new EKYCSelectionViewController;
-        list->setViewModel(makeViewModel<EKYCSelectionViewModel>(""));  // six rows wanted, none loaded
+        auto* list = test::makeScreen<EKYCSelectionViewController>("");  // six rows wanted, none loaded
         host->present(list, false);
         test::settle();
         EXPECT_EQ(list->tableView->height(), c.listHeight) << c.windowHeight;
