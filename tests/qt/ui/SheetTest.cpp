@@ -59,6 +59,10 @@ protected:
         return sheet;
     }
     QWidget* container() const { return host->findChild<QWidget*>("presentationContainer"); }
+    void clickAt(QPoint point) {
+        QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, point);
+        test::settle();
+    }
 
     // A drag on the sheet: moves of `step` points every `intervalMs`, then
     // a release `releaseStep` further on after one more interval.
@@ -101,16 +105,15 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
         EXPECT_EQ(sheet->height(), c.height);
         EXPECT_EQ(sheet->geometry().bottom(), 843) << "sits on the bottom edge";
         EXPECT_EQ(sheet->width(), 390);
+        if (c.sizing == Sizing::fill) {
+            // fill stops 24 points below the top; its content is inset 8 more for the rounded corners.
+            EXPECT_EQ(sheet->y(), 24);
+            EXPECT_EQ(sheet->safeAreaInsets().top(), 8);
+            EXPECT_EQ(sheet->layout()->contentsRect().top(), 8 + 24);
+        }
         host->dismiss(false);
         test::settle();
     }
-    // fill stops 24 points below the top; its content is inset 8 more for the rounded corners.
-    auto* filled = present(Sizing::fill);
-    EXPECT_EQ(filled->y(), 24);
-    EXPECT_EQ(filled->safeAreaInsets().top(), 8);
-    EXPECT_EQ(filled->layout()->contentsRect().top(), 8 + 24);
-    host->dismiss(false);
-    test::settle();
     // fit: as tall as the content asks.
     auto* fitted = present(Sizing::fit);
     EXPECT_EQ(fitted->height(),
@@ -118,7 +121,7 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
     EXPECT_LT(fitted->height(), 422);
 }
 
-TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismisses) {
+TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismissesUnlessTurnedOff) {
     auto* sheet = present(Sizing::medium);
     auto* backdrop = host->findChild<BackdropView*>();
     ASSERT_NE(backdrop, nullptr);
@@ -126,24 +129,17 @@ TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismisses) {
     EXPECT_EQ(backdrop->geometry(), host->rect());
     test::saveScreenshot(host.get(), "sheet");
 
-    // A tap on the sheet itself does nothing.
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, sheet->geometry().center());
-    test::settle();
-    EXPECT_EQ(host->presentedViewController(), sheet);
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
-    test::settle();
+    clickAt(sheet->geometry().center());
+    EXPECT_EQ(host->presentedViewController(), sheet) << "a tap on the sheet itself does nothing";
+    clickAt(QPoint(195, 100));
     EXPECT_EQ(host->presentedViewController(), nullptr);
     EXPECT_EQ(host->findChild<BackdropView*>(), nullptr);
-}
 
-TEST_F(SheetTest, WithTapToDismissOffTapsOutsideDoNothingEvenWhenChangedLater) {
-    auto* sheet = present(Sizing::medium, false);
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
-    test::settle();
-    EXPECT_EQ(host->presentedViewController(), sheet);
+    sheet = present(Sizing::medium, false);
+    clickAt(QPoint(195, 100));
+    EXPECT_EQ(host->presentedViewController(), sheet) << "tap to dismiss is off";
     sheet->setTapToDismissEnabled(true);  // reaches the live presentation
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
-    test::settle();
+    clickAt(QPoint(195, 100));
     EXPECT_EQ(host->presentedViewController(), nullptr);
 }
 
