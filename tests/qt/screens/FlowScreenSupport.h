@@ -62,14 +62,6 @@ inline void typeText(QWidget* widget, const QString& text) {
     settle();
 }
 
-// A tap at a point of the window.
-inline void tapAt(QWidget* window, QPoint point) {
-    QWidget* target = window->childAt(point);
-    if (!target) target = window;
-    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, point));
-    settle();
-}
-
 // The flow as the library shows it: `root` in the navigation container,
 // presented over the host's window.
 inline EKYCBaseNavigationViewController* presentFlow(ViewController& host, ViewController* root) {
@@ -123,14 +115,6 @@ inline QPushButton* dialogButton(AlertController* alert, const QString& title) {
 
 inline QXAlertViewController* alertContent(AlertController* alert) {
     return alert ? qobject_cast<QXAlertViewController*>(alert->contentViewController()) : nullptr;
-}
-
-// A test image of the shared folder, as the core's photograph.
-inline ImagePtr sharedPhoto(const char* name) {
-    const char* folder = std::getenv("OVIRA_TESTDATA");
-    QImage image(QString::fromUtf8(folder ? folder : "../shared/testdata") + QLatin1Char('/') +
-                 QLatin1String(name));
-    return QImageAdapter::make(image);
 }
 
 // A made-up card photograph: a tinted card with a header band and lines.

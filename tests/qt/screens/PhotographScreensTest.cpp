@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "FlowScreenSupport.h"
+#include "QtTestSupport.h"
 
 #include "ovira/MainBundle.h"
 #include "resources/Localized.h"
@@ -35,7 +36,8 @@ protected:
     EKYCBaseNavigationViewController* navigation = nullptr;
     const ImagePtr front = test::cardPhoto(QColor(0x1E, 0x6F, 0xD9));
     const ImagePtr back = test::cardPhoto(QColor(0x2E, 0x9E, 0x6B));
-    const ImagePtr face = test::sharedPhoto("astronaut.png");
+    const ImagePtr face =
+        QImageAdapter::make(QImage(QString::fromStdString(test::testData("astronaut.png"))));
 
     // The flow as far as the screen, over the first screen.
     template <class Screen, class... Args>
