@@ -71,7 +71,7 @@ protected:
     EKYCInfomationDocumentViewController* form = nullptr;
 };
 
-TEST_F(InformationScreen, TheFetchedFormIsShownWithItsKindsOfFieldsWhileTheGuiStaysFree) {
+TEST_F(InformationScreen, TheFetchedFormShowsItsKindsOfFieldsAndWarnsOfAClearedOneUntilAValueIsTyped) {
     openForm();
     EXPECT_TRUE(form->isLoading()) << "the overlay shows while the service answers off the GUI thread";
     EXPECT_FALSE(form->tableView->isVisible());
@@ -96,10 +96,8 @@ TEST_F(InformationScreen, TheFetchedFormIsShownWithItsKindsOfFieldsWhileTheGuiSt
     form->tableView->verticalScrollBar()->setValue(0);
     test::settle();
     test::saveScreenshot(window.get(), "information");
-}
 
-TEST_F(InformationScreen, ClearingAFieldWarnsAndDisablesCompletionUntilAValueIsTyped) {
-    ASSERT_TRUE(openFetchedForm());
+    // Clearing a field warns and disables completion until a value is typed.
     const int name = rowOf(FieldType::string);
     ASSERT_GE(name, 0);
     auto* cell = row(name);
@@ -129,8 +127,9 @@ TEST_F(InformationScreen, ClearingAFieldWarnsAndDisablesCompletionUntilAValueIsT
     EXPECT_EQ(test::topPresented(form), nullptr) << "a value brings no alert";
 }
 
-TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedIntoTheirRows) {
+TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedSubmittedAndReportedToTheHost) {
     ASSERT_TRUE(openFetchedForm());
+    const auto session = EKYCUserDefault::transactionId().value();
     // Gender: the current value is marked; the other one is taken.
     const int gender = rowOf(FieldType::gender);
     ASSERT_GE(gender, 0);
@@ -184,14 +183,8 @@ TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedIntoTheirR
     EXPECT_EQ(formValue(gender), "Nữ");
     EXPECT_EQ(formValue(country), "Nhật");
     EXPECT_EQ(formValue(date), "03/02/1991");
-}
 
-TEST_F(InformationScreen, TheSubmissionReachesTheServiceTellsTheHostAndClosesTheFlow) {
-    ASSERT_TRUE(openFetchedForm());
-    const auto session = EKYCUserDefault::transactionId().value();
-    const int gender = rowOf(FieldType::gender);
-    ASSERT_GE(gender, 0);
-    form->viewModel().updateValue(gender, "Nữ");
+    // The submission reaches the service, tells the host and closes the flow.
     test::tap(form->btnCompletionEkyc);
     EXPECT_TRUE(form->isLoading() || host->sessions.size() == 1u);
     ASSERT_TRUE(test::waitUntil([&] { return window->presentedViewController() == nullptr; }));
@@ -199,7 +192,8 @@ TEST_F(InformationScreen, TheSubmissionReachesTheServiceTellsTheHostAndClosesThe
     EXPECT_FALSE(EKYCUserDefault::transactionId()) << "the session ends with the flow";
     const auto submitted = server->submissions();
     ASSERT_FALSE(submitted.empty());
-    EXPECT_NE(submitted.back().dump().find("Nữ"), std::string::npos) << submitted.back().dump();
+    for (const char* value : {"Nữ", "Nhật", "03/02/1991"})
+        EXPECT_NE(submitted.back().dump().find(value), std::string::npos) << submitted.back().dump();
 }
 
 TEST_F(InformationScreen, ARefusedSessionOnFetchEndsTheFlowOnceAcknowledged) {

@@ -64,20 +64,14 @@ protected:
         test::settle();
     }
 
-    // A drag on the sheet: moves of `step` points every `intervalMs`, then
-    // a release `releaseStep` further on after one more interval.
-    void drag(QWidget* sheet, int steps, int step, int intervalMs, int releaseStep, bool release = true) {
+    // A drag on the sheet: moves of `step` points every `intervalMs`, then,
+    // unless the finger stays down, a release one step further on.
+    void drag(QWidget* sheet, int steps, int step, int intervalMs, bool release = true) {
         QWidget* layer = container();
-        const QPoint start = sheet->mapTo(layer, QPoint(sheet->width() / 2, 60));
+        QPoint at = sheet->mapTo(layer, QPoint(sheet->width() / 2, 60));
         QTest::mousePress(sheet, Qt::LeftButton, {}, QPoint(sheet->width() / 2, 60), 1000);
-        QPoint at = start;
-        for (int i = 0; i < steps; ++i) {
-            at.ry() += step;
-            QTest::mouseMove(layer, at, intervalMs);
-        }
-        if (!release) return;
-        at.ry() += releaseStep;
-        QTest::mouseRelease(layer, Qt::LeftButton, {}, at, intervalMs);
+        for (int i = 0; i < steps; ++i) QTest::mouseMove(layer, at += QPoint(0, step), intervalMs);
+        if (release) QTest::mouseRelease(layer, Qt::LeftButton, {}, at + QPoint(0, step), intervalMs);
     }
 };
 
@@ -146,7 +140,7 @@ TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismissesUnlessTurnedOff) {
 TEST_F(SheetTest, ASheetThatStaysStretchesAtMostSixteenPointsAndSpringsBack) {
     auto* sheet = present(Sizing::medium);
     const QRect rest = sheet->geometry();
-    drag(sheet, 2, 50, 100, 0, false);  // the drag begins at 50 and has moved 100
+    drag(sheet, 2, 50, 100, false);  // the drag begins at 50 and has moved 100
     EXPECT_EQ(sheet->y(), rest.y() + static_cast<int>(std::lround(std::pow(100, 0.33))))
         << "rubber band: t^0.33";
     EXPECT_EQ(sheet->height(), rest.height());
@@ -157,7 +151,7 @@ TEST_F(SheetTest, ASheetThatStaysStretchesAtMostSixteenPointsAndSpringsBack) {
     EXPECT_EQ(sheet->geometry(), rest);
 
     // Upwards it grows taller, by at most 16 points, and settles back too.
-    drag(sheet, 2, -4000, 100, 0, false);
+    drag(sheet, 2, -4000, 100, false);
     EXPECT_EQ(sheet->height(), rest.height() + 16);
     EXPECT_EQ(sheet->geometry().bottom(), rest.bottom());
     QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, 10), 100);
@@ -171,7 +165,7 @@ TEST_F(SheetTest, DraggingAwayFollowsTheFingerAndNeedsFiveHundredPointsPerSecond
     const QRect rest = sheet->geometry();
     auto* backdrop = host->findChild<BackdropView*>();
     // The sheet follows the finger; the backdrop lightens with it.
-    drag(sheet, 15, 10, 100, 0, false);
+    drag(sheet, 15, 10, 100, false);
     EXPECT_EQ(sheet->y(), rest.y() + 150);
     EXPECT_NEAR(backdrop->alpha(), 0.3 * (1 - 150.0 / rest.height()), 0.01);
     QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, sheet->y() + 60), 100);
@@ -180,12 +174,12 @@ TEST_F(SheetTest, DraggingAwayFollowsTheFingerAndNeedsFiveHundredPointsPerSecond
     EXPECT_EQ(sheet->geometry(), rest);
     EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
 
-    drag(sheet, 20, 4, 10, 4);  // 400 points per second
+    drag(sheet, 20, 4, 10);  // 400 points per second
     test::settle();
     EXPECT_EQ(host->presentedViewController(), sheet);
     EXPECT_EQ(sheet->geometry(), rest);
 
-    drag(sheet, 20, 5, 10, 5);  // exactly 500 points per second
+    drag(sheet, 20, 5, 10);  // exactly 500 points per second
     test::settle();
     EXPECT_EQ(host->presentedViewController(), nullptr);
 }
