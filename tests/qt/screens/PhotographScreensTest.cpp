@@ -25,6 +25,7 @@ namespace ovira {
 namespace {
 
 using Type = EkycTypeDocument;
+using Rejected = EKYCPreviewPhotoErrorViewController;
 
 class PhotographScreens : public testing::Test {
 protected:
@@ -39,17 +40,15 @@ protected:
     const ImagePtr face =
         QImageAdapter::make(QImage(QString::fromStdString(test::testData("astronaut.png"))));
 
-    // The flow as far as the screen, over the first screen.
+    // The flow as far as the screen, over the first screen; a flow opened before is closed first.
     template <class Screen, class... Args>
     Screen* open(Args&&... args) {
+        host->dismiss(false);
+        test::settle();
         auto* screen = test::makeScreen<Screen>(std::forward<Args>(args)...);
         navigation = test::presentFlowAt(*host, screen);
         test::settle();
         return screen;
-    }
-    EKYCPreviewPhotoErrorViewController* openRejected(EKYCStep step, Type type, const std::string& message) {
-        return open<EKYCPreviewPhotoErrorViewController>(step == EKYCStep::face ? face : front, message, step,
-                                                         type);
     }
     template <class Screen>
     Screen* top() const {
@@ -88,8 +87,6 @@ TEST_F(PhotographScreens, TheConfirmationGroupsTheDocumentApartFromTheFaceForEac
             EXPECT_EQ(rows[row]->lbStateImage->text(), localizedText("verify.valid"));
         }
         test::saveScreenshot(host.get(), c.shot);
-        host->dismiss(false);
-        test::settle();
     }
 }
 
@@ -141,8 +138,6 @@ TEST_F(PhotographScreens, APhotographOpensTheReviewWhichPagesRoundGivesTheBarBac
         ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == confirm; }));
         test::tap(confirm->btnNext);
         EXPECT_NE(top<EKYCInfomationDocumentViewController>(), nullptr);
-        host->dismiss(false);
-        test::settle();
     }
 }
 
@@ -158,7 +153,7 @@ TEST_F(PhotographScreens, ARejectedPhotographIsNamedAndOffersRetakeGuideAndLeave
                  {EKYCStep::face, Type::idCard, "capture.face", true}};
     const std::string reason = "Ảnh bị mờ, vui lòng chụp lại ở nơi đủ sáng.";
     for (const auto& c : cases) {
-        auto* rejected = openRejected(c.step, c.type, reason);
+        auto* rejected = open<Rejected>(c.step == EKYCStep::face ? face : front, reason, c.step, c.type);
         EXPECT_EQ(rejected->lbTitle->text(), localizedText(c.title));
         EXPECT_EQ(rejected->lbError->text(), QString::fromStdString(reason));
         EXPECT_EQ(rejected->btnRetakePhoto->text(), localizedText("capture.retake"));
@@ -175,11 +170,9 @@ TEST_F(PhotographScreens, ARejectedPhotographIsNamedAndOffersRetakeGuideAndLeave
         test::tap(rejected->btnRetakePhoto);
         EXPECT_TRUE(test::waitUntil([&] { return navigation->viewControllers().size() == 1; }))
             << "back to retake";
-        host->dismiss(false);
-        test::settle();
     }
 
-    auto* rejected = openRejected(EKYCStep::back, Type::idCard, "");
+    auto* rejected = open<Rejected>(front, "", EKYCStep::back, Type::idCard);
     EXPECT_TRUE(rejected->lbError->text().isEmpty());
     EXPECT_FALSE(rejected->lbError->isVisible()) << "no reason, no box for it";
     EKYCApplication().startSession();
