@@ -10,15 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "screens/base/EKYCBaseNavigationViewController.h"
+#include "FlowScreenSupport.h"
 #include "screens/base/EKYCBaseViewController.h"
 #include "screens/base/LoadingOverlayView.h"
-#include "screens/introduce/EKYCIntroduceViewController.h"
 #include "sdk/EKYCUserDefault.h"
-#include "support/QtTestSupport.h"
-#include "ui/alert/AlertController.h"
-#include "ui/alert/QXAlertViewController.h"
-#include "ui/alert/QXDialogViewController.h"
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationItem.h"
 #include "ui/view/ActivityIndicatorView.h"
@@ -199,21 +194,6 @@ protected:
         return made;
     }
     QToolButton* leftButton() const { return navigation->navigationBar()->leftButton(); }
-    void tapLeftButton() {
-        QTest::mouseClick(leftButton(), Qt::LeftButton);
-        test::settle();
-    }
-    template <class Content>
-    Content* presentedContent() const {
-        auto* alert = qobject_cast<AlertController*>(navigation->presentedViewController());
-        return alert ? qobject_cast<Content*>(alert->contentViewController()) : nullptr;
-    }
-    void tapDialogAction(int index) {
-        auto* dialog = presentedContent<QXDialogViewController>();
-        ASSERT_NE(dialog, nullptr);
-        QTest::mouseClick(dialog->actionButtons().at(index), Qt::LeftButton);
-        test::settle();
-    }
 };
 
 TEST_F(NavigationTest, TheBarShowsTheLibrarysLookWithCloseOrBackButtons) {
@@ -238,27 +218,27 @@ TEST_F(NavigationTest, TheBarShowsTheLibrarysLookWithCloseOrBackButtons) {
     EXPECT_TRUE(leftButton()->text().isEmpty()) << "the arrow without text";
     EXPECT_EQ(bar->titleLabel()->text(), "Mặt trước giấy tờ");
     test::saveScreenshot(host.get(), "navigation-pushed");
-    tapLeftButton();
+    test::tap(leftButton());
     EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
 }
 
 TEST_F(NavigationTest, LeavingFromAPushedScreenGoesBackToTheFirstAndEndsTheSession) {
     auto* pushed = screen("Mặt sau giấy tờ");
     navigation->pushViewController(pushed, false);
-    tapLeftButton();
-    auto* dialog = presentedContent<QXDialogViewController>();
+    test::tap(leftButton());
+    auto* dialog = test::dialogContent(test::presentedAlert(navigation));
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->labelTitle->text(), "Thông báo");
     EXPECT_EQ(dialog->actionButtons().at(0)->text(), "Thoát");
     EXPECT_EQ(dialog->actionButtons().at(1)->text(), "Ở lại");
 
-    tapDialogAction(1);  // stay: nothing changes
+    test::tap(dialog->actionButtons().at(1));  // stay: nothing changes
     EXPECT_EQ(navigation->viewControllers().size(), 2);
     EXPECT_EQ(navigation->presentedViewController(), nullptr);
     EXPECT_EQ(EKYCUserDefault::transactionId(), "AbCdEfGhIjekyciosapp");
 
-    tapLeftButton();
-    tapDialogAction(0);  // leave
+    test::tap(leftButton());
+    test::tap(test::dialogButton(test::presentedAlert(navigation), "Thoát"));
     EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
     EXPECT_EQ(EKYCUserDefault::transactionId(), std::nullopt);
     EXPECT_EQ(navigation->presentedViewController(), nullptr);
@@ -270,7 +250,7 @@ TEST_F(NavigationTest, AnUnauthorisedSessionEndsTheWholeFlowOnceAcknowledged) {
     navigation->pushViewController(pushed, false);
     pushed->viewModel().unAuthorizedPublisher.send(std::nullopt);
     test::settle();
-    auto* alert = presentedContent<QXAlertViewController>();
+    auto* alert = test::alertContent(test::presentedAlert(navigation));
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->labelTitle->text(), "Thông báo");
     EXPECT_EQ(alert->labelMessage->text(), "") << "no message: an empty one";
@@ -280,8 +260,7 @@ TEST_F(NavigationTest, AnUnauthorisedSessionEndsTheWholeFlowOnceAcknowledged) {
         << "with an alert on top, the container answers";
 
     QPointer<EKYCBaseNavigationViewController> flow(navigation);
-    QTest::mouseClick(alert->buttonAction, Qt::LeftButton);
-    test::settle();
+    test::tap(alert->buttonAction);
     EXPECT_EQ(host->presentedViewController(), nullptr);
     EXPECT_TRUE(flow.isNull()) << "the flow is gone";
     EXPECT_EQ(EKYCUserDefault::transactionId(), std::nullopt);

@@ -103,10 +103,13 @@ inline AlertController* presentedAlert(ViewController* screen) {
     return qobject_cast<AlertController*>(topPresented(screen));
 }
 
+inline QXDialogViewController* dialogContent(AlertController* alert) {
+    return alert ? qobject_cast<QXDialogViewController*>(alert->contentViewController()) : nullptr;
+}
+
 // The dialog button titled `title` of a presented dialog, or null.
 inline QPushButton* dialogButton(AlertController* alert, const QString& title) {
-    if (!alert) return nullptr;
-    auto* dialog = qobject_cast<QXDialogViewController*>(alert->contentViewController());
+    auto* dialog = dialogContent(alert);
     if (!dialog) return nullptr;
     for (auto* button : dialog->actionButtons())
         if (button->text() == title) return button;
