@@ -1,12 +1,20 @@
-// The base screen: set-up order, life events, the loading overlay, and its fatal message.
+// The base screen (set-up order, life events, the loading overlay, its fatal
+// message) and the flow's navigation container with base screens (the bar,
+// closing, the unauthorised alert, the back-swipe and orientations).
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTest>
+#include <QToolButton>
+#include <string>
 #include <thread>
+#include <vector>
 
-#include "SampleScreens.h"
+#include "FlowScreenSupport.h"
+#include "screens/base/EKYCBaseViewController.h"
 #include "screens/base/LoadingOverlayView.h"
-#include "support/QtTestSupport.h"
+#include "sdk/EKYCUserDefault.h"
+#include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationItem.h"
 #include "ui/view/ActivityIndicatorView.h"
 #include "ui/view/ViewProperties.h"
@@ -14,10 +22,73 @@
 namespace ovira {
 namespace {
 
-using test::SampleScreen;
-using test::SampleViewModel;
+// Where the sample screens and view models note what happened to them.
+struct Journal {
+    std::vector<std::string>* entries = nullptr;
+    void note(const std::string& entry) const {
+        if (entries) entries->push_back(entry);
+    }
+};
 
-TEST(BaseScreen, LoadsInOrderAndReportsItsLifeToTheViewModel) {
+// Records what its screen tells it.
+class SampleViewModel : public EKYCBaseViewModel {
+public:
+    explicit SampleViewModel(std::vector<std::string>* journal = nullptr) : journal_{journal} {}
+    void onViewDidLoad() override { journal_.note("vm.didLoad"); }
+    void onViewWillAppear() override { journal_.note("vm.willAppear"); }
+    void onViewDidAppear() override { journal_.note("vm.didAppear"); }
+    void onViewWillDisappear() override { journal_.note("vm.willDisappear"); }
+    void onViewDidDisappear() override { journal_.note("vm.didDisappear"); }
+
+private:
+    Journal journal_;
+};
+
+// A screen that records its set-up steps and loading changes.
+class SampleScreen : public EKYCBaseViewController<SampleViewModel> {
+public:
+    explicit SampleScreen(QString title = QString(), std::vector<std::string>* journal = nullptr)
+        : title_(std::move(title)), journal_{journal} {
+        setAutoFillBackground(true);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        setPalette(palette);
+    }
+
+    void setupUI() override {
+        journal_.note("setupUI");
+        EKYCBaseViewController::setupUI();
+        navigationItem()->setTitle(title_);
+    }
+    void bindViewModel() override {
+        journal_.note("bindViewModel");
+        EKYCBaseViewController::bindViewModel();
+    }
+    void configure() override {
+        journal_.note("configure");
+        if (!skipsBaseConfigure) EKYCBaseViewController::configure();
+    }
+    void showLoading() override {
+        ++overlaysShown;
+        EKYCBaseViewController::showLoading();
+    }
+
+    bool skipsBaseConfigure = false;
+    int overlaysShown = 0;
+
+protected:
+    QString title_;
+    Journal journal_;
+};
+
+// A screen that keeps the back button instead of the close button.
+class BackScreen : public SampleScreen {
+public:
+    using SampleScreen::SampleScreen;
+    void setupUI() override { navigationItem()->setTitle(title_); }
+};
+
+TEST(BaseScreen, LoadsInOrderReportsItsLifeToTheViewModelAndAnswersPortraitOnly) {
     std::vector<std::string> journal;
     SampleScreen screen("Màn hình", &journal);
     screen.setViewModel(makeViewModel<SampleViewModel>(&journal));
@@ -31,6 +102,9 @@ TEST(BaseScreen, LoadsInOrderAndReportsItsLifeToTheViewModel) {
     ASSERT_TRUE(close.has_value());
     EXPECT_EQ(close->image.name(), "ic_close");
     EXPECT_TRUE(close->rendersOriginal);
+    EXPECT_FALSE(screen.shouldAutorotate());
+    EXPECT_EQ(screen.supportedInterfaceOrientations(), 2u);
+    EXPECT_EQ(screen.preferredInterfaceOrientationForPresentation(), InterfaceOrientation::portrait);
 
     // A screen whose configure does not call the base gives its view model no didLoad.
     journal.clear();
@@ -39,13 +113,6 @@ TEST(BaseScreen, LoadsInOrderAndReportsItsLifeToTheViewModel) {
     own.setViewModel(makeViewModel<SampleViewModel>(&journal));
     own.loadViewIfNeeded();
     EXPECT_EQ(journal, (std::vector<std::string>{"setupUI", "bindViewModel", "configure"}));
-}
-
-TEST(BaseScreen, AnswersPortraitOnly) {
-    SampleScreen screen;
-    EXPECT_FALSE(screen.shouldAutorotate());
-    EXPECT_EQ(screen.supportedInterfaceOrientations(), 2u);
-    EXPECT_EQ(screen.preferredInterfaceOrientationForPresentation(), InterfaceOrientation::portrait);
 }
 
 TEST(BaseScreen, TheLoadingOverlayFollowsEventsOnTheGuiThreadOnce) {
@@ -104,6 +171,151 @@ TEST(BaseScreen, WithoutAViewModelItStopsNamingTheViewModelType) {
     report = test::fatalReportOf([&] { screen.viewModel(); });
     EXPECT_EQ(report.message, "Must invoke SampleViewModel");
     EXPECT_FALSE(screen.hasViewModel());
+}
+
+class NavigationTest : public testing::Test {
+protected:
+    std::unique_ptr<ViewController> host = test::makeHostWindow();
+    EKYCBaseNavigationViewController* navigation = nullptr;
+    EKYCIntroduceViewController* root = new EKYCIntroduceViewController;
+
+    // The flow's real first screen at the root, the sample screens pushed over it.
+    void SetUp() override {
+        EKYCUserDefault::setTransactionId("AbCdEfGhIjekyciosapp");
+        root->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
+        navigation = new EKYCBaseNavigationViewController(root);
+        host->present(navigation, true);
+        test::settle();
+    }
+    template <class Screen = SampleScreen, class... Args>
+    Screen* screen(Args&&... args) {
+        auto* made = new Screen(std::forward<Args>(args)...);
+        made->setViewModel(makeViewModel<SampleViewModel>());
+        return made;
+    }
+    QToolButton* leftButton() const { return navigation->navigationBar()->leftButton(); }
+};
+
+TEST_F(NavigationTest, TheBarShowsTheLibrarysLookWithCloseOrBackButtons) {
+    auto* bar = navigation->navigationBar();
+    EXPECT_EQ(bar->standardAppearance().backgroundImage.name(), "bg_nav");
+    EXPECT_EQ(bar->standardAppearance().backIndicatorImage.name(), "ic_back");
+    EXPECT_TRUE(bar->standardAppearance().hidesShadow);
+    EXPECT_FALSE(bar->isTranslucent());
+    EXPECT_EQ(bar->titleLabel()->text(), "Chọn loại giấy tờ");
+    EXPECT_EQ(bar->titleLabel()->font().family(), "Roboto");
+    EXPECT_EQ(bar->titleLabel()->font().pixelSize(), 16);
+    EXPECT_EQ(bar->titleLabel()->palette().color(QPalette::WindowText), QColor(Qt::white));
+    ASSERT_NE(leftButton(), nullptr);
+    EXPECT_EQ(leftButton()->objectName(), "leftBarButton") << "the root screen has a close button";
+    EXPECT_EQ(navigation->geometry(), host->rect());
+    test::saveScreenshot(host.get(), "navigation");
+
+    navigation->pushViewController(screen<BackScreen>("Mặt trước giấy tờ"), true);
+    test::settle();
+    ASSERT_NE(leftButton(), nullptr);
+    EXPECT_EQ(leftButton()->objectName(), "backButton");
+    EXPECT_TRUE(leftButton()->text().isEmpty()) << "the arrow without text";
+    EXPECT_EQ(bar->titleLabel()->text(), "Mặt trước giấy tờ");
+    test::saveScreenshot(host.get(), "navigation-pushed");
+    test::tap(leftButton());
+    EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
+}
+
+TEST_F(NavigationTest, LeavingFromAPushedScreenGoesBackToTheFirstAndEndsTheSession) {
+    auto* pushed = screen("Mặt sau giấy tờ");
+    navigation->pushViewController(pushed, false);
+    test::tap(leftButton());
+    auto* dialog = test::dialogContent(test::presentedAlert(navigation));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->labelTitle->text(), "Thông báo");
+    EXPECT_EQ(dialog->actionButtons().at(0)->text(), "Thoát");
+    EXPECT_EQ(dialog->actionButtons().at(1)->text(), "Ở lại");
+
+    test::tap(dialog->actionButtons().at(1));  // stay: nothing changes
+    EXPECT_EQ(navigation->viewControllers().size(), 2);
+    EXPECT_EQ(navigation->presentedViewController(), nullptr);
+    EXPECT_EQ(EKYCUserDefault::transactionId(), "AbCdEfGhIjekyciosapp");
+
+    test::tap(leftButton());
+    test::tap(test::dialogButton(test::presentedAlert(navigation), "Thoát"));
+    EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
+    EXPECT_EQ(EKYCUserDefault::transactionId(), std::nullopt);
+    EXPECT_EQ(navigation->presentedViewController(), nullptr);
+    EXPECT_EQ(host->presentedViewController(), navigation) << "the flow stays open";
+}
+
+TEST_F(NavigationTest, AnUnauthorisedSessionEndsTheWholeFlowOnceAcknowledged) {
+    auto* pushed = screen("Ảnh khuôn mặt");
+    navigation->pushViewController(pushed, false);
+    pushed->viewModel().unAuthorizedPublisher.send(std::nullopt);
+    test::settle();
+    auto* alert = test::alertContent(test::presentedAlert(navigation));
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->labelTitle->text(), "Thông báo");
+    EXPECT_EQ(alert->labelMessage->text(), "") << "no message: an empty one";
+    EXPECT_EQ(alert->buttonAction->text(), "OK");
+    EXPECT_FALSE(alert->imageView->pixmap().isNull());
+    EXPECT_EQ(navigation->supportedInterfaceOrientations(), 26u)
+        << "with an alert on top, the container answers";
+
+    QPointer<EKYCBaseNavigationViewController> flow(navigation);
+    test::tap(alert->buttonAction);
+    EXPECT_EQ(host->presentedViewController(), nullptr);
+    EXPECT_TRUE(flow.isNull()) << "the flow is gone";
+    EXPECT_EQ(EKYCUserDefault::transactionId(), std::nullopt);
+}
+
+TEST_F(NavigationTest, EventsOfAPoppedScreenDoNothing) {
+    // A request still running keeps the view model alive after its screen is gone.
+    auto* pushed = new SampleScreen("Ảnh khuôn mặt");
+    auto viewModel = makeViewModel<SampleViewModel>();
+    pushed->setViewModel(viewModel);
+    navigation->pushViewController(pushed, false);
+    EXPECT_EQ(viewModel->loadingPublisher.subscriberCount(), 1u);
+    viewModel->loadingPublisher.send(true);  // queued for the screen
+    navigation->popViewController(false);
+    test::settle();
+    EXPECT_EQ(navigation->viewControllers().size(), 1);
+    EXPECT_EQ(viewModel->loadingPublisher.subscriberCount(), 0u);
+    viewModel->loadingPublisher.send(false);
+    viewModel->unAuthorizedPublisher.send(std::string("Hết phiên"));
+    test::settle();
+    EXPECT_EQ(navigation->presentedViewController(), nullptr);
+    EXPECT_EQ(host->presentedViewController(), navigation);
+    EXPECT_EQ(EKYCUserDefault::transactionId(), "AbCdEfGhIjekyciosapp");
+}
+
+TEST_F(NavigationTest, TheBackSwipeIsRefusedOnTheFirstScreenAndPopsFromLaterOnes) {
+    EXPECT_FALSE(navigation->gestureRecognizerShouldBegin());
+    auto edgeSwipe = [&](int distance) {
+        ViewController* top = navigation->topViewController();
+        QTest::mousePress(top, Qt::LeftButton, {}, QPoint(8, 300), 1000);
+        for (int x = 8; x <= 8 + distance; x += 40) QTest::mouseMove(top->parentWidget(), QPoint(x, 300), 50);
+        QTest::mouseRelease(top->parentWidget(), Qt::LeftButton, {}, QPoint(8 + distance, 300), 50);
+        test::settle();
+    };
+    edgeSwipe(300);
+    EXPECT_EQ(navigation->viewControllers().size(), 1);
+
+    navigation->pushViewController(screen<BackScreen>("2"), false);
+    EXPECT_TRUE(navigation->gestureRecognizerShouldBegin());
+    edgeSwipe(120);  // slow and short: stays
+    EXPECT_EQ(navigation->viewControllers().size(), 2);
+    EXPECT_EQ(navigation->topViewController()->pos(), QPoint(0, 0));
+    edgeSwipe(280);
+    EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
+}
+
+TEST_F(NavigationTest, OrientationsComeFromTheVisibleScreen) {
+    EXPECT_EQ(navigation->supportedInterfaceOrientations(), 2u);
+    EXPECT_FALSE(navigation->shouldAutorotate());
+    EXPECT_EQ(EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom::pad), 24u);
+    EXPECT_EQ(EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom::phone), 2u);
+    EKYCBaseNavigationViewController empty(nullptr);
+    EXPECT_EQ(empty.supportedInterfaceOrientations(),
+              EKYCBaseNavigationViewController::defaultOrientationMask());
+    EXPECT_FALSE(empty.shouldAutorotate());
 }
 
 }  // namespace

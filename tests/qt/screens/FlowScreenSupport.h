@@ -12,11 +12,13 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 #include "platform/Image.h"
 #include "platform/QImageAdapter.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
+#include "screens/introduce/EKYCIntroduceViewController.h"
 #include "support/QtTestSupport.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/QXAlertViewController.h"
@@ -60,20 +62,29 @@ inline void typeText(QWidget* widget, const QString& text) {
     settle();
 }
 
-// A tap at a point of the window.
-inline void tapAt(QWidget* window, QPoint point) {
-    QWidget* target = window->childAt(point);
-    if (!target) target = window;
-    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, point));
-    settle();
-}
-
 // The flow as the library shows it: `root` in the navigation container,
 // presented over the host's window.
 inline EKYCBaseNavigationViewController* presentFlow(ViewController& host, ViewController* root) {
     auto* navigation = new EKYCBaseNavigationViewController(root);
     host.present(navigation, false);
     settle();
+    return navigation;
+}
+
+// A new screen with its own view model, made from `args`.
+template <class Screen, class... Args>
+Screen* makeScreen(Args&&... args) {
+    using ViewModel = std::remove_cvref_t<decltype(std::declval<Screen&>().viewModel())>;
+    auto* screen = new Screen;
+    screen->setViewModel(makeViewModel<ViewModel>(std::forward<Args>(args)...));
+    return screen;
+}
+
+// The flow as it reaches `screen`: the first screen at the root, `screen`
+// pushed over it (not settled: what the screen fetches has not arrived).
+inline EKYCBaseNavigationViewController* presentFlowAt(ViewController& host, ViewController* screen) {
+    auto* navigation = presentFlow(host, makeScreen<EKYCIntroduceViewController>());
+    navigation->pushViewController(screen, false);
     return navigation;
 }
 
@@ -92,10 +103,13 @@ inline AlertController* presentedAlert(ViewController* screen) {
     return qobject_cast<AlertController*>(topPresented(screen));
 }
 
+inline QXDialogViewController* dialogContent(AlertController* alert) {
+    return alert ? qobject_cast<QXDialogViewController*>(alert->contentViewController()) : nullptr;
+}
+
 // The dialog button titled `title` of a presented dialog, or null.
 inline QPushButton* dialogButton(AlertController* alert, const QString& title) {
-    if (!alert) return nullptr;
-    auto* dialog = qobject_cast<QXDialogViewController*>(alert->contentViewController());
+    auto* dialog = dialogContent(alert);
     if (!dialog) return nullptr;
     for (auto* button : dialog->actionButtons())
         if (button->text() == title) return button;
@@ -104,14 +118,6 @@ inline QPushButton* dialogButton(AlertController* alert, const QString& title) {
 
 inline QXAlertViewController* alertContent(AlertController* alert) {
     return alert ? qobject_cast<QXAlertViewController*>(alert->contentViewController()) : nullptr;
-}
-
-// A test image of the shared folder, as the core's photograph.
-inline ImagePtr sharedPhoto(const char* name) {
-    const char* folder = std::getenv("OVIRA_TESTDATA");
-    QImage image(QString::fromUtf8(folder ? folder : "../shared/testdata") + QLatin1Char('/') +
-                 QLatin1String(name));
-    return QImageAdapter::make(image);
 }
 
 // A made-up card photograph: a tinted card with a header band and lines.
@@ -152,7 +158,8 @@ inline bool formFetched(EKYCInfomationDocumentViewController* form) {
 }
 
 // The form's first editable row of `type`; -1 when there is none.
-inline int editableRow(const EKYCInfomationDocumentViewController* form, EKYCInfomationDocument::FieldType type) {
+inline int editableRow(const EKYCInfomationDocumentViewController* form,
+                       EKYCInfomationDocument::FieldType type) {
     const auto& items = form->viewModel().items;
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i].fieldType == type && items[i].editable) return static_cast<int>(i);

@@ -8,21 +8,17 @@
 #include <QScrollBar>
 #include <nlohmann/json.hpp>
 
-#include "DevServerTestSupport.h"
 #include "FlowScreenSupport.h"
-#include "ovira/MainBundle.h"
+#include "LibraryServiceTest.h"
 #include "ovira/OVIRA.h"
 #include "ovira/OVIRADelegate.h"
 #include "resources/Localized.h"
 #include "screens/datepicker/EKYCDatePickerViewController.h"
 #include "screens/information/EKYCInfomationDocumentTableViewCell.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
-#include "screens/introduce/EKYCIntroduceViewController.h"
 #include "screens/selection/EKYCSelectionTableViewCell.h"
 #include "screens/selection/EKYCSelectionViewController.h"
-#include "sdk/EKYCApplication.h"
 #include "sdk/EKYCUserDefault.h"
-#include "support/TemporaryDirectory.h"
 #include "ui/view/ViewProperties.h"
 
 namespace ovira {
@@ -37,65 +33,49 @@ struct Host : OVIRADelegate {
     void didEKYCSuccessWithSessionId(const std::string& sessionId) override { sessions.push_back(sessionId); }
 };
 
-class InformationScreen : public testing::Test {
+class InformationScreen : public dev::test::LibraryServiceTest {
 protected:
-    static void SetUpTestSuite() {
-        folder = new test::TemporaryDirectory;
-        auto options = dev::test::optionsIn(folder->path() / "service");
-        options.appIDs = {"bank-app", "ovira-tests"};  // the library, and the test's own uploads
-        server = new dev::DevServer(options);
-        MainBundle::main().setObject("EKYCServiceHost", "127.0.0.1:" + std::to_string(server->start()));
-        MainBundle::main().setObject("EKYCServiceCACertificate", server->caFile().string());
-        MainBundle::main().setObject("EKYCAppID", "bank-app");
-        OVIRA::config();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        delete folder;
-    }
     void SetUp() override {
-        EKYCApplication().startSession();
-        server->clearFaults();
+        LibraryServiceTest::SetUp();
         OVIRA::instance().setDelegate(host);
         dev::test::acceptIdentityCard(*server, EKYCUserDefault::transactionId().value());
     }
 
     // The form pushed over the first screen, as the confirmation pushes it.
-    // Without settling, the answer cannot have arrived yet: it comes through the event loop.
-    void openForm(bool settle = true) {
-        auto* introduce = new EKYCIntroduceViewController;
-        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
-        navigation = test::presentFlow(*window, introduce);
-        form = new EKYCInfomationDocumentViewController;
-        form->setViewModel(makeViewModel<EKYCInfomationDocumentViewModel>());
-        navigation->pushViewController(form, false);
-        if (settle) test::settle();
+    // The service's answer cannot have arrived yet: it comes through the event loop.
+    void openForm() {
+        test::presentFlowAt(*window, form = test::makeScreen<EKYCInfomationDocumentViewController>());
     }
-    bool fetched() { return test::formFetched(form); }
+    bool openFetchedForm() {
+        openForm();
+        return test::formFetched(form);
+    }
     int rowOf(FieldType type) const { return test::editableRow(form, type); }
     // The row brought into view.
     Row* row(int index) { return test::cellInView<Row>(form->tableView, index); }
+    // The sheet that the row's button opens.
     template <class Sheet>
-    Sheet* sheet() {
+    Sheet* sheetOf(int index) {
+        test::tap(row(index)->btnSelected);
         return qobject_cast<Sheet*>(test::topPresented(form));
     }
-    bool sheetClosed() {
+    const std::string& formValue(int index) const {
+        return form->viewModel().document->form[static_cast<std::size_t>(index)].fieldValue;
+    }
+    bool nothingPresented() {
         return test::waitUntil([&] { return test::topPresented(form) == nullptr; });
     }
 
-    static inline test::TemporaryDirectory* folder = nullptr;
-    static inline dev::DevServer* server = nullptr;
     std::shared_ptr<Host> host = std::make_shared<Host>();
     std::unique_ptr<ViewController> window = test::makeHostWindow();
-    EKYCBaseNavigationViewController* navigation = nullptr;
     EKYCInfomationDocumentViewController* form = nullptr;
 };
 
-TEST_F(InformationScreen, TheFetchedFormIsShownWithItsKindsOfFieldsWhileTheGuiStaysFree) {
-    openForm(false);
+TEST_F(InformationScreen, TheFetchedFormShowsItsKindsOfFieldsAndWarnsOfAClearedOneUntilAValueIsTyped) {
+    openForm();
     EXPECT_TRUE(form->isLoading()) << "the overlay shows while the service answers off the GUI thread";
     EXPECT_FALSE(form->tableView->isVisible());
-    ASSERT_TRUE(fetched());
+    ASSERT_TRUE(test::formFetched(form));
     const auto& model = form->viewModel();
     ASSERT_TRUE(model.document);
     EXPECT_EQ(form->lbDocumentName->text(),
@@ -116,11 +96,8 @@ TEST_F(InformationScreen, TheFetchedFormIsShownWithItsKindsOfFieldsWhileTheGuiSt
     form->tableView->verticalScrollBar()->setValue(0);
     test::settle();
     test::saveScreenshot(window.get(), "information");
-}
 
-TEST_F(InformationScreen, ClearingAFieldWarnsAndDisablesCompletionUntilAValueIsTyped) {
-    openForm();
-    ASSERT_TRUE(fetched());
+    // Clearing a field warns and disables completion until a value is typed.
     const int name = rowOf(FieldType::string);
     ASSERT_GE(name, 0);
     auto* cell = row(name);
@@ -139,37 +116,35 @@ TEST_F(InformationScreen, ClearingAFieldWarnsAndDisablesCompletionUntilAValueIsT
     EXPECT_EQ(test::alertContent(alert)->labelMessage->text(), localizedText("info.empty"));
     test::saveScreenshot(window.get(), "information_empty_alert");
     test::tap(test::alertContent(alert)->buttonAction);
-    ASSERT_TRUE(test::waitUntil([&] { return test::topPresented(form) == nullptr; }));
+    ASSERT_TRUE(nothingPresented());
 
     EXPECT_FALSE(cell->tfFieldValue->isEnabled()) << "the alert ended the editing";
     test::tap(cell->btnSelected);
     test::typeText(cell->tfFieldValue, QStringLiteral("TRẦN THỊ BÌNH"));
     test::settle();
     EXPECT_TRUE(form->btnCompletionEkyc->isEnabled());
-    EXPECT_EQ(form->viewModel().document->form[static_cast<std::size_t>(name)].fieldValue, "TRẦN THỊ BÌNH");
+    EXPECT_EQ(formValue(name), "TRẦN THỊ BÌNH");
     EXPECT_EQ(test::topPresented(form), nullptr) << "a value brings no alert";
 }
 
-TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedIntoTheirRows) {
-    openForm();
-    ASSERT_TRUE(fetched());
+TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedSubmittedAndReportedToTheHost) {
+    ASSERT_TRUE(openFetchedForm());
+    const auto session = EKYCUserDefault::transactionId().value();
     // Gender: the current value is marked; the other one is taken.
     const int gender = rowOf(FieldType::gender);
     ASSERT_GE(gender, 0);
-    test::tap(row(gender)->btnSelected);
-    auto* genders = sheet<EKYCSelectionViewController>();
+    auto* genders = sheetOf<EKYCSelectionViewController>(gender);
     ASSERT_NE(genders, nullptr);
     auto entries = test::rowsOf<EKYCSelectionTableViewCell>(genders->tableView);
     ASSERT_EQ(entries.size(), 2);
     test::tap(entries[1]);
-    ASSERT_TRUE(sheetClosed());
+    ASSERT_TRUE(nothingPresented());
     EXPECT_EQ(row(gender)->tfFieldValue->text(), "Nữ");
 
     // Country: loaded from the service, found without marks, in any case.
     const int country = rowOf(FieldType::country);
     ASSERT_GE(country, 0);
-    test::tap(row(country)->btnSelected);
-    auto* countries = sheet<EKYCSelectionViewController>();
+    auto* countries = sheetOf<EKYCSelectionViewController>(country);
     ASSERT_NE(countries, nullptr);
     ASSERT_TRUE(test::waitUntil([&] { return !countries->isLoading(); }));
     EXPECT_GT(countries->tableView->numberOfRows(0), 100);
@@ -191,34 +166,25 @@ TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedIntoTheirR
                                     [](auto* entry) { return entry->lbTitle->text() == "Nhật"; });
     ASSERT_NE(japan, entries.end());
     test::tap(*japan);
-    ASSERT_TRUE(sheetClosed());
+    ASSERT_TRUE(nothingPresented());
     EXPECT_EQ(row(country)->tfFieldValue->text(), "Nhật");
 
     // Date: a moved picker writes day/month/year into the row.
     const int date = rowOf(FieldType::date);
     ASSERT_GE(date, 0);
-    test::tap(row(date)->btnSelected);
-    auto* picker = sheet<EKYCDatePickerViewController>();
+    auto* picker = sheetOf<EKYCDatePickerViewController>(date);
     ASSERT_NE(picker, nullptr);
     picker->datePicker->setSelectedDate(QDate(1991, 2, 3));
     test::saveScreenshot(window.get(), "information_date_picker");
     test::tap(picker->btnSave);
-    ASSERT_TRUE(sheetClosed());
+    ASSERT_TRUE(nothingPresented());
     EXPECT_EQ(row(date)->tfFieldValue->text(), "03/02/1991");
 
-    const auto& items = form->viewModel().document->form;
-    EXPECT_EQ(items[static_cast<std::size_t>(gender)].fieldValue, "Nữ");
-    EXPECT_EQ(items[static_cast<std::size_t>(country)].fieldValue, "Nhật");
-    EXPECT_EQ(items[static_cast<std::size_t>(date)].fieldValue, "03/02/1991");
-}
+    EXPECT_EQ(formValue(gender), "Nữ");
+    EXPECT_EQ(formValue(country), "Nhật");
+    EXPECT_EQ(formValue(date), "03/02/1991");
 
-TEST_F(InformationScreen, TheSubmissionReachesTheServiceTellsTheHostAndClosesTheFlow) {
-    openForm();
-    ASSERT_TRUE(fetched());
-    const auto session = EKYCUserDefault::transactionId().value();
-    const int gender = rowOf(FieldType::gender);
-    ASSERT_GE(gender, 0);
-    form->viewModel().updateValue(gender, "Nữ");
+    // The submission reaches the service, tells the host and closes the flow.
     test::tap(form->btnCompletionEkyc);
     EXPECT_TRUE(form->isLoading() || host->sessions.size() == 1u);
     ASSERT_TRUE(test::waitUntil([&] { return window->presentedViewController() == nullptr; }));
@@ -226,7 +192,8 @@ TEST_F(InformationScreen, TheSubmissionReachesTheServiceTellsTheHostAndClosesThe
     EXPECT_FALSE(EKYCUserDefault::transactionId()) << "the session ends with the flow";
     const auto submitted = server->submissions();
     ASSERT_FALSE(submitted.empty());
-    EXPECT_NE(submitted.back().dump().find("Nữ"), std::string::npos) << submitted.back().dump();
+    for (const char* value : {"Nữ", "Nhật", "03/02/1991"})
+        EXPECT_NE(submitted.back().dump().find(value), std::string::npos) << submitted.back().dump();
 }
 
 TEST_F(InformationScreen, ARefusedSessionOnFetchEndsTheFlowOnceAcknowledged) {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QScrollBar>
-
 #include <nlohmann/json.hpp>
+
 #include "FlowScreenSupport.h"
+#include "QtTestSupport.h"
 
 #include "ovira/MainBundle.h"
 #include "resources/Localized.h"
@@ -14,8 +14,6 @@
 #include "screens/confirm/EKYCVerifyTableViewCell.h"
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/guide/EKYCGuideFaceViewController.h"
-#include "screens/information/EKYCInfomationDocumentViewController.h"
-#include "screens/introduce/EKYCIntroduceViewController.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
 #include "screens/review/EKYCReviewPhotographViewController.h"
 #include "sdk/EKYCApplication.h"
@@ -27,6 +25,7 @@ namespace ovira {
 namespace {
 
 using Type = EkycTypeDocument;
+using Rejected = EKYCPreviewPhotoErrorViewController;
 
 class PhotographScreens : public testing::Test {
 protected:
@@ -38,29 +37,18 @@ protected:
     EKYCBaseNavigationViewController* navigation = nullptr;
     const ImagePtr front = test::cardPhoto(QColor(0x1E, 0x6F, 0xD9));
     const ImagePtr back = test::cardPhoto(QColor(0x2E, 0x9E, 0x6B));
-    const ImagePtr face = test::sharedPhoto("astronaut.png");
+    const ImagePtr face =
+        QImageAdapter::make(QImage(QString::fromStdString(test::testData("astronaut.png"))));
 
-    // The flow as far as the confirmation, over the first screen.
-    EKYCConfirmViewController* openConfirm(Type type, EKYCImages images) {
-        auto* introduce = new EKYCIntroduceViewController;
-        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
-        navigation = test::presentFlow(*host, introduce);
-        auto* confirm = new EKYCConfirmViewController;
-        confirm->setViewModel(makeViewModel<EKYCConfirmViewModel>(type, std::move(images)));
-        navigation->pushViewController(confirm, false);
+    // The flow as far as the screen, over the first screen; a flow opened before is closed first.
+    template <class Screen, class... Args>
+    Screen* open(Args&&... args) {
+        host->dismiss(false);
         test::settle();
-        return confirm;
-    }
-    EKYCPreviewPhotoErrorViewController* openRejected(EKYCStep step, Type type, const std::string& message) {
-        auto* introduce = new EKYCIntroduceViewController;
-        introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
-        navigation = test::presentFlow(*host, introduce);
-        auto* rejected = new EKYCPreviewPhotoErrorViewController;
-        rejected->setViewModel(makeViewModel<EKYCPreviewPhotoErrorViewModel>(
-            step == EKYCStep::face ? face : front, message, step, type));
-        navigation->pushViewController(rejected, false);
+        auto* screen = test::makeScreen<Screen>(std::forward<Args>(args)...);
+        navigation = test::presentFlowAt(*host, screen);
         test::settle();
-        return rejected;
+        return screen;
     }
     template <class Screen>
     Screen* top() const {
@@ -79,7 +67,7 @@ TEST_F(PhotographScreens, TheConfirmationGroupsTheDocumentApartFromTheFaceForEac
                  {Type::licenseDriver, {front, back, face}, 2, "verify.image_document", "confirm_license"},
                  {Type::passport, {front, face}, 1, "verify.passport", "confirm_passport"}};
     for (const auto& c : cases) {
-        auto* confirm = openConfirm(c.type, c.images);
+        auto* confirm = open<EKYCConfirmViewController>(c.type, c.images);
         EXPECT_EQ(navigation->navigationBar()->titleLabel()->text(), localizedText("verify.title"));
         EXPECT_EQ(confirm->btnNext->text(), localizedText("common.next"));
         auto* table = confirm->tableView;
@@ -99,67 +87,58 @@ TEST_F(PhotographScreens, TheConfirmationGroupsTheDocumentApartFromTheFaceForEac
             EXPECT_EQ(rows[row]->lbStateImage->text(), localizedText("verify.valid"));
         }
         test::saveScreenshot(host.get(), c.shot);
-        host->dismiss(false);
-        test::settle();
     }
 }
 
-TEST_F(PhotographScreens, APhotographOpensTheReviewWhichPagesRoundAndGivesTheBarBack) {
-    auto* confirm = openConfirm(Type::idCard, {front, back, face});
-    auto rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
-    ASSERT_EQ(rows.size(), 3);
-    test::tap(rows[1]->btnPreviewPhoto);
-    auto* review = top<EKYCReviewPhotographViewController>();
-    ASSERT_NE(review, nullptr);
-    EXPECT_EQ(review->viewModel().currentIndex, 1);
-    EXPECT_FALSE(navigation->navigationBar()->isVisible()) << "the review has the whole screen";
-    EXPECT_EQ(review->visibleIndex(), 1);
-    EXPECT_EQ(review->lbTitle->text(), localizedText("review.back"));
-    test::saveScreenshot(host.get(), "review");
-
-    // Next from the last page comes round to the first, previous from the first to the last.
+TEST_F(PhotographScreens, APhotographOpensTheReviewWhichPagesRoundGivesTheBarBackAndNextOpensTheForm) {
     const struct {
-        QToolButton* button;
-        int index;
-        const char* title;
-    } steps[] = {{review->btnNext, 2, "capture.face"},
-                 {review->btnNext, 0, "review.front"},
-                 {review->btnPrevious, 2, "capture.face"},
-                 {review->btnPrevious, 1, "review.back"}};
-    for (const auto& step : steps) {
-        test::tap(step.button);
-        EXPECT_TRUE(test::waitUntil([&] { return review->visibleIndex() == step.index; })) << step.index;
-        EXPECT_EQ(review->lbTitle->text(), localizedText(step.title));
-        EXPECT_EQ(review->lbPage->text(), QStringLiteral("%1 / 3").arg(step.index + 1));
+        Type type;
+        EKYCImages images;
+        // The pages' titles in order; then, from the second page, next (or previous) and the page reached.
+        std::vector<const char*> titles;
+        std::vector<std::pair<bool, int>> steps;
+    } cases[] = {
+        {Type::idCard,
+         {front, back, face},
+         {"review.front", "review.back", "capture.face"},
+         {{true, 2}, {true, 0}, {false, 2}, {false, 1}}},
+        {Type::passport, {front, face}, {"review.passport", "capture.face"}, {{true, 0}, {false, 1}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.titles[0]);
+        auto* confirm = open<EKYCConfirmViewController>(c.type, c.images);
+        const int pages = static_cast<int>(c.images.size());
+        auto rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
+        ASSERT_EQ(rows.size(), pages);
+        test::tap(rows[1]->btnPreviewPhoto);
+        auto* review = top<EKYCReviewPhotographViewController>();
+        ASSERT_NE(review, nullptr);
+        EXPECT_EQ(review->viewModel().currentIndex, 1);
+        EXPECT_FALSE(navigation->navigationBar()->isVisible()) << "the review has the whole screen";
+        EXPECT_EQ(review->visibleIndex(), 1);
+        EXPECT_EQ(review->lbTitle->text(), localizedText(c.titles[1]));
+        if (c.type == Type::idCard) test::saveScreenshot(host.get(), "review");
+        // Next from the last page comes round to the first, previous from the first to the last.
+        for (const auto& [next, index] : c.steps) {
+            test::tap(next ? review->btnNext : review->btnPrevious);
+            EXPECT_TRUE(test::waitUntil([&] { return review->visibleIndex() == index; })) << index;
+            EXPECT_EQ(review->lbTitle->text(), localizedText(c.titles[static_cast<std::size_t>(index)]));
+            EXPECT_EQ(review->lbPage->text(), QStringLiteral("%1 / %2").arg(index + 1).arg(pages));
+        }
+        test::tap(review->btnBack);
+        ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == confirm; }));
+        EXPECT_TRUE(navigation->navigationBar()->isVisible())
+            << "the confirmation keeps its bar and close button";
+
+        rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
+        test::tap(rows[pages - 1]->btnPreviewPhoto);
+        review = top<EKYCReviewPhotographViewController>();
+        ASSERT_NE(review, nullptr);
+        EXPECT_EQ(review->viewModel().currentIndex, pages - 1) << "the face is the last";
+        test::tap(review->btnBack);
+        ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == confirm; }));
+        test::tap(confirm->btnNext);
+        EXPECT_NE(top<EKYCInfomationDocumentViewController>(), nullptr);
     }
-    test::tap(review->btnBack);
-    EXPECT_TRUE(test::waitUntil([&] { return navigation->topViewController() == confirm; }));
-    EXPECT_TRUE(navigation->navigationBar()->isVisible())
-        << "the confirmation keeps its bar and close button";
-
-    rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
-    test::tap(rows[2]->btnPreviewPhoto);
-    ASSERT_NE(top<EKYCReviewPhotographViewController>(), nullptr);
-    EXPECT_EQ(top<EKYCReviewPhotographViewController>()->viewModel().currentIndex, 2)
-        << "the face is the last";
-}
-
-TEST_F(PhotographScreens, APassportReviewNamesThePageAndTheNextButtonOpensTheForm) {
-    auto* confirm = openConfirm(Type::passport, {front, face});
-    auto rows = test::rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
-    ASSERT_EQ(rows.size(), 2);
-    test::tap(rows[1]->btnPreviewPhoto);
-    auto* review = top<EKYCReviewPhotographViewController>();
-    ASSERT_NE(review, nullptr);
-    EXPECT_EQ(review->viewModel().currentIndex, 1);
-    EXPECT_EQ(review->lbTitle->text(), localizedText("capture.face"));
-    test::tap(review->btnNext);
-    EXPECT_EQ(review->lbTitle->text(), localizedText("review.passport"));
-    test::tap(review->btnBack);
-    ASSERT_TRUE(test::waitUntil([&] { return navigation->topViewController() == confirm; }));
-
-    test::tap(confirm->btnNext);
-    EXPECT_NE(top<EKYCInfomationDocumentViewController>(), nullptr);
 }
 
 TEST_F(PhotographScreens, ARejectedPhotographIsNamedAndOffersRetakeGuideAndLeave) {
@@ -174,7 +153,7 @@ TEST_F(PhotographScreens, ARejectedPhotographIsNamedAndOffersRetakeGuideAndLeave
                  {EKYCStep::face, Type::idCard, "capture.face", true}};
     const std::string reason = "Ảnh bị mờ, vui lòng chụp lại ở nơi đủ sáng.";
     for (const auto& c : cases) {
-        auto* rejected = openRejected(c.step, c.type, reason);
+        auto* rejected = open<Rejected>(c.step == EKYCStep::face ? face : front, reason, c.step, c.type);
         EXPECT_EQ(rejected->lbTitle->text(), localizedText(c.title));
         EXPECT_EQ(rejected->lbError->text(), QString::fromStdString(reason));
         EXPECT_EQ(rejected->btnRetakePhoto->text(), localizedText("capture.retake"));
@@ -191,11 +170,9 @@ TEST_F(PhotographScreens, ARejectedPhotographIsNamedAndOffersRetakeGuideAndLeave
         test::tap(rejected->btnRetakePhoto);
         EXPECT_TRUE(test::waitUntil([&] { return navigation->viewControllers().size() == 1; }))
             << "back to retake";
-        host->dismiss(false);
-        test::settle();
     }
 
-    auto* rejected = openRejected(EKYCStep::back, Type::idCard, "");
+    auto* rejected = open<Rejected>(front, "", EKYCStep::back, Type::idCard);
     EXPECT_TRUE(rejected->lbError->text().isEmpty());
     EXPECT_FALSE(rejected->lbError->isVisible()) << "no reason, no box for it";
     EKYCApplication().startSession();

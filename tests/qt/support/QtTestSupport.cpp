@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QPixmap>
+#include <stdexcept>
 
 namespace ovira::test {
 
@@ -16,21 +17,18 @@ void settle() {
     }
 }
 
-FatalErrorRaised::FatalErrorRaised(const FatalErrorReport& r) : std::runtime_error(r.message), report(r) {}
-
-FatalErrorCatcher::FatalErrorCatcher()
-    : previous_(
-          setFatalErrorHandler([](const FatalErrorReport& report) { throw FatalErrorRaised(report); })) {}
-
-FatalErrorCatcher::~FatalErrorCatcher() {
-    setFatalErrorHandler(std::move(previous_));
-}
-
 FatalErrorReport fatalReportOf(const std::function<void()>& call) {
-    FatalErrorCatcher catcher;
+    struct Raised : std::runtime_error {
+        explicit Raised(const FatalErrorReport& r) : std::runtime_error(r.message), report(r) {}
+        FatalErrorReport report;
+    };
+    struct Restore {
+        FatalErrorHandler previous;
+        ~Restore() { setFatalErrorHandler(std::move(previous)); }
+    } restore{setFatalErrorHandler([](const FatalErrorReport& report) { throw Raised(report); })};
     try {
         call();
-    } catch (const FatalErrorRaised& raised) {
+    } catch (const Raised& raised) {
         return raised.report;
     }
     ADD_FAILURE() << "expected a fatal error";

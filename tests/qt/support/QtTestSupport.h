@@ -15,25 +15,8 @@ namespace ovira::test {
 // Lets queued calls, finished animations and deferred deletions run.
 void settle();
 
-// While it lives, fatal errors throw FatalErrorRaised instead of aborting.
-class FatalErrorCatcher {
-public:
-    FatalErrorCatcher();
-    ~FatalErrorCatcher();
-    FatalErrorCatcher(const FatalErrorCatcher&) = delete;
-    FatalErrorCatcher& operator=(const FatalErrorCatcher&) = delete;
-
-private:
-    FatalErrorHandler previous_;
-};
-
-struct FatalErrorRaised : std::runtime_error {
-    explicit FatalErrorRaised(const FatalErrorReport& report);
-    FatalErrorReport report;
-};
-
 // The fatal report of the call, or an empty one (and a test failure) when
-// it completes normally.
+// it completes normally. While the call runs, fatal errors throw instead of aborting.
 FatalErrorReport fatalReportOf(const std::function<void()>& call);
 
 // Saves the window as <name>.png in the screenshot folder; returns the path.

@@ -20,6 +20,13 @@ class AlertTest : public testing::Test {
 protected:
     std::unique_ptr<ViewController> host = test::makeHostWindow();
 
+    // Presents the alert or dialog and hands back its content.
+    template <class Content>
+    Content* show(AlertController* alert, bool animated = true) {
+        host->present(alert, animated);
+        test::settle();
+        return qobject_cast<Content*>(alert->contentViewController());
+    }
     void clickWindowAt(QPoint point) {
         QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, point);
         test::settle();
@@ -39,9 +46,7 @@ TEST_F(AlertTest, DialogShowsItsActionsInOrderStyledAndCentredOverADimmedWindow)
             .addAction({"Thoát", Style::cancel}, [&](AlertController*) { taps.push_back("out"); })
             .addAction({"Ở lại", Style::defaultStyle}, [&](AlertController*) { taps.push_back("stay"); })
             .build();
-    host->present(dialog, true);
-    test::settle();
-    auto* content = qobject_cast<QXDialogViewController*>(dialog->contentViewController());
+    auto* content = show<QXDialogViewController>(dialog);
     ASSERT_NE(content, nullptr);
     const auto buttons = content->actionButtons();
     ASSERT_EQ(buttons.size(), 2);
@@ -83,9 +88,7 @@ TEST_F(AlertTest, AlertShowsImageTextsAndOneButtonAndSizesToItsContent) {
                       .message("Phiên làm việc đã hết hạn. Vui lòng thực hiện lại.")
                       .action({"OK", Style::cancel}, [&](AlertController*) { ++handled; })
                       .build();
-    host->present(alert, true);
-    test::settle();
-    auto* content = qobject_cast<QXAlertViewController*>(alert->contentViewController());
+    auto* content = show<QXAlertViewController>(alert);
     ASSERT_NE(content, nullptr);
     EXPECT_TRUE(content->imageView->isVisible());
     EXPECT_FALSE(content->imageView->pixmap().isNull());
@@ -109,8 +112,8 @@ TEST_F(AlertTest, AlertShowsImageTextsAndOneButtonAndSizesToItsContent) {
 
 TEST_F(AlertTest, WithoutActionsThereIsNoButtonAreaAndNoWayOutButCode) {
     auto* dialog = DialogBuilder().title("Thông báo").message("Đang xử lý").build();
-    host->present(dialog, false);
-    auto* dialogContent = qobject_cast<QXDialogViewController*>(dialog->contentViewController());
+    auto* dialogContent = show<QXDialogViewController>(dialog, false);
+    ASSERT_NE(dialogContent, nullptr);
     EXPECT_FALSE(dialogContent->stackViewAction->isVisible());
     EXPECT_TRUE(dialogContent->actionButtons().isEmpty());
     const int withoutActions = dialog->height();
@@ -124,8 +127,8 @@ TEST_F(AlertTest, WithoutActionsThereIsNoButtonAreaAndNoWayOutButCode) {
     test::settle();
 
     auto* alert = AlertBuilder().title("Thông báo").message("Vui lòng chờ").build();
-    host->present(alert, false);
-    auto* alertContent = qobject_cast<QXAlertViewController*>(alert->contentViewController());
+    auto* alertContent = show<QXAlertViewController>(alert, false);
+    ASSERT_NE(alertContent, nullptr);
     EXPECT_FALSE(alertContent->buttonAction->isVisible());
     EXPECT_FALSE(alertContent->imageView->isVisible());
     clickWindowAt(QPoint(195, 40));

@@ -1,6 +1,10 @@
-// Bottom sheets: sizing, backdrop, taps, the rubber band and drag-to-dismiss.
+// Bottom sheets (sizing, backdrop, taps, the rubber band and drag-to-dismiss)
+// and what moves them: the property animator (scrubbing, reversing,
+// stopping, a real run) and the keyboard tracker (show and hide handling,
+// pausing, coalesced updates).
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
@@ -8,7 +12,10 @@
 
 #include "resources/FontConvertible.h"
 #include "support/QtTestSupport.h"
+#include "ui/animation/PropertyAnimator.h"
+#include "ui/animation/ViewAnimation.h"
 #include "ui/gesture/PanGestureRecognizer.h"
+#include "ui/keyboard/EKYCKeyboardTracker.h"
 #include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
 #include "ui/sheet/EKYCBottomSheetPresentationController.h"
 #include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
@@ -59,21 +66,19 @@ protected:
         return sheet;
     }
     QWidget* container() const { return host->findChild<QWidget*>("presentationContainer"); }
+    void clickAt(QPoint point) {
+        QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, point);
+        test::settle();
+    }
 
-    // A drag on the sheet: moves of `step` points every `intervalMs`, then
-    // a release `releaseStep` further on after one more interval.
-    void drag(QWidget* sheet, int steps, int step, int intervalMs, int releaseStep, bool release = true) {
+    // A drag on the sheet: moves of `step` points every `intervalMs`, then,
+    // unless the finger stays down, a release one step further on.
+    void drag(QWidget* sheet, int steps, int step, int intervalMs, bool release = true) {
         QWidget* layer = container();
-        const QPoint start = sheet->mapTo(layer, QPoint(sheet->width() / 2, 60));
+        QPoint at = sheet->mapTo(layer, QPoint(sheet->width() / 2, 60));
         QTest::mousePress(sheet, Qt::LeftButton, {}, QPoint(sheet->width() / 2, 60), 1000);
-        QPoint at = start;
-        for (int i = 0; i < steps; ++i) {
-            at.ry() += step;
-            QTest::mouseMove(layer, at, intervalMs);
-        }
-        if (!release) return;
-        at.ry() += releaseStep;
-        QTest::mouseRelease(layer, Qt::LeftButton, {}, at, intervalMs);
+        for (int i = 0; i < steps; ++i) QTest::mouseMove(layer, at += QPoint(0, step), intervalMs);
+        if (release) QTest::mouseRelease(layer, Qt::LeftButton, {}, at + QPoint(0, step), intervalMs);
     }
 };
 
@@ -101,16 +106,15 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
         EXPECT_EQ(sheet->height(), c.height);
         EXPECT_EQ(sheet->geometry().bottom(), 843) << "sits on the bottom edge";
         EXPECT_EQ(sheet->width(), 390);
+        if (c.sizing == Sizing::fill) {
+            // fill stops 24 points below the top; its content is inset 8 more for the rounded corners.
+            EXPECT_EQ(sheet->y(), 24);
+            EXPECT_EQ(sheet->safeAreaInsets().top(), 8);
+            EXPECT_EQ(sheet->layout()->contentsRect().top(), 8 + 24);
+        }
         host->dismiss(false);
         test::settle();
     }
-    // fill stops 24 points below the top; its content is inset 8 more for the rounded corners.
-    auto* filled = present(Sizing::fill);
-    EXPECT_EQ(filled->y(), 24);
-    EXPECT_EQ(filled->safeAreaInsets().top(), 8);
-    EXPECT_EQ(filled->layout()->contentsRect().top(), 8 + 24);
-    host->dismiss(false);
-    test::settle();
     // fit: as tall as the content asks.
     auto* fitted = present(Sizing::fit);
     EXPECT_EQ(fitted->height(),
@@ -118,7 +122,7 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
     EXPECT_LT(fitted->height(), 422);
 }
 
-TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismisses) {
+TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismissesUnlessTurnedOff) {
     auto* sheet = present(Sizing::medium);
     auto* backdrop = host->findChild<BackdropView*>();
     ASSERT_NE(backdrop, nullptr);
@@ -126,31 +130,24 @@ TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismisses) {
     EXPECT_EQ(backdrop->geometry(), host->rect());
     test::saveScreenshot(host.get(), "sheet");
 
-    // A tap on the sheet itself does nothing.
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, sheet->geometry().center());
-    test::settle();
-    EXPECT_EQ(host->presentedViewController(), sheet);
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
-    test::settle();
+    clickAt(sheet->geometry().center());
+    EXPECT_EQ(host->presentedViewController(), sheet) << "a tap on the sheet itself does nothing";
+    clickAt(QPoint(195, 100));
     EXPECT_EQ(host->presentedViewController(), nullptr);
     EXPECT_EQ(host->findChild<BackdropView*>(), nullptr);
-}
 
-TEST_F(SheetTest, WithTapToDismissOffTapsOutsideDoNothingEvenWhenChangedLater) {
-    auto* sheet = present(Sizing::medium, false);
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
-    test::settle();
-    EXPECT_EQ(host->presentedViewController(), sheet);
+    sheet = present(Sizing::medium, false);
+    clickAt(QPoint(195, 100));
+    EXPECT_EQ(host->presentedViewController(), sheet) << "tap to dismiss is off";
     sheet->setTapToDismissEnabled(true);  // reaches the live presentation
-    QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, QPoint(195, 100));
-    test::settle();
+    clickAt(QPoint(195, 100));
     EXPECT_EQ(host->presentedViewController(), nullptr);
 }
 
 TEST_F(SheetTest, ASheetThatStaysStretchesAtMostSixteenPointsAndSpringsBack) {
     auto* sheet = present(Sizing::medium);
     const QRect rest = sheet->geometry();
-    drag(sheet, 2, 50, 100, 0, false);  // the drag begins at 50 and has moved 100
+    drag(sheet, 2, 50, 100, false);  // the drag begins at 50 and has moved 100
     EXPECT_EQ(sheet->y(), rest.y() + static_cast<int>(std::lround(std::pow(100, 0.33))))
         << "rubber band: t^0.33";
     EXPECT_EQ(sheet->height(), rest.height());
@@ -161,7 +158,7 @@ TEST_F(SheetTest, ASheetThatStaysStretchesAtMostSixteenPointsAndSpringsBack) {
     EXPECT_EQ(sheet->geometry(), rest);
 
     // Upwards it grows taller, by at most 16 points, and settles back too.
-    drag(sheet, 2, -4000, 100, 0, false);
+    drag(sheet, 2, -4000, 100, false);
     EXPECT_EQ(sheet->height(), rest.height() + 16);
     EXPECT_EQ(sheet->geometry().bottom(), rest.bottom());
     QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, 10), 100);
@@ -175,7 +172,7 @@ TEST_F(SheetTest, DraggingAwayFollowsTheFingerAndNeedsFiveHundredPointsPerSecond
     const QRect rest = sheet->geometry();
     auto* backdrop = host->findChild<BackdropView*>();
     // The sheet follows the finger; the backdrop lightens with it.
-    drag(sheet, 15, 10, 100, 0, false);
+    drag(sheet, 15, 10, 100, false);
     EXPECT_EQ(sheet->y(), rest.y() + 150);
     EXPECT_NEAR(backdrop->alpha(), 0.3 * (1 - 150.0 / rest.height()), 0.01);
     QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, sheet->y() + 60), 100);
@@ -184,12 +181,12 @@ TEST_F(SheetTest, DraggingAwayFollowsTheFingerAndNeedsFiveHundredPointsPerSecond
     EXPECT_EQ(sheet->geometry(), rest);
     EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
 
-    drag(sheet, 20, 4, 10, 4);  // 400 points per second
+    drag(sheet, 20, 4, 10);  // 400 points per second
     test::settle();
     EXPECT_EQ(host->presentedViewController(), sheet);
     EXPECT_EQ(sheet->geometry(), rest);
 
-    drag(sheet, 20, 5, 10, 5);  // exactly 500 points per second
+    drag(sheet, 20, 5, 10);  // exactly 500 points per second
     test::settle();
     EXPECT_EQ(host->presentedViewController(), nullptr);
 }
@@ -213,6 +210,162 @@ TEST(BottomSheetTransition, AnOffsetAnimatorIsNeededOutsideADismissal) {
     EXPECT_FALSE(transition.wantsInteractiveStart());
     EXPECT_NEAR(transition.stretch(4096), std::pow(4096, 0.33) / 16, 1e-12);
     EXPECT_NEAR(transition.stretch(-27), -std::pow(27, 0.33) / 16, 1e-12);
+}
+
+using Position = PropertyAnimator::Position;
+
+struct AnimatorTest : testing::Test {
+    double value = 0;
+    std::vector<Position> ends;
+    PropertyAnimator animator{0.25, QEasingCurve::InQuad, [this](double p) { value = 100 * p; }};
+    void SetUp() override {
+        animator.addCompletion([this](Position position) { ends.push_back(position); });
+    }
+};
+
+TEST_F(AnimatorTest, ScrubbingClampsAndAReversedRunEndsAtTheStart) {
+    animator.setFractionComplete(1.7);
+    EXPECT_EQ(value, 100);
+    animator.setFractionComplete(0.4);
+    EXPECT_EQ(value, 40);
+    EXPECT_EQ(animator.state(), PropertyAnimator::State::active);
+    animator.setReversed(true);
+    animator.startAnimation();
+    EXPECT_TRUE(ends.empty()) << "finishes on the next turn of the event loop";
+    test::settle();
+    EXPECT_EQ(value, 0);
+    EXPECT_EQ(ends, std::vector<Position>{Position::start});
+    EXPECT_EQ(animator.state(), PropertyAnimator::State::inactive);
+}
+
+TEST_F(AnimatorTest, StoppingWithoutFinishingSkipsTheCompletionsAndFinishingPicksTheEnd) {
+    animator.setFractionComplete(0.5);
+    animator.startAnimation();
+    animator.stopAnimation(true);
+    test::settle();
+    EXPECT_EQ(value, 50);
+    EXPECT_TRUE(ends.empty());
+
+    PropertyAnimator other(0.15, QEasingCurve::InQuad, [this](double p) { value = p; });
+    other.addCompletion([this](Position position) { ends.push_back(position); });
+    other.setFractionComplete(0.3);
+    other.stopAnimation(false);
+    other.setFractionComplete(0.9);  // ignored while stopped
+    EXPECT_EQ(value, 0.3);
+    other.finishAnimation(Position::end);
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(ends, std::vector<Position>{Position::end});
+}
+
+TEST_F(AnimatorTest, WithAnimationsOnItRunsThroughTheCurveToTheEnd) {
+    ViewAnimation::setAnimationsEnabled(true);
+    std::vector<double> seen;
+    PropertyAnimator running(0.1, QEasingCurve::InQuad, [&](double p) { seen.push_back(p); });
+    bool done = false;
+    running.addCompletion([&](Position position) { done = position == Position::end; });
+    running.startAnimation();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    ViewAnimation::setAnimationsEnabled(false);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), 1.0);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+}
+
+using Tracker = EKYCKeyboardTracker;
+
+class Recorder : public QObject, public Tracker::Delegate {
+public:
+    std::vector<Tracker::Animation> updates;
+    void keyboardTrackerDidUpdate(const Tracker::Animation& animation) override {
+        updates.push_back(animation);
+    }
+};
+
+Tracker::Notification shown(QRectF frame, std::optional<quint64> curve = std::nullopt,
+                            QVariant duration = {}) {
+    return {curve, duration, frame};
+}
+
+class KeyboardTrackerTest : public testing::Test {
+protected:
+    Tracker tracker;
+    Recorder recorder;
+    const QRectF keyboard{0, 508, 390, 336};
+    void SetUp() override { tracker.setDelegate(&recorder); }
+};
+
+TEST_F(KeyboardTrackerTest, RequestsWithinOneTurnOfTheQueueCoalesceIntoTheFirstSnapshot) {
+    tracker.keyboardWillShow(shown(keyboard));
+    EXPECT_TRUE(tracker.hasPendingAdjustRequest());
+    tracker.keyboardDidShow(std::nullopt);
+    tracker.keyboardWillShow(shown(QRectF(0, 400, 390, 444)));  // dropped: one is queued
+    EXPECT_TRUE(recorder.updates.empty()) << "delivered from the queue, not at once";
+    test::settle();
+    ASSERT_EQ(recorder.updates.size(), 1u);
+    EXPECT_EQ(recorder.updates[0].frame, keyboard);
+    EXPECT_EQ(recorder.updates[0].options, 131076u) << "curve ease-out with begin-from-current-state";
+    EXPECT_DOUBLE_EQ(recorder.updates[0].duration, 0.25);
+    EXPECT_FALSE(tracker.hasPendingAdjustRequest());
+    EXPECT_EQ(tracker.keyboardFrame(), QRectF(0, 400, 390, 444));
+}
+
+TEST_F(KeyboardTrackerTest, AnUnchangedFrameWaitsForDidShowAndHidingZeroesIt) {
+    tracker.keyboardWillShow(shown(keyboard, 1, 0.4));
+    test::settle();
+    ASSERT_EQ(recorder.updates.size(), 1u);
+    EXPECT_EQ(recorder.updates[0].options, 1u | 4u) << "the curve is used as option bits, unshifted";
+    EXPECT_DOUBLE_EQ(recorder.updates[0].duration, 0.4);
+
+    tracker.keyboardWillShow(shown(keyboard, 1, QString("0.4")));  // same frame; duration of the wrong type
+    test::settle();
+    EXPECT_EQ(recorder.updates.size(), 1u);
+    EXPECT_EQ(tracker.animationDuration(), std::nullopt);
+    tracker.keyboardDidShow(std::nullopt);
+    test::settle();
+    EXPECT_EQ(recorder.updates.size(), 2u);
+
+    // Without user information, showing keeps what it had; hiding zeroes the frame.
+    tracker.keyboardWillShow(std::nullopt);
+    EXPECT_EQ(tracker.keyboardFrame(), keyboard);
+    EXPECT_EQ(tracker.animationCurve(), 1u | 4u);
+    tracker.keyboardWillHide(std::nullopt);
+    test::settle();
+    EXPECT_FALSE(tracker.keyboardShowing());
+    ASSERT_EQ(recorder.updates.size(), 3u);
+    EXPECT_TRUE(recorder.updates[2].frame.isNull());
+    EXPECT_EQ(recorder.updates[2].options, 1u | 4u);
+}
+
+TEST_F(KeyboardTrackerTest, PausedTrackersIgnoreShowAndHideButNotTheDidEvents) {
+    tracker.pause();
+    EXPECT_TRUE(tracker.isAutomaticallyPaused());
+    tracker.keyboardWillShow(shown(keyboard));
+    EXPECT_FALSE(tracker.keyboardShowing());
+    EXPECT_FALSE(tracker.hasPendingAdjustRequest());
+    tracker.keyboardDidHide(std::nullopt);  // still requests an update
+    test::settle();
+    EXPECT_EQ(recorder.updates.size(), 1u);
+    tracker.resume();
+    tracker.isPaused = true;  // the owner's screen went away
+    tracker.keyboardWillShow(shown(keyboard));
+    EXPECT_FALSE(tracker.keyboardShowing());
+    tracker.isPaused = false;
+    tracker.keyboardWillShow(shown(keyboard));
+    EXPECT_TRUE(tracker.keyboardShowing());
+}
+
+TEST_F(KeyboardTrackerTest, FollowsTheApplicationStateAndForgetsAGoneDelegate) {
+    Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_TRUE(tracker.isAutomaticallyPaused());
+    Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_FALSE(tracker.isAutomaticallyPaused());
+
+    auto gone = std::make_unique<Recorder>();
+    tracker.setDelegate(gone.get());
+    tracker.keyboardDidShow(std::nullopt);
+    gone.reset();
+    test::settle();  // no delegate to call, and no crash
+    EXPECT_FALSE(tracker.hasPendingAdjustRequest());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The sheets the form opens: the gender list, the list's height rule and its
+// The flow's sheets: the capture guides with their notes, rules, item sizes
+// and ways to close; the form's gender list, the list's height rule and its
 // lift above the keyboard, and the date picker's bounds and answers.
 #include <gtest/gtest.h>
 
@@ -9,6 +10,10 @@
 #include "resources/ColorAsset.h"
 #include "resources/Localized.h"
 #include "screens/datepicker/EKYCDatePickerViewController.h"
+#include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
+#include "screens/guide/EKYCGuideFaceCollectionViewCell.h"
+#include "screens/guide/EKYCGuideFaceViewController.h"
+#include "screens/guide/EKYCGuideTableViewCell.h"
 #include "screens/selection/EKYCSelectionTableViewCell.h"
 #include "screens/selection/EKYCSelectionViewController.h"
 
@@ -22,14 +27,19 @@ protected:
     std::unique_ptr<ViewController> host = test::makeHostWindow();
     std::vector<std::string> picked;
 
+    // The sheet as the form shows it: filling the window, slid in.
+    template <class Sheet>
+    Sheet* show(Sheet* sheet) {
+        sheet->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
+        host->present(sheet, true);
+        test::settle();
+        return sheet;
+    }
     EKYCSelectionViewController* openGender(const std::string& current) {
         auto* list = new EKYCSelectionViewController;
         list->setViewModel(makeViewModel<SelectionGenderViewModel>(current));
         list->onClickedItem = [this](const EKYCSelectionItem& item) { picked.push_back(item.value); };
-        list->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
-        host->present(list, true);
-        test::settle();
-        return list;
+        return show(list);
     }
     EKYCDatePickerViewController* openDate(EKYCInfomationDocument::DateType type,
                                            std::optional<std::string>* saved) {
@@ -37,18 +47,95 @@ protected:
         field.fieldType = EKYCInfomationDocument::FieldType::date;
         field.dateType = type;
         field.fieldValue = "15/08/1990";
-        auto* picker = new EKYCDatePickerViewController;
-        picker->setViewModel(makeViewModel<EKYCDatePickerViewModel>(field, std::chrono::system_clock::now()));
+        auto* picker =
+            test::makeScreen<EKYCDatePickerViewController>(field, std::chrono::system_clock::now());
         picker->didSaveDate = [saved](const std::string& text) { *saved = text; };
-        picker->setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing::fill);
-        host->present(picker, true);
-        test::settle();
-        return picker;
+        return show(picker);
     }
     bool closed() {
         return test::waitUntil([&] { return host->presentedViewController() == nullptr; });
     }
+    // A tap above the panel, where the see-through part of the sheet lies.
+    void tapAbove(QWidget* panel) {
+        const QPoint point(200, panel->mapTo(host.get(), QPoint()).y() - 40);
+        QWidget* target = host->childAt(point) ? host->childAt(point) : host.get();
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(host.get(), point));
+        test::settle();
+    }
+    void drag(QWidget* panel) {
+        const QPoint start = panel->mapTo(host.get(), QPoint(panel->width() / 2, 12));
+        QWidget* grabbed = host->childAt(start);
+        QTest::mousePress(grabbed, Qt::LeftButton, {}, grabbed->mapFrom(host.get(), start));
+        for (int step = 1; step <= 6; ++step)
+            QTest::mouseMove(grabbed, grabbed->mapFrom(host.get(), start + QPoint(0, 30 * step)), 16);
+        QTest::mouseRelease(grabbed, Qt::LeftButton, {}, grabbed->mapFrom(host.get(), start + QPoint(0, 180)),
+                            16);
+        test::settle();
+    }
 };
+using GuideScreens = FormSheets;
+
+TEST_F(GuideScreens, TheDocumentGuideListsItsThreeNotesAndClosesByTapNotByDrag) {
+    auto* guide = EKYCGuideCaptureDocumentViewController::show(*host);
+    test::settle();
+    EXPECT_EQ(guide->preferredSheetSizing(), EKYCBottomSheet::PreferredSizing::fill);
+    EXPECT_TRUE(guide->tapToDismissEnabled());
+    EXPECT_FALSE(guide->panToDismissEnabled());
+    EXPECT_EQ(guide->lbTitle->text(), localizedText("guide.note"));
+    const auto notes = test::rowsOf<EKYCGuideTableViewCell>(guide->tableView);
+    ASSERT_EQ(notes.size(), 3);
+    const char* keys[] = {"guide.note_document", "guide.note_thelight", "guide.note_blur"};
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(notes[row]->lbGuide->text(), localizedText(keys[row]));
+        // A wrapped note is shown whole.
+        EXPECT_GE(notes[row]->lbGuide->height(),
+                  notes[row]->lbGuide->heightForWidth(notes[row]->lbGuide->width()));
+    }
+    EXPECT_EQ(guide->sheetView->geometry().bottom(), guide->height() - 1) << "the panel sits at the bottom";
+    test::saveScreenshot(host.get(), "guide_document");
+
+    drag(guide->sheetView);
+    EXPECT_EQ(host->presentedViewController(), guide) << "dragging does not close it";
+    tapAbove(guide->sheetView);
+    EXPECT_TRUE(closed());
+
+    guide = EKYCGuideCaptureDocumentViewController::show(*host);
+    test::settle();
+    test::tap(guide->sheetView);
+    EXPECT_EQ(host->presentedViewController(), guide) << "a tap on the panel is not outside";
+    test::tap(guide->btnOke);
+    EXPECT_TRUE(closed());
+}
+
+TEST_F(GuideScreens, TheFaceGuideShowsThreeIllustratedRulesInOneRow) {
+    EXPECT_NEAR(EKYCGuideFaceViewController::itemWidth(390), 111.23, 0.01);
+    auto* guide = EKYCGuideFaceViewController::show(*host);
+    test::settle();
+    EXPECT_EQ(guide->lbTitle->text(), localizedText("guide.face_title"));
+    ASSERT_EQ(guide->collectionView->width(), 390) << "the collection spans the sheet";
+    const std::tuple<const char*, const char*, const char*> rules[] = {
+        {"img_sun", "ic_verify", "guide.environment"},
+        {"img_person_ glasses", "ic_ unverified", "guide.wear_glasses"},
+        {"img_person_face_mask", "ic_ unverified", "guide.face_mask"}};
+    int previousRight = 0;
+    for (int item = 0; item < 3; ++item) {
+        auto* cell =
+            qobject_cast<EKYCGuideFaceCollectionViewCell*>(guide->collectionView->cellForItem({0, item}));
+        ASSERT_NE(cell, nullptr);
+        const auto& [image, icon, key] = rules[item];
+        EXPECT_EQ(cell->imgGuide->image().name(), image);
+        EXPECT_EQ(cell->imgWarning->image().name(), icon);
+        EXPECT_EQ(cell->lbGuide->text(), localizedText(key));
+        EXPECT_EQ(cell->size(), QSize(111, 200));
+        EXPECT_EQ(cell->y(), 20) << "one row under the 20-point inset";
+        EXPECT_GE(cell->x(), previousRight + (item ? 12 : 16));
+        previousRight = cell->geometry().right() + 1;
+    }
+    EXPECT_LE(previousRight, 390 - 16);
+    test::saveScreenshot(host.get(), "guide_face");
+    test::tap(guide->btnOk);
+    EXPECT_TRUE(closed());
+}
 
 TEST_F(FormSheets, TheGenderListMarksTheCurrentValueAndHandsBackOnlyAnotherOne) {
     auto* list = openGender("Nam");
@@ -87,8 +174,7 @@ TEST_F(FormSheets, TheListKeepsWholeRowsThatFitTheWindowAndRisesAboveTheKeyboard
     } cases[] = {{844, 336}, {600, 336}, {400, 224}};
     for (const auto& c : cases) {
         host = test::makeHostWindow(QSize(390, c.windowHeight));
-        auto* list = new EKYCSelectionViewController;
-        list->setViewModel(makeViewModel<EKYCSelectionViewModel>(""));  // six rows wanted, none loaded
+        auto* list = test::makeScreen<EKYCSelectionViewController>("");  // six rows wanted, none loaded
         host->present(list, false);
         test::settle();
         EXPECT_EQ(list->tableView->height(), c.listHeight) << c.windowHeight;
