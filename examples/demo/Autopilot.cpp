@@ -6,9 +6,6 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -20,6 +17,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "CameraScenes.h"
 #include "DemoWindow.h"
 #include "StallMeter.h"
 #include "capture/EKYCAccessoryCameraView.h"
@@ -113,52 +111,6 @@ std::vector<Cell*> rowsOf(const TableView* table) {
         for (int row = 0; row < table->numberOfRows(section); ++row)
             if (auto* cell = qobject_cast<Cell*>(table->cellForRow({section, row}))) cells.push_back(cell);
     return cells;
-}
-
-// A card lying on a desk, seen from above by the rear camera; the card
-// fills the capture frame of a phone-sized window.
-QImage documentOnADesk(const QImage& portrait) {
-    QImage frame(1080, 1920, QImage::Format_RGB32);
-    QPainter painter(&frame);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient desk(0, 0, 1080, 1920);
-    desk.setColorAt(0, QColor(122, 94, 70));
-    desk.setColorAt(1, QColor(84, 62, 46));
-    painter.fillRect(frame.rect(), desk);
-    const QRectF card(100, 690, 880, 555);
-    QLinearGradient face(card.topLeft(), card.bottomRight());
-    face.setColorAt(0, QColor(236, 242, 250));
-    face.setColorAt(1, QColor(200, 218, 238));
-    QPainterPath outline;
-    outline.addRoundedRect(card, 32, 32);
-    painter.fillPath(outline, face);
-    const QRectF band(card.left(), card.top() + 40, card.width(), 70);
-    painter.fillRect(band, QColor(15, 128, 236));
-    QFont font = painter.font();
-    font.setPixelSize(40);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(band, Qt::AlignCenter, QStringLiteral("IDENTITY CARD"));
-    if (!portrait.isNull())
-        painter.drawImage(QRectF(card.left() + 50, card.top() + 150, 260, 320),
-                          portrait.copy(120, 20, 230, 283));
-    font.setPixelSize(34);
-    font.setBold(false);
-    painter.setFont(font);
-    painter.setPen(QColor(40, 52, 70));
-    const char* lines[] = {"No. 001234567890", "Full name: E. COLLINS", "Date of birth: 19/03/1956",
-                           "Nationality: Earth"};
-    for (int i = 0; i < 4; ++i)
-        painter.drawText(QPointF(card.left() + 350, card.top() + 200 + i * 70), QString::fromLatin1(lines[i]));
-    painter.end();
-    return frame;
-}
-
-// `picture` enlarged `scale` times, centred in a front camera's frame.
-QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre) {
-    const QImage large = picture.scaled(picture.size() * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return EKYCFileCameraSource::composedFrames(large, {720, 1280}, {centre}, QColor(70, 78, 92))[0];
 }
 
 class Walk {
@@ -397,9 +349,9 @@ void Autopilot::prepare() {
     // Frames come when the autopilot asks: the cameras of the document's
     // screens show the card; the face screen's, opened after the last
     // document photograph, a cat and then the astronaut inside the circle.
-    scenes_->document = {documentOnADesk(astronaut)};
-    scenes_->face = {frontCameraFrame(cat, 2.4, {360, 640}),
-                     frontCameraFrame(astronaut, 3, QPointF(360, 640) + QPointF(88, 378))};
+    scenes_->document = {scenes::documentOnADesk(astronaut)};
+    scenes_->face = {scenes::frontCameraFrame(cat, 2.4, {360, 640}),
+                     scenes::frontCameraFrame(astronaut, 3, QPointF(360, 640) + QPointF(88, 378))};
     EKYCCameraSource::setFactory([scenes = scenes_] {
         auto camera = std::make_unique<EKYCFileCameraSource>(
             EKYCFileCameraSource::Media::frames(scenes->faceNext ? scenes->face : scenes->document));
