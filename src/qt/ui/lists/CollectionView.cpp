@@ -28,24 +28,14 @@ CollectionView::CollectionView(QWidget* parent) : QScrollArea(parent), content_(
     content_->setObjectName(QStringLiteral("collectionContent"));
 }
 
-CollectionView::~CollectionView() {
-    for (auto& cells : pool_)
-        for (auto* cell : cells) delete cell;
-}
+CollectionView::~CollectionView() = default;
 
 void CollectionView::registerCell(const QString& identifier, CellFactory factory) {
-    factories_.insert(identifier, std::move(factory));
+    pool_.registerFactory(identifier, std::move(factory));
 }
 
 CollectionViewCell* CollectionView::dequeueReusableCell(const QString& identifier, const IndexPath&) {
-    auto& waiting = pool_[identifier];
-    CollectionViewCell* cell = nullptr;
-    if (!waiting.isEmpty()) {
-        cell = waiting.takeLast();
-        cell->prepareForReuse();
-    } else if (const auto factory = factories_.value(identifier)) {
-        cell = factory();
-    }
+    CollectionViewCell* cell = pool_.take(identifier);
     if (!cell) return nullptr;
     cell->reuseIdentifier_ = identifier;
     cell->collection_ = this;
@@ -57,7 +47,7 @@ void CollectionView::reloadData() {
     for (auto* cell : cells_) {
         cell->hide();
         cell->setSelected(false);
-        pool_[cell->reuseIdentifier()].append(cell);
+        pool_.put(cell);
     }
     cells_.clear();
     if (dataSource_) {

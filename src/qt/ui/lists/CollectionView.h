@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "ui/lists/CollectionViewCell.h"
+#include "ui/lists/CellReusePool.h"
 #include "ui/lists/IndexPath.h"
 
 namespace ovira {
@@ -65,8 +66,7 @@ private:
     DataSource* dataSource_ = nullptr;
     Delegate* delegate_ = nullptr;
     QWidget* content_;
-    QHash<QString, CellFactory> factories_;
-    QHash<QString, QList<CollectionViewCell*>> pool_;
+    CellReusePool<CollectionViewCell> pool_;
     QMap<IndexPath, CollectionViewCell*> cells_;
 };
 

@@ -45,24 +45,14 @@ TableView::TableView(Style style, QWidget* parent)
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int) { dismissKeyboard(); });
 }
 
-TableView::~TableView() {
-    for (auto& cells : pool_)
-        for (auto* cell : cells) delete cell;
-}
+TableView::~TableView() = default;
 
 void TableView::registerCell(const QString& identifier, CellFactory factory) {
-    factories_.insert(identifier, std::move(factory));
+    pool_.registerFactory(identifier, std::move(factory));
 }
 
 TableViewCell* TableView::dequeueReusableCell(const QString& identifier, const IndexPath&) {
-    auto& waiting = pool_[identifier];
-    TableViewCell* cell = nullptr;
-    if (!waiting.isEmpty()) {
-        cell = waiting.takeLast();
-        cell->prepareForReuse();
-    } else if (const auto factory = factories_.value(identifier)) {
-        cell = factory();
-    }
+    TableViewCell* cell = pool_.take(identifier);
     if (!cell) return nullptr;
     cell->reuseIdentifier_ = identifier;
     cell->table_ = this;
@@ -158,7 +148,7 @@ void TableView::layoutVisibleCells() {
 void TableView::enqueue(TableViewCell* cell) {
     cell->hide();
     cell->setSelected(false, false);
-    pool_[cell->reuseIdentifier()].append(cell);
+    pool_.put(cell);
 }
 
 QRect TableView::rectForRow(const IndexPath& indexPath) const {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "ui/lists/CellReusePool.h"
 #include "ui/lists/IndexPath.h"
 #include "ui/lists/TableViewCell.h"
 
@@ -105,8 +106,7 @@ private:
     DataSource* dataSource_ = nullptr;
     Delegate* delegate_ = nullptr;
     ContentView* content_;
-    QHash<QString, CellFactory> factories_;
-    QHash<QString, QList<TableViewCell*>> pool_;
+    CellReusePool<TableViewCell> pool_;
     QMap<IndexPath, TableViewCell*> visible_;
     QList<QPointer<QWidget>> headers_;
     QList<Row> rows_;
