@@ -6,6 +6,7 @@
 #include <regex>
 #include <set>
 
+#include "ovira/EKYCHTTPClient.h"
 #include "ovira/MainBundle.h"
 #include "ovira/OVIRA.h"
 #include "ovira/UserDefaults.h"
@@ -112,6 +113,29 @@ TEST(Configuration, ConfigRereadsTheAppIDAndKeepsItWhenTheEntryIsNoString) {
     }
     MainBundle::main().setObject("EKYCAppID", nullptr);
     OVIRAConfiguration::setAppID("");
+}
+
+// Trust the host's settings ask for (a CA, pinned keys) gets a client of its
+// own; settings that no longer ask for it give the default client back, and
+// a client the host installed itself is never replaced by settings without trust.
+TEST(Configuration, TheSharedClientFollowsTheTrustTheSettingsAskFor) {
+    const auto pinsOf = [] { return EKYCHTTPClient::shared()->configuration().pinnedPublicKeys; };
+    const std::vector<std::string> pins{"sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA="};
+    MainBundle::main().setObject("EKYCServicePinnedKeys", pins);
+    OVIRA::config();
+    EXPECT_EQ(pinsOf(), pins);
+    MainBundle::main().setObject("EKYCServicePinnedKeys", nullptr);
+    OVIRA::config();
+    EXPECT_TRUE(pinsOf().empty()) << "the pinned client outlived its settings";
+    EXPECT_TRUE(EKYCHTTPClient::shared()->configuration().additionalCACertificateFile.empty());
+
+    auto configuration = EKYCHTTPClient::Configuration::defaultConfiguration();
+    configuration.timeoutInterval = 7;
+    const auto hosts = std::make_shared<EKYCHTTPClient>(configuration);
+    EKYCHTTPClient::setShared(hosts);
+    OVIRA::config();
+    EXPECT_EQ(EKYCHTTPClient::shared(), hosts);
+    EKYCHTTPClient::setShared(nullptr);
 }
 
 class RecordingDelegate : public OVIRADelegate {

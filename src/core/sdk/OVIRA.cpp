@@ -2,6 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <memory>
+#include <mutex>
+
 #include "api/EKYCServiceEnvironment.h"
 #include "capture/EKYCFileService.h"
 #include "ovira/EKYCHTTPClient.h"
@@ -47,10 +50,19 @@ void OVIRA::config() {
     const nlohmann::json value = MainBundle::main().objectForInfoDictionaryKey("EKYCAppID");
     if (value.is_string()) OVIRAConfiguration::setAppID(value.get<std::string>());
     // A service that needs its own trust (a development CA, pinned keys) gets
-    // a client that carries it.
+    // a client that carries it. Once the host's settings no longer ask for
+    // it, the client made here gives way to the default one again; a client
+    // the host installed itself stays.
     const auto environment = EKYCServiceEnvironment::fromMainBundle();
+    static std::mutex mutex;
+    static std::weak_ptr<EKYCHTTPClient> madeHere;
+    std::lock_guard lock(mutex);
     if (environment.needsOwnClient()) {
-        EKYCHTTPClient::setShared(std::make_shared<EKYCHTTPClient>(environment.clientConfiguration()));
+        auto client = std::make_shared<EKYCHTTPClient>(environment.clientConfiguration());
+        madeHere = client;
+        EKYCHTTPClient::setShared(std::move(client));
+    } else if (const auto client = madeHere.lock(); client && client == EKYCHTTPClient::shared()) {
+        EKYCHTTPClient::setShared(nullptr);
     }
 }
 
