@@ -240,6 +240,8 @@ void EKYCCameraDetectionService::handleStill(const QImage& still) {
         });
     };
     if (still.isNull()) return failed();
+    // The task holds its queue: the service (and its screen) may go while
+    // the work runs, and the queue then ends on its own thread.
     captureQueue_->async([still, settings = pendingCrop_, cell = delegate_, failed, queue = captureQueue_] {
         const ImagePtr image = cropImage(still, settings);
         if (!image) return failed();
