@@ -50,7 +50,6 @@ QPointer<T> outlet(QWidget* owner, const char* name) {
     return found;
 }
 
-
 // Flat icon buttons over the camera: no frame, no background.
 void styleIconButton(QPushButton* button) {
     button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));

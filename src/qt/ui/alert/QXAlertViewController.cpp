@@ -11,6 +11,7 @@
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
+
 QXAlertViewController::QXAlertViewController(QWidget* parent) : ViewController(parent) {
     Nib::instantiate(QStringLiteral("QXAlertViewController"), this);
     imageView = findChild<QLabel*>(QStringLiteral("imageView"));

@@ -12,6 +12,7 @@
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
+
 QXDialogViewController::QXDialogViewController(QWidget* parent) : ViewController(parent) {
     Nib::instantiate(QStringLiteral("QXDialogViewController"), this);
     labelTitle = findChild<QLabel*>(QStringLiteral("labelTitle"));
