@@ -70,7 +70,9 @@ Result measure(EKYCFaceDetector& detector, const std::vector<Frame>& frames, int
             const auto faces = detector.detectFaces(image);
             bool inside = false;
             for (const auto& face : faces)
-                inside = capture::isFaceInside(capture::frameToView(face, {640, 480}, view, true), view);
+                inside = capture::isFaceInside(
+                    capture::frameToView(face, {view, {640, 480}, capture::VideoGravity::aspectFit, true}),
+                    capture::faceSquare(view));
             const double elapsed = bench::millisecondsSince(start);
             (void)inside;
             if (round == 0) {  // the first round warms up and counts

@@ -23,6 +23,8 @@
 #include "capture/EKYCAccessoryCameraView.h"
 #include "capture/EKYCBaseDetectionViewControllerBase.h"
 #include "capture/EKYCCameraDetectionService.h"
+#include "capture/EKYCCameraPreviewLayer.h"
+#include "capture/EKYCCaptureGeometry.h"
 #include "capture/EKYCFileCameraSource.h"
 #include "capture/EKYCFileService.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
@@ -193,19 +195,56 @@ private:
         return screen;
     }
 
-    static void showNextFrame(EKYCBaseDetectionViewControllerBase* screen) {
+    static EKYCFileCameraSource& fileCamera(EKYCBaseDetectionViewControllerBase* screen) {
         auto* camera = dynamic_cast<EKYCFileCameraSource*>(&screen->cameraService().source());
         if (!camera) throw StepFailed("the capture screen has no file camera");
-        camera->deliverNextFrame();
+        return *camera;
+    }
+
+    static void showNextFrame(EKYCBaseDetectionViewControllerBase* screen) {
+        fileCamera(screen).deliverNextFrame();
         screen->cameraService().waitUntilDetectionIdle();
         settle();
+    }
+
+    // Where the screen's window (card or circle) lies in the camera's frame,
+    // as a person sees it while holding the card or their face there.
+    static QRectF windowInFrame(EKYCBaseDetectionViewControllerBase* screen) {
+        showNextFrame(screen);  // the preview learns the frames' size
+        const QRectF window = screen->previewCamera->windowRect();
+        const capture::Rect inFrame = capture::viewToFrame(
+            {window.x(), window.y(), window.width(), window.height()},
+            screen->cameraService().previewLayer()->mapping());
+        if (inFrame.isEmpty()) throw StepFailed("the capture window is not on the camera's picture");
+        return {inFrame.x, inFrame.y, inFrame.width, inFrame.height};
+    }
+
+    // The card held so that it fills the window.
+    void holdCard(EKYCBaseDetectionViewControllerBase* screen) {
+        const QRectF window = windowInFrame(screen);
+        const QRectF card(window.center() - QPointF(window.width(), window.height()) * 0.47, window.size() * 0.94);
+        fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames(
+            {scenes::documentOnADesk(scenes_->astronaut, scenes_->rear, card)}));
+        showNextFrame(screen);
+    }
+
+    // The cat filling the circle, or the astronaut with her face (about 97
+    // pixels wide, centred at 227, 130 of her 512 x 512 picture) taking half of it.
+    void holdInCircle(EKYCBaseDetectionViewControllerBase* screen, bool face) {
+        const QRectF circle = windowInFrame(screen);
+        const QImage& picture = face ? scenes_->astronaut : scenes_->cat;
+        const double scale = face ? 0.5 * circle.width() / 97 : 0.9 * circle.width() / picture.height();
+        const QPointF centre = face ? circle.center() + QPointF(256 - 227, 256 - 130) * scale : circle.center();
+        fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames(
+            {scenes::frontCameraFrame(picture, scale, centre, scenes_->front)}));
+        showNextFrame(screen);
     }
 
     void photographDocument(int side, bool last) {
         auto* screen = captureScreen(side == 0 ? "the document's first capture" : "the document's back capture",
                                      previous_);
         previous_ = screen;
-        showNextFrame(screen);
+        holdCard(screen);
         shoot(side == 0 ? "capture_document" : "capture_back");
         scenes_->faceNext = last;
         tap(screen->accessoryView->btnCapture, "the shutter");
@@ -226,7 +265,7 @@ private:
     // shows the face.
     void photographFace() {
         auto* screen = captureScreen("the face capture", previous_);
-        showNextFrame(screen);
+        holdInCircle(screen, false);
         shoot("capture_face_cat");
         tap(screen->accessoryView->btnCapture, "the shutter");
         auto* rejected = waitForTop<EKYCPreviewPhotoErrorViewController>("the rejected photograph");
@@ -237,7 +276,7 @@ private:
             return top<EKYCBaseDetectionViewControllerBase>() == screen && !screen->isLoading() &&
                    screen->cameraService().isRunning();
         });
-        showNextFrame(screen);
+        holdInCircle(screen, true);
         waitFor("the face inside the circle", [&] {
             if (screen->accessoryView->btnCapture->isEnabled()) return true;
             showNextFrame(screen);
@@ -342,19 +381,19 @@ bool Autopilot::isKnownKind(const QString& kind) {
 }
 
 void Autopilot::prepare() {
-    const QImage astronaut(QDir(testdata_).filePath(QStringLiteral("astronaut.png")));
-    const QImage cat(QDir(testdata_).filePath(QStringLiteral("chelsea.png")));
-    if (astronaut.isNull() || cat.isNull())
+    scenes_->astronaut = QImage(QDir(testdata_).filePath(QStringLiteral("astronaut.png")));
+    scenes_->cat = QImage(QDir(testdata_).filePath(QStringLiteral("chelsea.png")));
+    if (scenes_->astronaut.isNull() || scenes_->cat.isNull())
         std::fprintf(stderr, "autopilot: astronaut.png or chelsea.png missing from %s\n", qPrintable(testdata_));
-    // Frames come when the autopilot asks: the cameras of the document's
-    // screens show the card; the face screen's, opened after the last
-    // document photograph, a cat and then the astronaut inside the circle.
-    scenes_->document = {scenes::documentOnADesk(astronaut)};
-    scenes_->face = {scenes::frontCameraFrame(cat, 2.4, {360, 640}),
-                     scenes::frontCameraFrame(astronaut, 3, QPointF(360, 640) + QPointF(88, 378))};
+    if (!cameraSize_.isEmpty()) scenes_->rear = scenes_->front = cameraSize_;
+    // Frames come when the autopilot asks. Each camera starts on an empty
+    // desk or wall of its size; the walk then holds the card in the window,
+    // or the cat and then the astronaut in the circle.
     EKYCCameraSource::setFactory([scenes = scenes_] {
-        auto camera = std::make_unique<EKYCFileCameraSource>(
-            EKYCFileCameraSource::Media::frames(scenes->faceNext ? scenes->face : scenes->document));
+        const bool face = scenes->faceNext;
+        QImage empty(face ? scenes->front : scenes->rear, QImage::Format_RGB32);
+        empty.fill(face ? QColor(70, 78, 92) : QColor(100, 76, 58));
+        auto camera = std::make_unique<EKYCFileCameraSource>(EKYCFileCameraSource::Media::frames({empty}));
         camera->setFrameInterval(std::chrono::milliseconds(0));
         return camera;
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -29,6 +30,9 @@ public:
     void setMeasuring(bool measuring) { measuring_ = measuring; }
     // What it types over the form's first text field (a name by default).
     void setTypedText(QString text) { typedText_ = std::move(text); }
+    // The size of both cameras' frames; by default a phone's portrait
+    // cameras (rear 1440 x 2560, front 1080 x 1920).
+    void setCameraSize(QSize size) { cameraSize_ = size; }
 
     // Installs the cameras; call before the window shows the flow.
     void prepare();
@@ -36,10 +40,13 @@ public:
     // failed on stderr.
     int run();
 
-    // What the file cameras play; the face's frames once the documents are done.
+    // What the file cameras are made with: the pictures the scenes are
+    // drawn from, the frames' sizes, and whether the face comes next.
     struct Scenes {
-        std::vector<QImage> document;
-        std::vector<QImage> face;
+        QImage astronaut;
+        QImage cat;
+        QSize rear{1440, 2560};
+        QSize front{1080, 1920};
         std::atomic<bool> faceNext{false};
     };
 
@@ -51,4 +58,5 @@ private:
     QString testdata_;
     bool measuring_ = false;
     QString typedText_ = QStringLiteral("NGUYỄN VĂN AN");
+    QSize cameraSize_;
 };

@@ -9,15 +9,18 @@
 
 namespace ovira::scenes {
 
-QImage documentOnADesk(const QImage& portrait) {
-    QImage frame(1080, 1920, QImage::Format_RGB32);
+QImage documentOnADesk(const QImage& portrait, QSize frameSize, const QRectF& placed) {
+    QImage frame(frameSize, QImage::Format_RGB32);
     QPainter painter(&frame);
     painter.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient desk(0, 0, 1080, 1920);
+    QLinearGradient desk(0, 0, frameSize.width(), frameSize.height());
     desk.setColorAt(0, QColor(122, 94, 70));
     desk.setColorAt(1, QColor(84, 62, 46));
     painter.fillRect(frame.rect(), desk);
-    const QRectF card(100, 690, 880, 555);
+    // The card is drawn at 880 x 555 and scaled to its place.
+    painter.translate(placed.topLeft());
+    painter.scale(placed.width() / 880, placed.height() / 555);
+    const QRectF card(0, 0, 880, 555);
     QLinearGradient face(card.topLeft(), card.bottomRight());
     face.setColorAt(0, QColor(232, 240, 250));
     face.setColorAt(1, QColor(196, 216, 238));
@@ -41,9 +44,15 @@ QImage documentOnADesk(const QImage& portrait) {
     return frame;
 }
 
-QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre) {
+QImage documentOnADesk(const QImage& portrait) {
+    const double width = 1440 * 0.9 * 0.905;
+    const double height = width * 555 / 880;
+    return documentOnADesk(portrait, {1440, 2560}, QRectF((1440 - width) / 2, (2560 - height) / 2, width, height));
+}
+
+QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre, QSize frame) {
     const QImage large = picture.scaled(picture.size() * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return EKYCFileCameraSource::composedFrames(large, {720, 1280}, {centre}, QColor(70, 78, 92))[0];
+    return EKYCFileCameraSource::composedFrames(large, frame, {centre}, QColor(70, 78, 92))[0];
 }
 
 }  // namespace ovira::scenes

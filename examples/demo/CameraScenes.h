@@ -4,16 +4,21 @@
 // a card on a desk for the rear camera, a person (or not) for the front one.
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
+#include <QSize>
 
 namespace ovira::scenes {
 
-// An identity card with `portrait` on it, lying on a desk and seen from
-// above by the rear camera (1080 x 1920): the card fills the capture window
-// of a phone-sized screen. A null portrait leaves the photo box empty.
+// An identity card with `portrait` on it at `card` (frame pixels), lying on
+// a desk and seen from above by a rear camera giving frames of `frame`. A
+// null portrait leaves the photo box empty.
+QImage documentOnADesk(const QImage& portrait, QSize frame, const QRectF& card);
+// The same in a 1440 x 2560 portrait frame, the card filling the capture
+// window of a phone-sized screen (90 % of its width).
 QImage documentOnADesk(const QImage& portrait);
 
-// `picture` enlarged `scale` times in a front camera's 720 x 1280 frame,
-// its centre at `centre`; the rest a plain wall.
-QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre);
+// `picture` enlarged `scale` times in a front camera's frame of `frame`
+// (720 x 1280 unless said), its centre at `centre`; the rest a plain wall.
+QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre, QSize frame = {720, 1280});
 
 }  // namespace ovira::scenes

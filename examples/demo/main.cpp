@@ -2,7 +2,8 @@
 // would, through its public headers only.
 //
 //   ovira-demo [--service HOST:PORT] [--ca FILE] [--app-id ID] [--camera-media PATH]
-//              [--language vi|en]
+//              [--language vi|en] [--window WxH]
+//              [--camera WxH]   (with --autopilot: the size of the cameras' frames)
 //              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]
 //               [--autopilot-text TEXT]]
 //              [--autopilot KIND --measure]   (the GUI thread's longest stall and peak memory)
@@ -11,6 +12,7 @@
 #include <QMetaObject>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "Autopilot.h"
@@ -77,10 +79,34 @@ int main(int argc, char** argv) {
     const QCommandLineOption measure(QStringLiteral("measure"),
                                      QStringLiteral("With --autopilot: print the GUI thread's longest stall and the "
                                                     "peak memory (screenshots optional)."));
-    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed, measure});
+    const QCommandLineOption windowSize(QStringLiteral("window"),
+                                        QStringLiteral("The window's size, WxH (390x844, a phone, by default)."),
+                                        QStringLiteral("size"));
+    const QCommandLineOption cameraSize(
+        QStringLiteral("camera"),
+        QStringLiteral("With --autopilot: the cameras' frame size, WxH (a phone's portrait cameras by default)."),
+        QStringLiteral("size"));
+    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed, measure,
+                       windowSize, cameraSize});
     parser.process(application);
     if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
         std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
+        return 2;
+    }
+    const auto sizeOf = [&](const QCommandLineOption& option, QSize fallback) -> std::optional<QSize> {
+        if (!parser.isSet(option)) return fallback;
+        const QStringList parts = parser.value(option).split(QLatin1Char('x'));
+        bool wide = false, high = false;
+        const QSize size = parts.size() == 2 ? QSize(parts[0].toInt(&wide), parts[1].toInt(&high)) : QSize();
+        if (!wide || !high || size.width() < 100 || size.height() < 100 || size.width() > 10000 ||
+            size.height() > 10000)
+            return std::nullopt;
+        return size;
+    };
+    const auto window = sizeOf(windowSize, {390, 844});
+    const auto camera = sizeOf(cameraSize, {});
+    if (!window || !camera) {
+        std::fprintf(stderr, "ovira-demo: --window and --camera take WxH, each from 100 to 10000\n");
         return 2;
     }
     if (parser.isSet(autopilot) && !parser.isSet(screenshots) && !parser.isSet(measure)) {
@@ -100,21 +126,22 @@ int main(int argc, char** argv) {
                                                   parser.value(language).toStdString());
     ovira::OVIRA::config();
 
-    DemoWindow window;
-    window.resize(390, 844);
-    auto delegate = std::make_shared<DemoDelegate>(&window);
+    DemoWindow demo;
+    demo.resize(*window);
+    auto delegate = std::make_shared<DemoDelegate>(&demo);
     ovira::OVIRA::instance().setDelegate(delegate);
     if (parser.isSet(autopilot)) {
         QString folder = parser.value(testdata);
         if (folder.isEmpty()) folder = qEnvironmentVariable("OVIRA_TESTDATA", QStringLiteral(OVIRA_DEMO_TESTDATA));
-        Autopilot pilot(window, parser.value(autopilot), parser.value(screenshots), folder);
+        Autopilot pilot(demo, parser.value(autopilot), parser.value(screenshots), folder);
         pilot.setMeasuring(parser.isSet(measure));
         if (parser.isSet(typed)) pilot.setTypedText(parser.value(typed));
+        pilot.setCameraSize(*camera);
         pilot.prepare();
-        window.show();
-        window.activateWindow();
+        demo.show();
+        demo.activateWindow();
         return pilot.run();
     }
-    window.show();
+    demo.show();
     return QApplication::exec();
 }

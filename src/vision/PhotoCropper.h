@@ -21,10 +21,17 @@ struct PixelBuffer {
 };
 
 // The part of `picture` under `crop` (pixels; edges rounded to whole pixels,
-// clipped to the picture) scaled to `width` x `height` by averaging pixel
-// areas, as RGB. Only the small result is converted and copied, so a
-// 12-megapixel still costs little more than one pass over the cropped part.
-// Empty when nothing is left to crop or the buffer does not describe a picture.
-RasterImage cropAndScale(const PixelBuffer& picture, const capture::Rect& crop, int width, int height);
+// clipped to the picture) scaled by averaging pixel areas and then turned
+// `quarterTurns` clockwise quarter turns, to `width` x `height` (the size
+// after turning), as RGB. Only the small result is converted, turned and
+// copied, so a 12-megapixel still costs little more than one pass over the
+// cropped part. Empty when nothing is left to crop or the buffer does not
+// describe a picture.
+RasterImage cropAndScale(const PixelBuffer& picture, const capture::Rect& crop, int width, int height,
+                         int quarterTurns = 0);
+
+// The crop's edges as cropAndScale() rounds and clips them; empty when
+// nothing is left.
+capture::Rect wholePixels(const capture::Rect& crop, int pictureWidth, int pictureHeight);
 
 }  // namespace ovira::vision

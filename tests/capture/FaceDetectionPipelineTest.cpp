@@ -93,5 +93,41 @@ TEST(FaceDetectionPipeline, ReportsEveryFaceOfTheNewestFramesOnTheMainThreadWhil
     EXPECT_TRUE(onMain);
 }
 
+// Frames made on the detection thread: one replaced while it waits is never
+// made, and faces found in a reduced frame come back in the camera's pixels.
+TEST(FaceDetectionPipeline, FramesMadeWhenTheirTurnComesReportInTheCamerasPixels) {
+    test::MainLoop mainLoop;
+    auto detector = std::make_shared<SlowDetector>();
+    std::vector<Rect> reported;
+    capture::Size reportedSize;
+    std::atomic<int> made{0};
+    EKYCFaceDetectionPipeline pipeline(detector, [&](const std::vector<Rect>& faces, capture::Size size) {
+        reported = faces;
+        reportedSize = size;
+    });
+    const auto reduced = [&made](std::uint8_t tag) {
+        return [&made, tag] {
+            ++made;
+            // A 12 x 6 camera frame brought down three times.
+            return EKYCFaceDetectionPipeline::FaceFrame{frame(tag), 3, {12, 6}};
+        };
+    };
+    pipeline.submit(reduced(5));
+    for (std::uint8_t tag = 6; tag <= 9; ++tag) pipeline.submit(reduced(tag));
+    pipeline.waitUntilIdle();
+    EXPECT_LE(made.load(), 3) << "frames replaced while waiting are never made";
+    EXPECT_EQ(made.load(), detector->examined.load());
+    mainLoop.runUntil([&] { return !reported.empty() && reported[0].x == 27; }, 2s);
+    ASSERT_EQ(reported.size(), 2u);
+    EXPECT_EQ(reported[0], (Rect{27, 0, 30, 30})) << "the newest frame's face, three times larger";
+    EXPECT_EQ(reported[1], (Rect{27, 150, 30, 30}));
+    EXPECT_EQ(reportedSize, (capture::Size{12, 6}));
+
+    const int examined = detector->examined;
+    pipeline.submit([] { return EKYCFaceDetectionPipeline::FaceFrame{}; });
+    pipeline.waitUntilIdle();
+    EXPECT_EQ(detector->examined, examined) << "a frame that could not be made is not examined";
+}
+
 }  // namespace
 }  // namespace ovira

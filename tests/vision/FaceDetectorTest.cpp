@@ -76,7 +76,8 @@ TEST_P(FaceDetector, TheFaceCheckPassesOnlyWithTheFaceInsideTheCircle) {
         EXPECT_EQ(faces.size(), 1u);
         bool inside = !faces.empty();
         for (const auto& face : faces)
-            inside = inside && capture::isFaceInside(capture::frameToView(face, view, view, mirrored), view);
+            inside = inside && capture::isFaceInside(capture::frameToView(face, {view, view, {}, mirrored}),
+                                                     capture::faceSquare(view));
         return inside;
     };
     EXPECT_TRUE(check({195, 422}, false)) << "centred in the circle";

@@ -27,6 +27,18 @@ public:
     // From any thread; returns at once. False when the frame replaced one
     // that was still waiting.
     bool submit(std::shared_ptr<const RasterImage> frame);
+    // A camera frame as the detector is given it: maybe reduced, `scale`
+    // camera pixels to one of `image`, from a camera frame of `frame` pixels.
+    struct FaceFrame {
+        std::shared_ptr<const RasterImage> image;
+        double scale = 1;
+        capture::Size frame;
+    };
+    // The same, with the frame made on the detection thread when its turn
+    // comes, so a frame replaced while it waits costs nothing. Faces are
+    // reported in the camera frame's pixels. A null image reports nothing.
+    using FrameMaker = std::function<FaceFrame()>;
+    bool submit(FrameMaker makeFrame);
 
     // Blocks until no frame waits or is being examined.
     void waitUntilIdle() { queue_.waitUntilIdle(); }

@@ -1,6 +1,8 @@
 #include "capture/EKYCAccessoryCameraView.h"
 
+#include <QEvent>
 #include <QIconEngine>
+#include <QLayout>
 #include <QPainter>
 
 #include "platform/FatalError.h"
@@ -89,6 +91,10 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
          {btnCapture.data(), btnFlash.data(), btnClose.data(), btnGuide.data(), btnSwitchCamera.data()})
         styleIconButton(button);
 
+    // The free band follows the controls that bound it.
+    for (QWidget* bound : {vGuide.data(), static_cast<QWidget*>(btnClose.data()), static_cast<QWidget*>(btnCapture.data())})
+        bound->installEventFilter(this);
+
     connect(btnGuide, &QPushButton::clicked, this, &EKYCAccessoryCameraView::guideAction);
     connect(btnClose, &QPushButton::clicked, this, &EKYCAccessoryCameraView::closeAction);
     connect(btnFlash, &QPushButton::clicked, this, &EKYCAccessoryCameraView::onFlash);
@@ -118,6 +124,30 @@ void EKYCAccessoryCameraView::setupGuide(const std::optional<QString>& title, st
     lbGuide->setText(localizedText(card ? "guide.document" : "guide.face"));
     // The face screen has no torch to offer.
     btnFlash->setVisible(card);
+}
+
+QRect EKYCAccessoryCameraView::freeArea() const {
+    // Before its first layout the controls stand where the description
+    // left them, which says nothing of this view's size.
+    if (!layout() || layout()->geometry() != rect()) return {};
+    const int top = vGuide->isHidden() ? btnClose->geometry().bottom() + 1 : vGuide->geometry().bottom() + 1;
+    const int bottom = btnCapture->geometry().top();
+    if (bottom <= top) return {};
+    return {0, top, width(), bottom - top};
+}
+
+bool EKYCAccessoryCameraView::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+            Q_EMIT freeAreaChanged();
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void EKYCAccessoryCameraView::guideAction() {

@@ -38,6 +38,12 @@ public:
 
     void setupGuide(const std::optional<QString>& title, std::optional<bool> isCard);
 
+    // The band between the controls at the top (with the title and the
+    // guide) and the ones at the bottom, in this view's coordinates: where
+    // the camera's window may show without lying under a control. Null until
+    // the view is laid out.
+    QRect freeArea() const;
+
     // The buttons' actions.
     void guideAction();
     void closeAction();
@@ -47,6 +53,13 @@ public:
     // Flips the torch flag and, on document screens, asks for the torch and
     // shows its state on the flash button.
     void toggleFlash();
+
+Q_SIGNALS:
+    // The controls moved or changed size: freeArea() may be another.
+    void freeAreaChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     EKYCAccessoryCameraViewViewDelegate* delegate_ = nullptr;

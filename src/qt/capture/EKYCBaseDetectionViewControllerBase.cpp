@@ -22,7 +22,10 @@ EKYCBaseDetectionViewControllerBase::EKYCBaseDetectionViewControllerBase(EKYCCam
     : EKYCBaseViewControllerBase(parent),
       accessoryView(new EKYCAccessoryCameraView(this)),
       previewCamera(new EKYCCameraView(type, nullptr, this)),
-      cameraType(type) {}
+      cameraType(type) {
+    connect(accessoryView, &EKYCAccessoryCameraView::freeAreaChanged, this,
+            &EKYCBaseDetectionViewControllerBase::updateWindowArea);
+}
 
 EKYCBaseDetectionViewControllerBase::~EKYCBaseDetectionViewControllerBase() {
     cameraService().setDelegate(nullptr);
@@ -60,6 +63,14 @@ void EKYCBaseDetectionViewControllerBase::setupConstraints() {
     const int top = safeAreaInsets().top();
     previewCamera->setGeometry(rect());
     accessoryView->setGeometry(0, top, width(), std::max(0, height() - top));
+    updateWindowArea();
+}
+
+// The camera's window keeps clear of the controls (title, guide, shutter).
+void EKYCBaseDetectionViewControllerBase::updateWindowArea() {
+    const QRect band = accessoryView->freeArea();
+    previewCamera->setControlsFreeArea(
+        band.isNull() ? QRectF() : QRectF(band.translated(accessoryView->pos() - previewCamera->pos())));
 }
 
 void EKYCBaseDetectionViewControllerBase::resizeEvent(QResizeEvent* event) {

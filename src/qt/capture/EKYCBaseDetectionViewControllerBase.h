@@ -101,6 +101,7 @@ protected:
     }
 
 private:
+    void updateWindowArea();
     static void postToGui(std::function<void()> task);
     void startCameraIfShowing();
 };

@@ -127,9 +127,10 @@ EKYCCameraDetectionService::EKYCCameraDetectionService(std::unique_ptr<EKYCCamer
                 }
                 if (state->layer) state->layer->setImage(image);
             });
-        if (state->examine.load()) state->pipeline->submit(rasterFromQImage(frame));
+        // Converted on the detection thread, and only if examined.
+        if (state->examine.load()) state->pipeline->submit([frame] { return faceFrameOf(frame); });
     });
-    source_->setStillHandler([this](const QImage& still) { handleStill(still); });
+    source_->setStillHandler([this](const QImage& still, int quarterTurns) { handleStill(still, quarterTurns); });
 }
 
 EKYCCameraDetectionService::~EKYCCameraDetectionService() {
@@ -214,8 +215,9 @@ void EKYCCameraDetectionService::setTorch(bool isOn) {
 }
 
 void EKYCCameraDetectionService::capturePhoto() {
-    const QRectF preview = previewLayer_->frame();
-    pendingCrop_ = {isCardMode(), {preview.width(), preview.height()}, previewLayer_->devicePixelRatio()};
+    const bool card = isCardMode();
+    const capture::WindowLayout layout = previewLayer_->windowLayout();
+    pendingCrop_ = {card, previewLayer_->mapping(), card ? capture::cardWindow(layout) : capture::faceSquare(layout)};
     source_->captureStill();
 }
 
@@ -231,7 +233,7 @@ bool EKYCCameraDetectionService::isRunning() const {
     return source_->isRunning();
 }
 
-void EKYCCameraDetectionService::handleStill(const QImage& still) {
+void EKYCCameraDetectionService::handleStill(const QImage& still, int quarterTurns) {
     // The preview freezes on the photographed scene while it is judged.
     source_->stop();
     auto failed = [cell = delegate_] {
@@ -242,8 +244,9 @@ void EKYCCameraDetectionService::handleStill(const QImage& still) {
     if (still.isNull()) return failed();
     // The task holds its queue: the service (and its screen) may go while
     // the work runs, and the queue then ends on its own thread.
-    captureQueue_->async([still, settings = pendingCrop_, cell = delegate_, failed, queue = captureQueue_] {
-        const ImagePtr image = cropImage(still, settings);
+    captureQueue_->async([still, quarterTurns, settings = pendingCrop_, cell = delegate_, failed,
+                          queue = captureQueue_] {
+        const ImagePtr image = cropImage(still, quarterTurns, settings);
         if (!image) return failed();
         std::function<void()> work;
         {
@@ -284,29 +287,60 @@ std::pair<QImage, vision::PixelOrder> pixelsOf(const QImage& still) {
 
 }  // namespace
 
-ImagePtr EKYCCameraDetectionService::cropImage(const QImage& still, const CropSettings& settings) {
+ImagePtr EKYCCameraDetectionService::cropImage(const QImage& still, int quarterTurns,
+                                               const CropSettings& settings) {
     if (still.isNull()) return nullptr;
-    const capture::Size image{double(still.width()), double(still.height())};
-    const capture::Rect crop = settings.cardMode ? capture::cardCrop(image) : capture::faceCrop(image);
-    const capture::Size points =
-        settings.cardMode ? capture::cardOutputSize(settings.preview) : capture::faceOutputSize();
-    const double scale = settings.scale > 0 ? settings.scale : 1;
-    const int width = static_cast<int>(std::lround(points.width * scale));
-    const int height = static_cast<int>(std::lround(points.height * scale));
+    const capture::Size arrived{double(still.width()), double(still.height())};
+    const capture::Size upright = capture::turned(arrived, quarterTurns);
+    const capture::Rect region = capture::stillRegion(settings.window, settings.preview, upright);
+    const capture::Rect crop =
+        vision::wholePixels(capture::uprightToArrived(region, upright, quarterTurns), still.width(), still.height());
+    if (crop.isEmpty()) return nullptr;
+    const capture::Size cropped = capture::turned({crop.width, crop.height}, quarterTurns);
+    const capture::Size size =
+        capture::photographSize(cropped, settings.cardMode ? capture::cardMaxLongSide : capture::faceMaxSide);
+    if (settings.cardMode ? cropped.width < capture::cardReadableWidth
+                          : std::min(cropped.width, cropped.height) < capture::faceReadableSide)
+        logger().logMessage(QStringLiteral("The camera is low-resolution: the %1 under the window is %2 x %3 pixels, "
+                                           "fewer than the %4 a good photograph needs.")
+                                .arg(settings.cardMode ? QStringLiteral("card") : QStringLiteral("face"))
+                                .arg(cropped.width)
+                                .arg(cropped.height)
+                                .arg(settings.cardMode ? QStringLiteral("%1 across").arg(capture::cardReadableWidth)
+                                                       : QStringLiteral("%1 square").arg(capture::faceReadableSide))
+                                .toStdString());
     const auto [source, order] = pixelsOf(still);
     auto photo = vision::cropAndScale(
         {source.constBits(), source.width(), source.height(), static_cast<std::size_t>(source.bytesPerLine()), order},
-        crop, width, height);
+        crop, int(size.width), int(size.height), quarterTurns);
     if (photo.isEmpty()) return nullptr;
     return std::make_shared<const RasterImage>(std::move(photo));
 }
 
+EKYCFaceDetectionPipeline::FaceFrame EKYCCameraDetectionService::faceFrameOf(const QImage& frame) {
+    if (frame.isNull()) return {};
+    const capture::Size size{double(frame.width()), double(frame.height())};
+    const int factor = (std::max(frame.width(), frame.height()) + faceFrameLongSide - 1) / faceFrameLongSide;
+    const int width = frame.width() / factor, height = frame.height() / factor;
+    if (width < 1 || height < 1) return {};
+    const auto [source, order] = pixelsOf(frame);
+    // The last rows and columns a whole factor leaves over are dropped.
+    auto small = vision::cropAndScale(
+        {source.constBits(), source.width(), source.height(), static_cast<std::size_t>(source.bytesPerLine()), order},
+        {0, 0, double(width * factor), double(height * factor)}, width, height);
+    if (small.isEmpty()) return {};
+    return {std::make_shared<const RasterImage>(std::move(small)), double(factor), size};
+}
+
 void EKYCCameraDetectionService::checkFace(const capture::Rect& face, capture::Size frame) {
-    const QRectF preview = previewLayer_->frame();
-    const capture::Size view{preview.width(), preview.height()};
-    const capture::Rect shown = capture::frameToView(face, frame, view, previewLayer_->isMirrored());
+    // Mapped as the preview shows this frame (the newest on screen may
+    // already be a later one of another size).
+    capture::PreviewMapping preview = previewLayer_->mapping();
+    preview.frame = frame;
+    capture::WindowLayout layout = previewLayer_->windowLayout();
+    layout.video = capture::videoRect(preview);
     // A preview not laid out yet shows no circle a face could be in.
-    const bool isValid = !preview.isEmpty() && capture::isFaceInside(shown, view);
+    const bool isValid = capture::isFaceInside(capture::frameToView(face, preview), capture::faceSquare(layout));
     if (auto* delegate = delegate_->onGui()) delegate->didValidateFace(isValid);
 }
 

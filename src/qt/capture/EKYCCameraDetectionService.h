@@ -9,14 +9,15 @@
 #include "capture/EKYCCameraPreviewLayer.h"
 #include "capture/EKYCCameraSource.h"
 #include "capture/EKYCCaptureGeometry.h"
+#include "capture/EKYCFaceDetectionPipeline.h"
 #include "capture/EKYCFaceDetector.h"
+#include "platform/RasterImage.h"
 #include "platform/SerialQueue.h"
 
 class QWidget;
 
 namespace ovira {
 
-class EKYCFaceDetectionPipeline;
 
 // Runs the camera for one capture screen: picks the rear camera for
 // documents and the front one for the face, starts and switches it, drives
@@ -68,16 +69,28 @@ public:
     void stopRunning();
     bool isRunning() const;
 
-    // What cropping needs to know of the screen, taken on the GUI thread.
+    // What cropping needs to know of the screen, taken on the GUI thread
+    // when the photograph is asked for.
     struct CropSettings {
         bool cardMode = true;
-        capture::Size preview;  // points
-        double scale = 1;       // pixels per point
+        capture::PreviewMapping preview;  // how the frames were shown
+        capture::Rect window;             // the card window or the face circle's square, points
     };
-    // The still's part under the window, redrawn at the photograph's size
-    // (card: 0.9 of the preview's width, card-shaped; face: 720 square), in
-    // pixels of `scale`, as RGB. Null when nothing is left to crop. Any thread.
-    static ImagePtr cropImage(const QImage& still, const CropSettings& settings);
+    // The still's part under the window, in the camera's own pixels: never
+    // enlarged, reduced only above the cap (card: 2048 pixels on the long
+    // side; face: 1024), whatever the screen's size and pixel ratio; turned
+    // upright by `quarterTurns` clockwise quarter turns when the still
+    // arrived in the sensor's orientation. As RGB; null when nothing is left
+    // to crop. Logs when the camera gives fewer pixels than a good photograph
+    // needs. Any thread.
+    static ImagePtr cropImage(const QImage& still, int quarterTurns, const CropSettings& settings);
+
+    // A live frame as the face detector takes it: RGB, reduced by a whole
+    // factor (so that faces map back to the frame's pixels exactly) to at
+    // most faceFrameLongSide pixels on its long side (the detector looks at
+    // far fewer), converted only once small. Any thread.
+    static constexpr int faceFrameLongSide = 640;
+    static EKYCFaceDetectionPipeline::FaceFrame faceFrameOf(const QImage& frame);
 
     // A face found at `face` in a frame of `frame` pixels: mapped onto the
     // preview as shown (letter-boxed, mirrored for the front camera), tested
@@ -94,7 +107,7 @@ private:
 
     bool isCardMode() const;
     void updateExamination();
-    void handleStill(const QImage& still);
+    void handleStill(const QImage& still, int quarterTurns);
 
     std::unique_ptr<EKYCCameraSource> source_;
     QPointer<EKYCCameraPreviewLayer> previewLayer_;

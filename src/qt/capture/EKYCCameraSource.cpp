@@ -53,13 +53,13 @@ void EKYCCameraSource::deliverFrame(const QImage& frame) const {
     if (handler && !frame.isNull()) (*handler)(frame);
 }
 
-void EKYCCameraSource::deliverStill(const QImage& still) const {
+void EKYCCameraSource::deliverStill(const QImage& still, int quarterTurns) const {
     std::shared_ptr<const StillHandler> handler;
     {
         std::lock_guard lock(mutex_);
         handler = stillHandler_;
     }
-    if (handler) (*handler)(still);
+    if (handler) (*handler)(still, quarterTurns);
 }
 
 }  // namespace ovira

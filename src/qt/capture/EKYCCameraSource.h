@@ -22,9 +22,13 @@ public:
     // Every frame, upright as the user sees the scene (not mirrored). Runs on
     // the thread that delivers frames, so it must return quickly.
     using FrameHandler = std::function<void(const QImage& frame)>;
-    // The still asked for by captureStill(), upright; a null image when none
-    // could be taken. Always on the GUI thread, after captureStill() returned.
-    using StillHandler = std::function<void(const QImage& still)>;
+    // The still asked for by captureStill(), as the camera gives it: upright
+    // once turned `quarterTurns` clockwise quarter turns (0 when it already
+    // is; sensors that lie across the screen give their stills turned). It
+    // may have more pixels than the live frames, of the same scene around the
+    // same centre. A null image when none could be taken. Always on the GUI
+    // thread, after captureStill() returned.
+    using StillHandler = std::function<void(const QImage& still, int quarterTurns)>;
 
     using QObject::QObject;
 
@@ -63,7 +67,7 @@ public:
 protected:
     // For implementations: from any thread, and from the GUI thread.
     void deliverFrame(const QImage& frame) const;
-    void deliverStill(const QImage& still) const;
+    void deliverStill(const QImage& still, int quarterTurns = 0) const;
 
 private:
     mutable std::mutex mutex_;

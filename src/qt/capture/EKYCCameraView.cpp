@@ -9,10 +9,6 @@
 namespace ovira {
 namespace {
 
-QRectF qRect(const capture::Rect& rect) {
-    return {rect.x, rect.y, rect.width, rect.height};
-}
-
 // The shape plus the whole bounds under the even-odd rule: everything but the shape.
 QPainterPath outside(const QPainterPath& shape, const QRectF& bounds) {
     QPainterPath path = shape;
@@ -31,6 +27,9 @@ EKYCCameraView::EKYCCameraView(EKYCCameraType type, std::unique_ptr<EKYCCameraDe
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(cameraService_->previewLayer(), &EKYCCameraPreviewLayer::contentChanged, this,
             qOverload<>(&QWidget::update));
+    // A new picture size or new controls move the window: the layers follow.
+    connect(cameraService_->previewLayer(), &EKYCCameraPreviewLayer::geometryChanged, this,
+            &EKYCCameraView::setupLayers);
     // Nothing is laid out before the first layout pass gives the view its size.
     dimColor_ = QColor(0, 0, 0);
     dimColor_.setAlphaF(dimAlpha);
@@ -42,6 +41,10 @@ EKYCCameraView::~EKYCCameraView() = default;
 void EKYCCameraView::setFocusValid(bool isValid) {
     focusColor_ = isValid ? ColorAsset::primary().color() : ColorAsset::red().color();
     update();
+}
+
+void EKYCCameraView::setControlsFreeArea(const QRectF& band) {
+    cameraService_->previewLayer()->setControlsFreeArea(band);
 }
 
 void EKYCCameraView::resizeEvent(QResizeEvent* event) {
@@ -66,13 +69,13 @@ void EKYCCameraView::setupLayers() {
         drawFaceOverlay();
     else
         drawCardOverlay();
+    update();
 }
 
 void EKYCCameraView::drawCardOverlay() {
     const QRectF bounds(rect());
-    const capture::Size view{bounds.width(), bounds.height()};
-    const QRectF window = qRect(capture::cardWindow(view));
-    const double radius = capture::cardCornerRadius(view);
+    const QRectF window = cameraService_->previewLayer()->cardWindow();
+    const double radius = window.width() * cardWidthToCornerRatio;
 
     windowPath_ = QPainterPath();
     windowPath_.addRoundedRect(window, radius, radius);
@@ -91,7 +94,7 @@ void EKYCCameraView::drawCardOverlay() {
 
 void EKYCCameraView::drawFaceOverlay() {
     const QRectF bounds(rect());
-    const QRectF square = qRect(capture::faceSquare({bounds.width(), bounds.height()}));
+    const QRectF square = cameraService_->previewLayer()->faceSquare();
 
     windowPath_ = QPainterPath();
     windowPath_.addEllipse(square);

@@ -13,14 +13,14 @@ namespace ovira {
 
 // The live preview under a dark mask with a clear window the user aligns
 // the document or the face with: a card-shaped window marked by four
-// corner brackets, or a circle with a thin ring. The window is the same
-// geometry the camera service crops and checks against. Owns the camera
-// service. GUI thread.
+// corner brackets, or a circle with a thin ring. The window is the largest
+// that fits between the controls over the preview and inside the camera's
+// picture, and is the same geometry the camera service crops and checks
+// against. Owns the camera service. GUI thread.
 class EKYCCameraView : public QWidget {
     Q_OBJECT
 public:
     static constexpr double cardWidthToCornerRatio = capture::cardWidthToCornerRatio;
-    static constexpr double cardWidthRatio = capture::cardWidthRatio;
     static constexpr double dimAlpha = 0.9;
     static constexpr double focusLineWidth = 4;
     // How far each corner bracket runs along the window's edges.
@@ -39,6 +39,12 @@ public:
     // layout starts it "Primary" again.
     void setFocusValid(bool isValid);
     QColor focusColor() const { return focusColor_; }
+
+    // The band left free by the controls laid over this view (its own
+    // coordinates); the window stays inside it. A null rectangle: no controls.
+    void setControlsFreeArea(const QRectF& band);
+    // The card window or the face circle's square, as last laid out.
+    QRectF windowRect() const { return windowPath_.boundingRect(); }
 
     // The layers as last laid out (view coordinates): the window, the dim
     // mask (window and bounds, even-odd), the outline's path and the mask

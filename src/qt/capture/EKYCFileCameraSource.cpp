@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
 #include <optional>
 
@@ -145,13 +146,42 @@ std::chrono::milliseconds EKYCFileCameraSource::frameInterval() const {
     return interval_;
 }
 
+void EKYCFileCameraSource::setMedia(Media media) {
+    auto player = std::make_unique<Player>(std::move(media));
+    std::lock_guard lock(mutex_);
+    player_ = std::move(player);
+    current_ = QImage();
+}
+
+void EKYCFileCameraSource::setFrameSize(QSize size) {
+    std::lock_guard lock(mutex_);
+    frameSize_ = size;
+    lastSourceKey_ = 0;
+    lastLiveFrame_ = QImage();
+}
+
+// The media's frame as the live stream shows it; the last one is kept, so a
+// still image costs one reduction, not one a frame. Under mutex_.
+QImage EKYCFileCameraSource::liveFrame(const QImage& frame) {
+    if (frameSize_.isEmpty() || frame.size() == frameSize_) return frame;
+    if (frame.cacheKey() == lastSourceKey_ && !lastLiveFrame_.isNull()) return lastLiveFrame_;
+    QSize cut = frameSize_.scaled(frame.size(), Qt::KeepAspectRatio);
+    const QRect middle(QPoint((frame.width() - cut.width()) / 2, (frame.height() - cut.height()) / 2), cut);
+    lastLiveFrame_ = frame.copy(middle).scaled(frameSize_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    lastSourceKey_ = frame.cacheKey();
+    return lastLiveFrame_;
+}
+
 void EKYCFileCameraSource::deliverNextFrame() {
     if (!isRunning()) return;
     QImage frame;
     {
         std::lock_guard lock(mutex_);
         frame = player_->next();
-        if (!frame.isNull()) current_ = frame;
+        if (!frame.isNull()) {
+            current_ = frame;
+            frame = liveFrame(frame);
+        }
     }
     if (frame.isNull()) return;
     ++delivered_;
@@ -219,7 +249,15 @@ QImage EKYCFileCameraSource::currentFrame() {
 void EKYCFileCameraSource::captureStill() {
     // Like a real camera, the still comes later, and only from a running one.
     QMetaObject::invokeMethod(
-        this, [this] { deliverStill(isRunning() ? currentFrame() : QImage()); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            if (!isRunning()) return deliverStill(QImage());
+            const int turns = ((stillTurns_ % 4) + 4) % 4;
+            const QImage still = currentFrame();
+            if (turns == 0) return deliverStill(still);
+            deliverStill(still.transformed(QTransform().rotate(-90.0 * turns)), turns);
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace ovira

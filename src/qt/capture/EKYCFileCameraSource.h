@@ -16,8 +16,11 @@
 namespace ovira {
 
 // A camera that plays files: a still image, a sequence of images, a video,
-// or frames made in code (a face moving into the circle, say). For demos,
-// tests and machines without a camera. Stills are the frame on show.
+// or frames made in code (a face moving into the circle, say), landscape or
+// portrait, of any size. For demos, tests and machines without a camera.
+// Stills are the frame on show at the media's own size; live frames may be
+// made smaller (setFrameSize) and stills may arrive turned as a sensor gives
+// them (setStillTurns), as real cameras do.
 class EKYCFileCameraSource : public EKYCCameraSource {
     Q_OBJECT
 public:
@@ -63,6 +66,17 @@ public:
     void deliverNextFrame();
     int deliveredFrames() const { return delivered_.load(); }
 
+    // Plays `media` from the next frame on (the person holds up something else).
+    void setMedia(Media media);
+
+    // Live frames reduced to `size` (cut around the centre to its proportions
+    // first), while stills keep the media's pixels; an empty size (the
+    // default) streams the media as it is. Set before start().
+    void setFrameSize(QSize size);
+    // Stills arrive turned `quarterTurns` quarter turns anticlockwise from
+    // upright, and say so; 0 (the default) gives them upright.
+    void setStillTurns(int quarterTurns) { stillTurns_ = quarterTurns; }
+
     void setTorch(Torch torch) { torch_ = torch; }
     bool isTorchOn() const { return torchOn_; }
     float torchLevel() const { return torchLevel_; }
@@ -81,6 +95,7 @@ private:
     class Player;
     void play();
     QImage currentFrame();
+    QImage liveFrame(const QImage& frame);
 
     std::vector<EKYCCameraPosition> positions_;
     std::optional<EKYCCameraPosition> position_;
@@ -94,6 +109,10 @@ private:
     std::thread playback_;
     std::atomic<bool> running_{false};
     std::atomic<int> delivered_{0};
+    QSize frameSize_;
+    int stillTurns_ = 0;
+    qint64 lastSourceKey_ = 0;  // guarded by mutex_
+    QImage lastLiveFrame_;      // guarded by mutex_
     Torch torch_ = Torch::none;
     bool torchOn_ = false;
     float torchLevel_ = 0;

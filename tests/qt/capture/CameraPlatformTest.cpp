@@ -101,7 +101,7 @@ TEST(DeviceCameraSource, WithoutACameraNothingFails) {
     EXPECT_FALSE(camera.isTorchAvailable());
     EXPECT_TRUE(camera.setTorch(true, 0.1f).has_value());
     QImage still(1, 1, QImage::Format_RGB32);
-    camera.setStillHandler([&](const QImage& image) { still = image; });
+    camera.setStillHandler([&](const QImage& image, int) { still = image; });
     camera.captureStill();
     drainEvents();
     EXPECT_TRUE(still.isNull()) << "a still asked of no camera is reported empty";

@@ -385,3 +385,99 @@ TEST_F(CaptureScreens, EventsForAScreenThatIsGoneDoNothing) {
 
 }  // namespace
 }  // namespace ovira
+
+namespace ovira {
+namespace {
+
+// The card window and the face circle on phones, desktops, tablets and a
+// square kiosk screen, each with a camera of its kind: always between the
+// title and guide above and the shutter below, exactly as before on the
+// phone, and the largest that fits elsewhere. Screenshots of every one.
+TEST_F(CaptureScreens, TheWindowFitsBetweenTheControlsOnEveryWindowAndCamera) {
+    const struct {
+        QSize window;
+        QSize camera;
+    } cases[] = {{{390, 844}, {1440, 2560}},
+                 {{1280, 800}, {1920, 1080}},
+                 {{1920, 1080}, {1920, 1080}},
+                 {{800, 1280}, {1080, 1920}},
+                 {{800, 800}, {1280, 720}}};
+    for (const auto& c : cases) {
+        for (const EKYCStep step : {EKYCStep::front, EKYCStep::face}) {
+            const bool card = step == EKYCStep::front;
+            const QString name = QStringLiteral("capture_%1_%2x%3")
+                                     .arg(card ? QStringLiteral("card") : QStringLiteral("face"))
+                                     .arg(c.window.width())
+                                     .arg(c.window.height());
+            SCOPED_TRACE(name.toStdString());
+            window = test::makeHostWindow(c.window);
+            QImage wall(c.camera, QImage::Format_RGB32);
+            wall.fill(QColor(90, 80, 70));
+            scene = {wall};
+            auto* screen = openScreen(step, Type::idCard);
+            waitUntilOnline(screen);
+            showFrame(screen);
+
+            const auto* controls = screen->accessoryView;
+            const QRectF shown = screen->previewCamera->windowRect();
+            const double guideBottom =
+                controls->vGuide->mapTo(screen->previewCamera, QPoint(0, controls->vGuide->height())).y();
+            const double shutterTop = controls->btnCapture->mapTo(screen->previewCamera, QPoint(0, 0)).y();
+            EXPECT_GE(shown.top(), guideBottom + capture::controlsGap - 1e-9) << "clear of the title and guide";
+            EXPECT_LE(shown.bottom(), shutterTop - capture::controlsGap + 1e-9) << "clear of the shutter";
+            EXPECT_NEAR(shown.center().x(), c.window.width() / 2.0, 1e-9);
+            const QRectF picture = screen->cameraService().previewLayer()->videoRect();
+            EXPECT_TRUE(picture.contains(shown)) << "on the camera's picture";
+            if (c.window == QSize(390, 844)) {
+                const QRectF phone = card ? QRectF(19.5, 311.33, 351, 221.34) : QRectF(44, 271, 302, 302);
+                EXPECT_NEAR(shown.x(), phone.x(), 0.005);
+                EXPECT_NEAR(shown.y(), phone.y(), 0.005);
+                EXPECT_NEAR(shown.width(), phone.width(), 0.005);
+                EXPECT_NEAR(shown.height(), phone.height(), 0.005);
+            } else {
+                // The largest: held by the picture's sides, or by the controls above and below.
+                const double side = card ? picture.width() * capture::cardWidthRatio
+                                         : picture.width() - capture::faceCircleInset;
+                const double free = std::min(shutterTop - capture::controlsGap, picture.bottom()) -
+                                    std::max(guideBottom + capture::controlsGap, picture.top());
+                EXPECT_TRUE(std::abs(shown.width() - side) < 1e-6 || std::abs(shown.height() - free) < 1e-6)
+                    << shown.width() << " x " << shown.height() << " with " << free << " free";
+            }
+            test::saveScreenshot(window.get(), name);
+            closeFlow();
+        }
+    }
+}
+
+// On a 1280 x 800 desktop window with a 1920 x 1080 webcam, a card held to
+// fill the window is uploaded at the camera's resolution, which the service
+// can read: at least 1011 pixels wide, the card filling most of it.
+TEST_F(CaptureScreens, ADesktopWebcamGivesTheServiceACardItCanRead) {
+    window = test::makeHostWindow({1280, 800});
+    QImage wall(1920, 1080, QImage::Format_RGB32);
+    wall.fill(QColor(90, 80, 70));
+    scene = {wall};
+    server->clearRequests();
+    auto* screen = openScreen(EKYCStep::front, Type::idCard);
+    waitUntilOnline(screen);
+    showFrame(screen);
+    const QRectF shown = screen->previewCamera->windowRect();
+    const capture::Rect inFrame = capture::viewToFrame({shown.x(), shown.y(), shown.width(), shown.height()},
+                                                       screen->cameraService().previewLayer()->mapping());
+    const QRectF held = QRectF(inFrame.x, inFrame.y, inFrame.width, inFrame.height)
+                            .marginsRemoved(QMarginsF(inFrame.width, inFrame.height, inFrame.width,
+                                                      inFrame.height) * 0.03);
+    cameraOf(screen).setMedia(Media::frames({scenes::documentOnADesk(
+        QImage(QString::fromStdString(test::testData("astronaut.png"))), {1920, 1080}, held)}));
+    photograph(screen);
+    ASSERT_NE(waitForTop<EKYCBackDetectionViewController>(), nullptr) << "the front side was accepted";
+    const auto requests = server->requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const auto& verdict = requests[0]["verdict"];
+    EXPECT_GE(verdict["width"].get<int>(), capture::cardReadableWidth);
+    EXPECT_NEAR(verdict["width"].get<double>(), inFrame.width, 1.0) << "the camera's own pixels, not enlarged";
+    EXPECT_GE(verdict["cardWidthShare"].get<double>(), 0.9);
+}
+
+}  // namespace
+}  // namespace ovira

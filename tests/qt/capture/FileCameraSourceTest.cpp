@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <future>
+#include <QTransform>
 #include <opencv2/videoio.hpp>
 
 #include "CameraTestSupport.h"
@@ -94,7 +95,10 @@ TEST(FileCameraSource, StillsAreTheFrameOnShowAndComeLater) {
     qtApplication();
     EKYCFileCameraSource camera(Media::frames({grey(10), grey(20)}), {EKYCCameraPosition::back});
     std::vector<QImage> stills;
-    camera.setStillHandler([&](const QImage& still) { stills.push_back(still); });
+    camera.setStillHandler([&](const QImage& still, int turns) {
+        EXPECT_EQ(turns, 0) << "upright unless asked otherwise";
+        stills.push_back(still);
+    });
     EXPECT_FALSE(camera.open(EKYCCameraPosition::front));
     ASSERT_TRUE(camera.open(EKYCCameraPosition::back));
     camera.setFrameInterval(std::chrono::milliseconds(0));
@@ -112,6 +116,46 @@ TEST(FileCameraSource, StillsAreTheFrameOnShowAndComeLater) {
     drainEvents();
     ASSERT_EQ(stills.size(), 2u);
     EXPECT_EQ(qGray(stills[1].pixel(0, 0)), 20);
+}
+
+TEST(FileCameraSource, FramesStreamSmallerAndStillsArriveAsTheSensorLies) {
+    qtApplication();
+    // A 12-megapixel landscape scene: red in its top-left corner, blue in
+    // the middle, so every cut and turn shows.
+    QImage scene = solidFrame({4032, 3024}, Qt::darkGray);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) scene.setPixelColor(x, y, Qt::red);
+    for (int y = 1462; y < 1562; ++y)
+        for (int x = 1966; x < 2066; ++x) scene.setPixelColor(x, y, Qt::blue);
+
+    for (const int turns : {0, 1, 2, 3}) {
+        SCOPED_TRACE(turns);
+        EKYCFileCameraSource camera(Media::frames({scene}), {EKYCCameraPosition::back});
+        camera.setFrameSize({1280, 720});
+        camera.setStillTurns(turns);
+        FrameLog log(camera);
+        QImage still;
+        int stillTurns = -1;
+        camera.setStillHandler([&](const QImage& image, int quarterTurns) {
+            still = image;
+            stillTurns = quarterTurns;
+        });
+        camera.setFrameInterval(std::chrono::milliseconds(0));
+        ASSERT_TRUE(camera.open(EKYCCameraPosition::back));
+        camera.start();
+        camera.deliverNextFrame();
+        camera.captureStill();
+        drainEvents();
+
+        ASSERT_EQ(log.sizes.size(), 1u);
+        EXPECT_EQ(log.sizes[0], QSize(1280, 720)) << "the stream is cut to 16:9 around the centre and reduced";
+        ASSERT_FALSE(still.isNull());
+        EXPECT_EQ(stillTurns, turns);
+        EXPECT_EQ(still.size(), turns % 2 ? QSize(3024, 4032) : QSize(4032, 3024)) << "the still keeps every pixel";
+        const QImage upright = still.transformed(QTransform().rotate(90.0 * turns));
+        EXPECT_EQ(upright.pixelColor(50, 50), QColor(Qt::red)) << "turned back, the still is the scene";
+        EXPECT_EQ(upright.pixelColor(2016, 1512), QColor(Qt::blue));
+    }
 }
 
 TEST(FileCameraSource, PlaybackThreadSendsFramesUntilStopped) {
