@@ -189,6 +189,7 @@ json describe(const Verdict& verdict) {
                    {"burntShare", verdict.burntShare}, {"blackShare", verdict.blackShare},
                    {"faces", verdict.faces},           {"faceWidthShare", verdict.faceWidthShare},
                    {"accepted", !verdict.rejection}};
+    described["cardWidthShare"] = verdict.cardWidthShare;
     if (verdict.rejection) described["reason"] = text(*verdict.rejection, Language::English);
     return described;
 }
@@ -502,11 +503,16 @@ DevServer::~DevServer() {
 int DevServer::start() {
     auto& impl = *impl_;
     if (impl.server) throw std::runtime_error("the development server is already started");
+    if (impl.options.minCardWidth < 1)
+        throw std::invalid_argument("the minimum card width must be at least 1 pixel, not " +
+                                    std::to_string(impl.options.minCardWidth));
     impl.dataDir = impl.options.dataDir.empty() ? defaultDataDir() : impl.options.dataDir;
     impl.certificates = ensureCertificates(impl.dataDir);
     impl.countries = CountryList::load();
     checkIdentityValues(impl.options.identityValues, *impl.countries, localToday());
-    impl.judge = std::make_unique<PhotoJudge>();
+    PhotoJudge::Thresholds thresholds;
+    thresholds.minCardWidth = impl.options.minCardWidth;
+    impl.judge = std::make_unique<PhotoJudge>(PhotoJudge::kDefaultCascade, thresholds);
     for (const auto& fault : impl.options.faults) setFault(fault);
     impl.stopping = false;
 

@@ -9,6 +9,7 @@
 
 #include "Faults.h"
 #include "IdentityForms.h"
+#include "PhotoJudge.h"
 
 namespace ovira::devserver {
 
@@ -34,6 +35,8 @@ public:
         std::vector<Fault> faults;        // in force from the start
         int keepAliveSeconds = 5;         // how long an idle connection is kept open
         IdentityValues identityValues;    // what getInfo "reads" instead of the sample holder's
+        // Document photos narrower than this many pixels are refused (at least 1).
+        int minCardWidth = PhotoJudge::Thresholds{}.minCardWidth;
     };
 
     DevServer();
@@ -45,8 +48,9 @@ public:
     // Makes or reuses the certificates, then listens; returns the bound port.
     // Once per object. Throws std::runtime_error when the data folder, the
     // certificates, the country list or the port cannot be had, and
-    // std::invalid_argument for a fault in Options that setFault would refuse
-    // or identity values that checkIdentityValues refuses.
+    // std::invalid_argument for a fault in Options that setFault would refuse,
+    // identity values that checkIdentityValues refuses or a minCardWidth
+    // below 1.
     int start();
     // Finishes the requests in progress and closes the port; idempotent.
     void stop();

@@ -38,6 +38,14 @@ constexpr Entry kEntries[] = {
      "The photo is too dark; take it in better light."},
     {Message::TooBright, 2006, "Ảnh bị lóa hoặc quá sáng; vui lòng tránh ánh sáng chiếu trực tiếp.",
      "The photo is too bright or has glare; avoid direct light."},
+    {Message::DocumentTooNarrow, 2007,
+     "Ảnh giấy tờ có quá ít điểm ảnh để đọc được chữ trên thẻ; vui lòng đưa thẻ lại gần camera hơn "
+     "hoặc dùng camera có độ phân giải cao hơn.",
+     "The document photo has too few pixels to read the card's text; bring the card closer to the "
+     "camera or use a camera with a higher resolution."},
+    {Message::CardFillsTooLittle, 2008,
+     "Thẻ chiếm quá ít diện tích trong ảnh; vui lòng giữ thẻ gần camera hơn để thẻ lấp đầy khung hình.",
+     "The card fills too little of the photo; hold the card closer so that it fills the frame."},
     {Message::NoFace, 2101, "Không tìm thấy khuôn mặt trong ảnh.", "No face was found in the photo."},
     {Message::SeveralFaces, 2102, "Ảnh có nhiều hơn một khuôn mặt; chỉ một người được xuất hiện trong ảnh.",
      "More than one face is in the photo; only one person may appear."},

@@ -24,6 +24,8 @@ enum class Message {
     Blurred,
     TooDark,
     TooBright,
+    DocumentTooNarrow,
+    CardFillsTooLittle,
     NoFace,
     SeveralFaces,
     FaceTooSmall,

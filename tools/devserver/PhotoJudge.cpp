@@ -56,6 +56,52 @@ void measure(const cv::Mat& grey, Verdict& verdict) {
     verdict.sharpness = deviation[0] * deviation[0];
 }
 
+// The width of the card's outline as a share of the photo's width, 0 when
+// the photo shows no outline of a card. Edges are found on a shrunk, slightly
+// blurred copy and thickened so that the card's border closes into one ring;
+// the outermost rings that are nearly rectangular, landscape with a card's
+// proportions and not too small for a card held up to the camera are
+// candidates, and the largest wins. Its width is measured along the side of
+// its minimum-area rectangle that runs across the photo, so that a tilted
+// card is not taken for a wider one.
+double cardWidthShare(const cv::Mat& grey, const PhotoJudge::Thresholds& limits) {
+    constexpr double kMinAreaShare = 0.04;       // a card about a fifth of the photo's width
+    constexpr double kMinRectangularity = 0.85;  // ring area / its rectangle's area
+    constexpr int kThickening = 2;               // pixels added around every edge
+    const cv::Mat small = shrink(grey, 800);
+    cv::Mat edges;
+    cv::GaussianBlur(small, edges, cv::Size(5, 5), 0);
+    cv::Canny(edges, edges, 30, 90);
+    cv::dilate(edges, edges, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)), cv::Point(-1, -1),
+               kThickening);
+    std::vector<std::vector<cv::Point>> contours;
+    cv::findContours(edges, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+
+    const double imageArea = static_cast<double>(small.total());
+    const double low = limits.cardAspect * (1 - limits.outlineAspectTolerance);
+    const double high = limits.cardAspect * (1 + limits.outlineAspectTolerance);
+    double bestArea = 0;
+    double bestWidth = 0;
+    for (const auto& contour : contours) {
+        const double area = cv::contourArea(contour);
+        if (area < kMinAreaShare * imageArea || area <= bestArea) continue;
+        const cv::RotatedRect box = cv::minAreaRect(contour);
+        cv::Point2f corners[4];
+        box.points(corners);
+        const cv::Point2f first = corners[1] - corners[0];
+        const cv::Point2f second = corners[2] - corners[1];
+        const bool firstAcross = std::abs(first.x) >= std::abs(first.y);
+        // The ring's edges lie outside the card by the thickening.
+        const double width = std::max(0.0, cv::norm(firstAcross ? first : second) - 2 * kThickening);
+        const double height = std::max(0.0, cv::norm(firstAcross ? second : first) - 2 * kThickening);
+        if (height <= 0 || width / height < low || width / height > high) continue;
+        if (area < kMinRectangularity * box.size.area()) continue;
+        bestArea = area;
+        bestWidth = width;
+    }
+    return std::min(1.0, bestWidth / small.cols);
+}
+
 std::optional<Message> judgeLight(const Verdict& verdict, const PhotoJudge::Thresholds& limits) {
     if (verdict.brightness < limits.minBrightness || verdict.blackShare > limits.maxBlackShare)
         return Message::TooDark;
@@ -101,10 +147,20 @@ Verdict PhotoJudge::judgeDocument(std::string_view encoded) const {
     const double aspect = static_cast<double>(grey.cols) / grey.rows;
     const double low = thresholds_.cardAspect * (1 - thresholds_.aspectTolerance);
     const double high = thresholds_.cardAspect * (1 + thresholds_.aspectTolerance);
-    if (aspect < low || aspect > high)
+    if (aspect < low || aspect > high) {
         verdict.rejection = Message::WrongShape;
-    else if (grey.cols < thresholds_.minDocumentWidth || grey.rows < thresholds_.minDocumentHeight)
-        verdict.rejection = Message::TooSmall;
+        return verdict;
+    }
+    if (grey.cols < thresholds_.minCardWidth) {
+        verdict.rejection = Message::DocumentTooNarrow;
+        return verdict;
+    }
+    verdict.cardWidthShare = cardWidthShare(grey, thresholds_);
+    // No outline at all means the card reaches past the photo's edges (or
+    // the scene shows no card, which this judge does not try to tell): the
+    // card is then taken to fill the photo.
+    if (verdict.cardWidthShare > 0 && verdict.cardWidthShare < thresholds_.minCardWidthShare)
+        verdict.rejection = Message::CardFillsTooLittle;
     else if (auto light = judgeLight(verdict, thresholds_))
         verdict.rejection = light;
     // Darkness flattens the Laplacian too, so sharpness is judged last.

@@ -20,6 +20,9 @@ struct Verdict {
     double blackShare = 0;  // share of pixels at 5 or below
     int faces = 0;
     double faceWidthShare = 0;  // widest face / image width
+    // Width of the card's outline / image width; 0 when no outline of a card
+    // was found (the card then fills the photo, or the scene is no card).
+    double cardWidthShare = 0;
 };
 
 // Judges uploaded photographs the way the real service would refuse bad ones,
@@ -37,8 +40,16 @@ public:
     struct Thresholds {
         double cardAspect = 85.6 / 53.98;
         double aspectTolerance = 0.15;
-        int minDocumentWidth = 600;
-        int minDocumentHeight = 378;
+        // A document reader needs about 300 dots per inch, which is 1011
+        // pixels across an ID-1 card; narrower photos have too few pixels for
+        // the card's small print.
+        int minCardWidth = 1000;
+        // The card's outline must span this share of the photo's width, so
+        // that the pixels are spent on the card rather than on the desk.
+        double minCardWidthShare = 0.8;
+        // An outline counts as a card when its proportions are within this
+        // share of cardAspect: generous, for perspective and rounded corners.
+        double outlineAspectTolerance = 0.25;
         double minSharpness = 50;
         double minBrightness = 50;
         double maxBrightness = 215;
