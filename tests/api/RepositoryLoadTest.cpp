@@ -60,8 +60,8 @@ protected:
     void SetUp() override {
         LibraryServiceTest::SetUp();
         card = folder->path() / "card.jpg";
-        // Small, yet as large as the service wants a document.
-        std::ofstream(card, std::ios::binary) << dev::test::encode(dev::test::drawCard({640, 404}), ".jpg");
+        // The smallest card the service reads.
+        std::ofstream(card, std::ios::binary) << dev::test::encode(dev::test::drawCard({1000, 631}), ".jpg");
         const auto face = folder->path() / "face.png";
         std::ofstream(face, std::ios::binary) << dev::test::testImage("astronaut.png");
         repo.uploadDocument(EkycTypeDocument::idCard, EKYCStep::front, card);

@@ -101,7 +101,7 @@ protected:
     std::map<const Image*, std::string> names;
     Events events;
     ImagePtr front = photo("front", test::rasterOf(dev::test::drawCard()));
-    ImagePtr back = photo("back", test::rasterOf(dev::test::drawCard({900, 568})));
+    ImagePtr back = photo("back", test::rasterOf(dev::test::drawCard({1100, 694})));
     ImagePtr face = photo("face", test::testPhoto("astronaut.png"));
     ImagePtr cat = photo("cat", test::testPhoto("chelsea.png"));
 };

@@ -32,7 +32,7 @@ TEST(CaptureGeometry, APhoneKeepsItsWindowWhateverItsControlsAndCamera) {
     EXPECT_NEAR(card.y, 311.33, 0.005);
     EXPECT_NEAR(cardCornerRadius(card), 12.29, 0.005);
     EXPECT_EQ(faceSquare(kPhone), (Rect{44, 271, 302, 302}));
-    EXPECT_TRUE(faceSquare({60, 100}).isEmpty()) << "a view narrower than the inset has no circle";
+    EXPECT_TRUE(faceSquare(Size{60, 100}).isEmpty()) << "a view narrower than the inset has no circle";
 
     // With the controls over it and a portrait camera's picture (3:4 and
     // 9:16), the phone's window stays exactly where it was.

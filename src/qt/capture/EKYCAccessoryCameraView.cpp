@@ -90,6 +90,11 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     for (QPushButton* button :
          {btnCapture.data(), btnFlash.data(), btnClose.data(), btnGuide.data(), btnSwitchCamera.data()})
         styleIconButton(button);
+    // Hidden on the face screen, the flash button keeps its place, so that
+    // the shutter stays in the middle.
+    QSizePolicy flashPolicy = btnFlash->sizePolicy();
+    flashPolicy.setRetainSizeWhenHidden(true);
+    btnFlash->setSizePolicy(flashPolicy);
 
     // The free band follows the controls that bound it.
     for (QWidget* bound : {vGuide.data(), static_cast<QWidget*>(btnClose.data()), static_cast<QWidget*>(btnCapture.data())})
