@@ -28,12 +28,13 @@ std::vector<QImage> makeFrames(cv::Size size) {
         cv::resize(astronaut, scaled, cv::Size(), scale, scale, cv::INTER_AREA);
         for (const int dx : {-size.width / 6, 0, size.width / 6}) {
             cv::Mat frame(size, CV_8UC3, cv::Scalar(70, 80, 90));
-            const cv::Rect target((size.width - scaled.cols) / 2 + dx, (size.height - scaled.rows) / 2, scaled.cols,
-                                  scaled.rows);
+            const cv::Rect target((size.width - scaled.cols) / 2 + dx, (size.height - scaled.rows) / 2,
+                                  scaled.cols, scaled.rows);
             scaled.copyTo(frame(target));
             cv::Mat bgra;
             cv::cvtColor(frame, bgra, cv::COLOR_BGR2BGRA);
-            frames.push_back(QImage(bgra.data, bgra.cols, bgra.rows, int(bgra.step), QImage::Format_RGB32).copy());
+            frames.push_back(
+                QImage(bgra.data, bgra.cols, bgra.rows, int(bgra.step), QImage::Format_RGB32).copy());
         }
     }
     return frames;
@@ -58,8 +59,8 @@ Result measure(EKYCFaceDetector& detector, const std::vector<QImage>& frames, Co
             const capture::Rect circle = capture::faceSquare({view, {}, capture::videoRect(preview)});
             bool inside = false;
             for (const auto& face : faces) {
-                const capture::Rect inFrame{face.x * input.scale, face.y * input.scale, face.width * input.scale,
-                                            face.height * input.scale};
+                const capture::Rect inFrame{face.x * input.scale, face.y * input.scale,
+                                            face.width * input.scale, face.height * input.scale};
                 inside = capture::isFaceInside(capture::frameToView(inFrame, preview), circle);
             }
             const double elapsed = bench::millisecondsSince(start);
@@ -83,20 +84,22 @@ int main() {
         return 1;
     }
     const auto whole = [](const QImage& frame) {
-        return EKYCFaceDetectionPipeline::FaceFrame{rasterFromQImage(frame), 1,
-                                                    {double(frame.width()), double(frame.height())}};
+        return EKYCFaceDetectionPipeline::FaceFrame{
+            rasterFromQImage(frame), 1, {double(frame.width()), double(frame.height())}};
     };
     for (const cv::Size size : {cv::Size(1280, 720), cv::Size(1920, 1080)}) {
         const auto frames = makeFrames(size);
         const Result ours = measure(*blazeFace, frames, &EKYCCameraDetectionService::faceFrameOf);
         const Result baseline = measure(*blazeFace, frames, whole);
-        bench::printHeader("Face check per " + std::to_string(size.width) + " x " + std::to_string(size.height) +
-                           " camera frame, conversion included (" + std::to_string(frames.size()) +
+        bench::printHeader("Face check per " + std::to_string(size.width) + " x " +
+                           std::to_string(size.height) + " camera frame, conversion included (" +
+                           std::to_string(frames.size()) +
                            " frames; reduced first vs whole frame converted)");
         bench::printRow("median", bench::format(ours.stats.median, 2, " ms"),
                         bench::format(baseline.stats.median, 2, " ms"),
                         bench::format(ours.stats.median / baseline.stats.median), "");
-        bench::printRow("p95", bench::format(ours.stats.p95, 2, " ms"), bench::format(baseline.stats.p95, 2, " ms"),
+        bench::printRow("p95", bench::format(ours.stats.p95, 2, " ms"),
+                        bench::format(baseline.stats.p95, 2, " ms"),
                         bench::format(ours.stats.p95 / baseline.stats.p95), "<= 5 ms");
         bench::printRow("frames with the face found (of " + std::to_string(frames.size()) + ")",
                         std::to_string(ours.found), std::to_string(baseline.found), "", ">= baseline");

@@ -10,10 +10,10 @@
 #include <QImage>
 #include <opencv2/imgproc.hpp>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "BenchSupport.h"
 #include "capture/EKYCCameraDetectionService.h"
@@ -47,8 +47,8 @@ std::size_t baselineJPEG(const cv::Mat& bgra, const capture::Rect& crop, int wid
     tjhandle handle = tjInitCompress();
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    tjCompress2(handle, scaled.data, scaled.cols, static_cast<int>(scaled.step), scaled.rows, TJPF_BGRA, &buffer,
-                &size, TJSAMP_444, 100, TJFLAG_ACCURATEDCT);
+    tjCompress2(handle, scaled.data, scaled.cols, static_cast<int>(scaled.step), scaled.rows, TJPF_BGRA,
+                &buffer, &size, TJSAMP_444, 100, TJFLAG_ACCURATEDCT);
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(buffer), std::streamsize(size));
     tjFree(buffer);
     tjDestroy(handle);
@@ -66,7 +66,8 @@ struct Case {
 }  // namespace
 
 int main() {
-    const auto folder = std::filesystem::temp_directory_path() / ("ovira-bench-still-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("ovira-bench-still-" + std::to_string(::getpid()));
     EKYCFileService files{FileManager(folder)};
     std::filesystem::create_directories(folder);
     // A 1280 x 800 window: the title and guide take the top 150 points, the shutter the bottom 112.
@@ -77,8 +78,9 @@ int main() {
                           {"1920 x 1080 webcam, face", {1920, 1080}, {1920, 1080}, false},
                           {"4032 x 3024 still, card", {4032, 3024}, {1280, 720}, true},
                           {"4032 x 3024 still, face", {4032, 3024}, {1280, 720}, false}};
-    bench::printHeader("Still pipeline on a 1280 x 800 window (crop at the camera's pixels, JPEG 1.0, file; median of " +
-                       std::to_string(kRounds) + ")");
+    bench::printHeader(
+        "Still pipeline on a 1280 x 800 window (crop at the camera's pixels, JPEG 1.0, file; median of " +
+        std::to_string(kRounds) + ")");
     for (const Case& c : cases) {
         const cv::Mat still = makeStill(c.still);
         const QImage image(still.data, still.cols, still.rows, static_cast<qsizetype>(still.step),

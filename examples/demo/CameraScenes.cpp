@@ -33,13 +33,15 @@ QImage documentOnADesk(const QImage& portrait, QSize frameSize, const QRectF& pl
     painter.setFont(FontConvertible::robotoBold().font(40));
     painter.drawText(band, Qt::AlignCenter, QStringLiteral("IDENTITY CARD"));
     if (!portrait.isNull())
-        painter.drawImage(QRectF(card.left() + 50, card.top() + 150, 260, 320), portrait.copy(120, 20, 230, 283));
+        painter.drawImage(QRectF(card.left() + 50, card.top() + 150, 260, 320),
+                          portrait.copy(120, 20, 230, 283));
     painter.setPen(QColor(40, 52, 70));
     painter.setFont(FontConvertible::robotoRegular().font(34));
     const char* lines[] = {"No. 001234567890", "Full name: E. COLLINS", "Date of birth: 19/03/1956",
                            "Nationality: Earth"};
     for (int i = 0; i < 4; ++i)
-        painter.drawText(QPointF(card.left() + 350, card.top() + 200 + i * 70), QString::fromLatin1(lines[i]));
+        painter.drawText(QPointF(card.left() + 350, card.top() + 200 + i * 70),
+                         QString::fromLatin1(lines[i]));
     painter.end();
     return frame;
 }
@@ -47,11 +49,13 @@ QImage documentOnADesk(const QImage& portrait, QSize frameSize, const QRectF& pl
 QImage documentOnADesk(const QImage& portrait) {
     const double width = 1440 * 0.9 * 0.905;
     const double height = width * 555 / 880;
-    return documentOnADesk(portrait, {1440, 2560}, QRectF((1440 - width) / 2, (2560 - height) / 2, width, height));
+    return documentOnADesk(portrait, {1440, 2560},
+                           QRectF((1440 - width) / 2, (2560 - height) / 2, width, height));
 }
 
 QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre, QSize frame) {
-    const QImage large = picture.scaled(picture.size() * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QImage large =
+        picture.scaled(picture.size() * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return EKYCFileCameraSource::composedFrames(large, frame, {centre}, QColor(70, 78, 92))[0];
 }
 

@@ -50,10 +50,8 @@ TEST(CaptureGeometry, TheWindowIsTheLargestThatFitsBetweenTheControlsOnEveryWind
         bool cardHeightLimited;
         bool faceHeightLimited;
     } cases[] = {
-        {"phone 390 x 844", kPhone, false, false},
-        {"desktop 1280 x 800", {1280, 800}, true, true},
-        {"desktop 1920 x 1080", {1920, 1080}, true, true},
-        {"tablet 800 x 1280", {800, 1280}, false, false},
+        {"phone 390 x 844", kPhone, false, false},         {"desktop 1280 x 800", {1280, 800}, true, true},
+        {"desktop 1920 x 1080", {1920, 1080}, true, true}, {"tablet 800 x 1280", {800, 1280}, false, false},
         {"square 800 x 800", {800, 800}, false, true},
     };
     for (const Case& c : cases) {
@@ -143,7 +141,8 @@ TEST(CaptureGeometry, TheWindowBecomesTheStillsOwnPixels) {
     expectNear(stillRegion(window, desktop, {4032, 3024}), {756, 378 + 504, 2520, 1260}, "4:3 still");
     // Mirrored, the window's left side is the still's right side.
     const PreviewMapping selfie{{1280, 800}, {1920, 1080}, VideoGravity::aspectFit, true};
-    expectNear(stillRegion({100, 200, 400, 400}, selfie, {1920, 1080}), {1920 - 750, 240, 600, 600}, "mirrored");
+    expectNear(stillRegion({100, 200, 400, 400}, selfie, {1920, 1080}), {1920 - 750, 240, 600, 600},
+               "mirrored");
     // Filled: a portrait view shows the middle of a landscape frame.
     const PreviewMapping filled{kPhone, {1920, 1080}, VideoGravity::aspectFill};
     const Rect middle = stillRegion(cardWindow(kPhone), filled, {1920, 1080});
@@ -169,7 +168,7 @@ TEST(CaptureGeometry, StillsTurnedBySensorsAreCutWhereTheUprightRegionLies) {
         Rect arrived;
     } cases[] = {
         {0, region},
-        {1, {5, 30 - 12, 8, 10}},   // arrived 40 x 30, turned clockwise once to stand up
+        {1, {5, 30 - 12, 8, 10}},  // arrived 40 x 30, turned clockwise once to stand up
         {2, {30 - 12, 40 - 13, 10, 8}},
         {3, {40 - 13, 2, 8, 10}},
         {-1, {40 - 13, 2, 8, 10}},
@@ -183,10 +182,14 @@ TEST(CaptureGeometry, StillsTurnedBySensorsAreCutWhereTheUprightRegionLies) {
         const auto uprightPoint = [&](double ax, double ay) -> std::pair<double, double> {
             const Size arrived = turned(upright, c.turns);
             switch (((c.turns % 4) + 4) % 4) {
-                case 1: return {arrived.height - ay, ax};
-                case 2: return {arrived.width - ax, arrived.height - ay};
-                case 3: return {ay, arrived.width - ax};
-                default: return {ax, ay};
+                case 1:
+                    return {arrived.height - ay, ax};
+                case 2:
+                    return {arrived.width - ax, arrived.height - ay};
+                case 3:
+                    return {ay, arrived.width - ax};
+                default:
+                    return {ax, ay};
             }
         };
         const auto [x1, y1] = uprightPoint(c.arrived.x, c.arrived.y);

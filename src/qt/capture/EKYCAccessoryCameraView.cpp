@@ -97,7 +97,8 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     btnFlash->setSizePolicy(flashPolicy);
 
     // The free band follows the controls that bound it.
-    for (QWidget* bound : {vGuide.data(), static_cast<QWidget*>(btnClose.data()), static_cast<QWidget*>(btnCapture.data())})
+    for (QWidget* bound :
+         {vGuide.data(), static_cast<QWidget*>(btnClose.data()), static_cast<QWidget*>(btnCapture.data())})
         bound->installEventFilter(this);
 
     connect(btnGuide, &QPushButton::clicked, this, &EKYCAccessoryCameraView::guideAction);

@@ -12,7 +12,6 @@
 #include "capture/EKYCFaceDetectionPipeline.h"
 #include "ovira/EKYCLogger.h"
 #include "platform/MainQueue.h"
-#include "platform/QImageAdapter.h"
 #include "platform/RasterImage.h"
 #include "sdk/QtMainQueue.h"
 #include "vision/DefaultFaceDetector.h"

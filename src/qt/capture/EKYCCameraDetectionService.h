@@ -18,7 +18,6 @@ class QWidget;
 
 namespace ovira {
 
-
 // Runs the camera for one capture screen: picks the rear camera for
 // documents and the front one for the face, starts and switches it, drives
 // the torch, takes the photograph and crops it to the window the overlay

@@ -1,9 +1,9 @@
 // The file camera: what each kind of media plays, stills, and the playback thread.
 #include <gtest/gtest.h>
 
+#include <QTransform>
 #include <fstream>
 #include <future>
-#include <QTransform>
 #include <opencv2/videoio.hpp>
 
 #include "CameraTestSupport.h"
@@ -148,10 +148,12 @@ TEST(FileCameraSource, FramesStreamSmallerAndStillsArriveAsTheSensorLies) {
         drainEvents();
 
         ASSERT_EQ(log.sizes.size(), 1u);
-        EXPECT_EQ(log.sizes[0], QSize(1280, 720)) << "the stream is cut to 16:9 around the centre and reduced";
+        EXPECT_EQ(log.sizes[0], QSize(1280, 720))
+            << "the stream is cut to 16:9 around the centre and reduced";
         ASSERT_FALSE(still.isNull());
         EXPECT_EQ(stillTurns, turns);
-        EXPECT_EQ(still.size(), turns % 2 ? QSize(3024, 4032) : QSize(4032, 3024)) << "the still keeps every pixel";
+        EXPECT_EQ(still.size(), turns % 2 ? QSize(3024, 4032) : QSize(4032, 3024))
+            << "the still keeps every pixel";
         const QImage upright = still.transformed(QTransform().rotate(90.0 * turns));
         EXPECT_EQ(upright.pixelColor(50, 50), QColor(Qt::red)) << "turned back, the still is the scene";
         EXPECT_EQ(upright.pixelColor(2016, 1512), QColor(Qt::blue));
