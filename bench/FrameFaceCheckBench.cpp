@@ -18,23 +18,26 @@ using namespace ovira;
 
 namespace {
 
-// The astronaut at three sizes and three places in a frame of `size`.
+// The astronaut at three sizes and three places in a frame of `size`, her
+// face from a fifth to a third of the frame's height, as a person sits in
+// front of a desktop's webcam.
 std::vector<QImage> makeFrames(cv::Size size) {
     const cv::Mat astronaut = bench::testPicture("astronaut.png");
     std::vector<QImage> frames;
-    for (const double share : {0.35, 0.5, 0.7}) {
+    for (const double share : {1.0, 1.3, 1.6}) {
         cv::Mat scaled;
         const double scale = share * size.height / astronaut.rows;
         cv::resize(astronaut, scaled, cv::Size(), scale, scale, cv::INTER_AREA);
         for (const int dx : {-size.width / 6, 0, size.width / 6}) {
             cv::Mat frame(size, CV_8UC3, cv::Scalar(70, 80, 90));
-            const cv::Rect target((size.width - scaled.cols) / 2 + dx, (size.height - scaled.rows) / 2,
-                                  scaled.cols, scaled.rows);
-            scaled.copyTo(frame(target));
+            const cv::Rect target((size.width - scaled.cols) / 2 + dx, (size.height - scaled.rows) / 2, scaled.cols,
+                                  scaled.rows);
+            const cv::Rect visible = target & cv::Rect(0, 0, size.width, size.height);
+            scaled(cv::Rect(visible.x - target.x, visible.y - target.y, visible.width, visible.height))
+                .copyTo(frame(visible));
             cv::Mat bgra;
             cv::cvtColor(frame, bgra, cv::COLOR_BGR2BGRA);
-            frames.push_back(
-                QImage(bgra.data, bgra.cols, bgra.rows, int(bgra.step), QImage::Format_RGB32).copy());
+            frames.push_back(QImage(bgra.data, bgra.cols, bgra.rows, int(bgra.step), QImage::Format_RGB32).copy());
         }
     }
     return frames;

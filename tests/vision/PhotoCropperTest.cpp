@@ -92,5 +92,40 @@ TEST(PhotoCropper, CropsAreClippedAndNothingLeftMakesNoPhotograph) {
         EXPECT_TRUE(cropAndScale(c.buffer, c.crop, c.width, c.height).isEmpty()) << c.name;
 }
 
+// A still that arrives turned is cropped where it lies and turned upright,
+// in every pixel order: a 60 x 40 picture whose top-left quarter is bright
+// (the rest dark) keeps that quarter top-left once turned back.
+TEST(PhotoCropper, TurnedStillsComeOutUprightInEveryPixelOrder) {
+    // The upright scene: 40 wide, 60 tall, bright in its top-left 20 x 30.
+    cv::Mat upright(60, 40, CV_8UC1, cv::Scalar(20));
+    upright(cv::Rect(0, 0, 20, 30)).setTo(cv::Scalar(230));
+    const struct {
+        PixelOrder order;
+        int code;  // from grey to the order; -1: stays grey
+    } orders[] = {{PixelOrder::gray, -1},
+                  {PixelOrder::rgb, cv::COLOR_GRAY2RGB},
+                  {PixelOrder::bgr, cv::COLOR_GRAY2BGR},
+                  {PixelOrder::rgba, cv::COLOR_GRAY2RGBA},
+                  {PixelOrder::bgra, cv::COLOR_GRAY2BGRA}};
+    for (const int turns : {0, 1, 2, 3}) {
+        // As the sensor gives it: turned back by `turns` clockwise quarter turns.
+        cv::Mat arrived = upright.clone();
+        for (int i = 0; i < turns; ++i) cv::rotate(arrived, arrived, cv::ROTATE_90_COUNTERCLOCKWISE);
+        for (const auto& o : orders) {
+            SCOPED_TRACE(testing::Message() << "turns " << turns << ", order " << static_cast<int>(o.order));
+            cv::Mat picture = arrived;
+            if (o.code >= 0) cv::cvtColor(arrived, picture, o.code);
+            const RasterImage photo = cropAndScale(bufferOf(picture, o.order),
+                                                   {0, 0, double(picture.cols), double(picture.rows)}, 20, 30, turns);
+            ASSERT_EQ(photo.width(), 20);
+            ASSERT_EQ(photo.height(), 30);
+            EXPECT_EQ(rgbAt(photo, 2, 2), cv::Vec3b(230, 230, 230)) << "the bright quarter top-left";
+            EXPECT_EQ(rgbAt(photo, 17, 27), cv::Vec3b(20, 20, 20));
+            EXPECT_EQ(rgbAt(photo, 17, 2), cv::Vec3b(20, 20, 20));
+            EXPECT_EQ(rgbAt(photo, 2, 27), cv::Vec3b(20, 20, 20));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace ovira::vision

@@ -84,10 +84,10 @@ public:
     // needs. Any thread.
     static ImagePtr cropImage(const QImage& still, int quarterTurns, const CropSettings& settings);
 
-    // A live frame as the face detector takes it: RGB, reduced by a whole
-    // factor (so that faces map back to the frame's pixels exactly) to at
-    // most faceFrameLongSide pixels on its long side (the detector looks at
-    // far fewer), converted only once small. Any thread.
+    // A live frame as the face detector takes it: RGB, halved (so that faces
+    // map back to the frame's pixels exactly) until at most
+    // faceFrameLongSide pixels on its long side (the detector looks at far
+    // fewer), converted only once small. Any thread.
     static constexpr int faceFrameLongSide = 640;
     static EKYCFaceDetectionPipeline::FaceFrame faceFrameOf(const QImage& frame);
 
