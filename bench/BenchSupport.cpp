@@ -61,4 +61,11 @@ std::string format(double value, int decimals, const std::string& unit) {
     return text;
 }
 
+void printTimingRows(const Stats& ours, const Stats& baseline, const std::string& p95Target) {
+    printRow("median", format(ours.median, 2, " ms"), format(baseline.median, 2, " ms"),
+             format(ours.median / baseline.median), "");
+    printRow("p95", format(ours.p95, 2, " ms"), format(baseline.p95, 2, " ms"), format(ours.p95 / baseline.p95),
+             p95Target);
+}
+
 }  // namespace ovira::bench

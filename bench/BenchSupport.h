@@ -30,4 +30,8 @@ void printRow(const std::string& what, const std::string& ours, const std::strin
               const std::string& ratio, const std::string& target);
 std::string format(double value, int decimals = 2, const std::string& unit = "");
 
+// The median and p95 rows of a timing table in milliseconds, ours against
+// the baseline, the p95 with its target.
+void printTimingRows(const Stats& ours, const Stats& baseline, const std::string& p95Target);
+
 }  // namespace ovira::bench

@@ -104,12 +104,7 @@ int main() {
 
     bench::printHeader("Face check per 640 x 480 frame (" + std::to_string(frames.size()) +
                        " frames; BlazeFace vs Haar cascade)");
-    bench::printRow("median", bench::format(ours.stats.median, 2, " ms"),
-                    bench::format(baseline.stats.median, 2, " ms"),
-                    bench::format(ours.stats.median / baseline.stats.median), "");
-    bench::printRow("p95", bench::format(ours.stats.p95, 2, " ms"),
-                    bench::format(baseline.stats.p95, 2, " ms"),
-                    bench::format(ours.stats.p95 / baseline.stats.p95), "<= 5 ms and <= 0.25");
+    bench::printTimingRows(ours.stats, baseline.stats, "<= 5 ms and <= 0.25");
     bench::printRow("face frames found (of " + std::to_string(faceFrames) + ")",
                     std::to_string(ours.faceFramesFound), std::to_string(baseline.faceFramesFound), "",
                     ">= baseline");

@@ -98,12 +98,7 @@ int main() {
                            std::to_string(size.height) + " camera frame, conversion included (" +
                            std::to_string(frames.size()) +
                            " frames; reduced first vs whole frame converted)");
-        bench::printRow("median", bench::format(ours.stats.median, 2, " ms"),
-                        bench::format(baseline.stats.median, 2, " ms"),
-                        bench::format(ours.stats.median / baseline.stats.median), "");
-        bench::printRow("p95", bench::format(ours.stats.p95, 2, " ms"),
-                        bench::format(baseline.stats.p95, 2, " ms"),
-                        bench::format(ours.stats.p95 / baseline.stats.p95), "<= 5 ms");
+        bench::printTimingRows(ours.stats, baseline.stats, "<= 5 ms");
         bench::printRow("frames with the face found (of " + std::to_string(frames.size()) + ")",
                         std::to_string(ours.found), std::to_string(baseline.found), "", ">= baseline");
     }

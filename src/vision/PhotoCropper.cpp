@@ -38,21 +38,16 @@ void toRGBInPlace(std::uint8_t* pixels, std::size_t count, PixelOrder order) {
             for (std::size_t i = 0; i < count; ++i) std::swap(pixels[3 * i], pixels[3 * i + 2]);
             break;
         case PixelOrder::rgba:
+        case PixelOrder::bgra: {
+            const std::size_t red = order == PixelOrder::rgba ? 0 : 2;
             for (std::size_t i = 0; i < count; ++i) {
-                const std::uint8_t r = pixels[4 * i], g = pixels[4 * i + 1], b = pixels[4 * i + 2];
+                const std::uint8_t r = pixels[4 * i + red], g = pixels[4 * i + 1], b = pixels[4 * i + 2 - red];
                 pixels[3 * i] = r;
                 pixels[3 * i + 1] = g;
                 pixels[3 * i + 2] = b;
             }
             break;
-        case PixelOrder::bgra:
-            for (std::size_t i = 0; i < count; ++i) {
-                const std::uint8_t b = pixels[4 * i], g = pixels[4 * i + 1], r = pixels[4 * i + 2];
-                pixels[3 * i] = r;
-                pixels[3 * i + 1] = g;
-                pixels[3 * i + 2] = b;
-            }
-            break;
+        }
     }
 }
 
