@@ -26,9 +26,6 @@ public:
     QRectF frame() const { return frame_; }
     void setFrame(const QRectF& frame);
 
-    // Pixels per point of the screen it is shown on.
-    double devicePixelRatio() const { return devicePixelRatio_; }
-    void setDevicePixelRatio(double ratio) { devicePixelRatio_ = ratio > 0 ? ratio : 1; }
 
     const QImage& image() const { return image_; }
     void setImage(const QImage& image);
@@ -66,7 +63,6 @@ private:
     QImage image_;
     bool mirrored_ = false;
     capture::VideoGravity gravity_ = capture::VideoGravity::aspectFit;
-    double devicePixelRatio_ = 1;
 };
 
 }  // namespace ovira

@@ -56,9 +56,7 @@ void EKYCCameraView::resizeEvent(QResizeEvent* event) {
 void EKYCCameraView::layoutLayers() {
     auto* preview = cameraService_->previewLayer();
     preview->setFrame(QRectF(rect()));
-    preview->setDevicePixelRatio(devicePixelRatioF());
     setupLayers();
-    update();
 }
 
 void EKYCCameraView::setupLayers() {
