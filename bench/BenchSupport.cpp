@@ -37,7 +37,7 @@ cv::Mat testPicture(const std::string& name) {
     const char* configured = std::getenv("OVIRA_TESTDATA");
     const std::filesystem::path folder =
         configured && *configured ? configured
-                                  : std::filesystem::path(OVIRA_REPO_DIR) / ".." / "shared" / "testdata";
+                                  : std::filesystem::path(OVIRA_REPO_DIR) / ".deps" / "testdata";
     cv::Mat picture = cv::imread((folder / name).string(), cv::IMREAD_COLOR);
     if (picture.empty()) throw std::runtime_error("missing test picture " + (folder / name).string());
     return picture;

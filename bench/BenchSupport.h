@@ -21,7 +21,7 @@ Stats summarize(std::vector<double> milliseconds);
 
 double millisecondsSince(std::chrono::steady_clock::time_point start);
 
-// A shared test picture (BGR), from $OVIRA_TESTDATA or ../shared/testdata.
+// A test picture (BGR), from $OVIRA_TESTDATA or the repository's .deps/testdata.
 cv::Mat testPicture(const std::string& name);
 
 // One line of the results table: what, ours, the baseline, the ratio, the target.

@@ -6,11 +6,12 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 bash scripts/fetch-models.sh
+bash scripts/fetch-testdata.sh
 build="${OVIRA_BENCH_BUILD_DIR:-build-bench}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DOVIRA_BUILD_BENCH=ON -DOVIRA_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 
-export OVIRA_TESTDATA="${OVIRA_TESTDATA:-$PWD/../shared/testdata}"
+export OVIRA_TESTDATA="${OVIRA_TESTDATA:-$PWD/.deps/testdata}"
 "$build/bench/bench_face_check"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_face_check_frames"
 "$build/bench/bench_late_frames"

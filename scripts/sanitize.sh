@@ -15,6 +15,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 bash scripts/fetch-models.sh
+bash scripts/fetch-testdata.sh
 
 jobs="$(nproc)"
 only="${OVIRA_SANITIZE_ONLY:-}"

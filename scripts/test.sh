@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 bash scripts/fetch-models.sh
+bash scripts/fetch-testdata.sh
 
 build="${OVIRA_BUILD_DIR:-build}"
 jobs="$(nproc)"

@@ -21,7 +21,7 @@ std::string testImage(const std::string& name) {
     const char* configured = std::getenv("OVIRA_TESTDATA");
     const std::filesystem::path folder =
         configured && *configured ? std::filesystem::path(configured)
-                                  : std::filesystem::path(OVIRA_REPO_DIR) / ".." / "shared" / "testdata";
+                                  : std::filesystem::path(OVIRA_REPO_DIR) / ".deps" / "testdata";
     std::ifstream in(folder / name, std::ios::binary);
     if (!in) throw std::runtime_error("missing test image " + (folder / name).string());
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -13,7 +13,7 @@
 
 namespace ovira::devserver::test {
 
-// The shared test images: $OVIRA_TESTDATA, else ../shared/testdata next to the repository.
+// The test pictures: $OVIRA_TESTDATA, else the repository's .deps/testdata (scripts/fetch-testdata.sh).
 std::string testImage(const std::string& name);
 std::string encode(const cv::Mat& image, const std::string& extension = ".png");
 cv::Mat decodeImage(const std::string& bytes);

@@ -44,7 +44,7 @@ inline QImage rendered(QWidget& widget) {
 
 inline std::string testData(const std::string& name) {
     const char* folder = std::getenv("OVIRA_TESTDATA");
-    return std::string(folder ? folder : "../shared/testdata") + "/" + name;
+    return std::string(folder ? folder : ".deps/testdata") + "/" + name;
 }
 
 }  // namespace ovira::test
