@@ -12,6 +12,8 @@ packages=(
   libopencv-dev opencv-data
   fonts-roboto-unhinted iso-codes
   xvfb xauth
+  # the API reference (the ovira-docs target, built by scripts/test.sh)
+  doxygen
   libgtest-dev libgmock-dev libbenchmark-dev
   # clang with its sanitizer and libFuzzer runtimes, and llvm-symbolizer for
   # their stack traces (scripts/fuzz.sh, scripts/sanitize.sh)

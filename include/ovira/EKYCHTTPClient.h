@@ -23,81 +23,93 @@
 
 namespace ovira {
 
+/// Request or response headers by name.
 using HTTPHeaders = std::map<std::string, std::string>;
 
-// A query parameter's value, written as text: integers in decimal, text unchanged.
+/// A query parameter's value, written as text: integers in decimal, text unchanged.
 struct HTTPParameterValue {
-    std::variant<std::string, std::int64_t, double, bool> value;
+    std::variant<std::string, std::int64_t, double, bool> value;  ///< the value as given
 
+    ///@{
+    /// From any of the kinds of values a query takes.
     HTTPParameterValue(std::string text) : value(std::move(text)) {}
     HTTPParameterValue(const char* text) : value(std::string(text)) {}
     HTTPParameterValue(int number) : value(static_cast<std::int64_t>(number)) {}
     HTTPParameterValue(std::int64_t number) : value(number) {}
     HTTPParameterValue(double number) : value(number) {}
     HTTPParameterValue(bool flag) : value(flag) {}
+    ///@}
 
+    /// The value as it goes into the query (before percent-encoding).
     std::string description() const;
 };
+/// Query parameters by name.
 using HTTPParameters = std::map<std::string, HTTPParameterValue>;
 
-// One request as it goes out.
+/// One request as it goes out.
 struct EKYCHTTPRequest {
-    std::string method;
-    std::string url;
-    HTTPHeaders headers;
-    std::optional<Data> body;
-    double timeoutInterval = 30.0;
+    std::string method;             ///< "GET", "POST", ...
+    std::string url;                ///< the whole URL, query included
+    HTTPHeaders headers;            ///< the headers sent
+    std::optional<Data> body;       ///< the body, if any
+    double timeoutInterval = 30.0;  ///< seconds without progress before the request fails
 };
 
-// Sends one request at a time to the eKYC service over HTTPS and turns the
-// answer into a decoded value or an EKYCAPIError. Every call blocks its
-// calling thread until the exchange is over (never call it on the GUI thread);
-// any number of threads may call one client at once. Connections are kept and
-// reused across calls.
-//
-// Only https URLs are sent. Certificates and host names are always verified;
-// redirects are never followed (a 3xx is an error like any other non-2xx).
+/// Sends one request at a time to the eKYC service over HTTPS and turns the
+/// answer into a decoded value or an EKYCAPIError. Every call blocks its
+/// calling thread until the exchange is over (never call it on the GUI thread);
+/// any number of threads may call one client at once. Connections are kept and
+/// reused across calls.
+///
+/// Only https URLs are sent. Certificates and host names are always verified;
+/// redirects are never followed (a 3xx is an error like any other non-2xx).
 class EKYCHTTPClient {
 public:
+    /// How a client connects, trusts and logs.
     struct Configuration {
-        // Seconds without progress (connecting, sending or receiving) before
-        // a request fails with a time-out.
+        /// Seconds without progress (connecting, sending or receiving) before
+        /// a request fails with a time-out.
         double timeoutInterval = 30.0;
-        // A PEM file of certificates to trust in addition to the system's.
+        /// A PEM file of certificates to trust in addition to the system's.
         std::string additionalCACertificateFile;
-        // Accepted server public keys, "sha256//<base64>" each; when not
-        // empty, a server whose key is not listed is refused.
+        /// Accepted server public keys, "sha256//<base64>" each; when not
+        /// empty, a server whose key is not listed is refused.
         std::vector<std::string> pinnedPublicKeys;
-        // Larger bodies end the exchange with dataLengthExceedsMaximum (-1103).
+        /// Larger bodies end the exchange with dataLengthExceedsMaximum (-1103).
         std::size_t maxResponseBytes = 16u * 1024u * 1024u;
-        // Bodies, header values other than "language", "Content-Type" and
-        // "Content-Length" (the session, the application identifier) and
-        // decoding details are kept out of the log unless this is set (for
-        // development only).
+        /// Bodies, header values other than "language", "Content-Type" and
+        /// "Content-Length" (the session, the application identifier) and
+        /// decoding details are kept out of the log unless this is set (for
+        /// development only).
         bool logsFullBodies = false;
-        // Responses slower than this get a warning mark in the log.
+        /// Responses slower than this get a warning mark in the log.
         double slowResponseThresholdMilliseconds = 1500.0;
 
+        /// Every member at its default.
         static Configuration defaultConfiguration() { return {}; }
     };
 
+    /// A client with its own connections.
     explicit EKYCHTTPClient(Configuration configuration);
     ~EKYCHTTPClient();
     EKYCHTTPClient(const EKYCHTTPClient&) = delete;
     EKYCHTTPClient& operator=(const EKYCHTTPClient&) = delete;
 
-    // The process-wide client the repository uses, created on first use with
-    // the default configuration. Replaceable (for instance with a client that
-    // trusts a development CA); calls already running keep the old client.
+    /// The process-wide client the repository uses, created on first use with
+    /// the default configuration. Replaceable (for instance with a client that
+    /// trusts a development CA); calls already running keep the old client.
     static std::shared_ptr<EKYCHTTPClient> shared();
+    /// Replaces the process-wide client (see shared()).
     static void setShared(std::shared_ptr<EKYCHTTPClient> client);
 
+    /// The configuration the client was made with.
     const Configuration& configuration() const { return configuration_; }
-    // Connections this client has opened so far (they are reused across calls).
+    /// Connections this client has opened so far (they are reused across calls).
     long connectionsOpened() const;
+    /// Where the client logs its exchanges.
     const EKYCLogger& logger() const { return logger_; }
 
-    // A request without a body.
+    /// A request without a body.
     template <class T>
     T dataTask(const std::string& url, const std::optional<std::string>& path, const HTTPHeaders& headers,
                const HTTPParameters& params, EKYCHTTPMethod method, const JSONDecoder& decoder) const {
@@ -105,8 +117,8 @@ public:
         return decodeResponse<T>(execute(request), decoder);
     }
 
-    // A request with an optional JSON body; "application/json" is added to
-    // the request's Content-Type.
+    /// A request with an optional JSON body; "application/json" is added to
+    /// the request's Content-Type.
     template <class T, class Body>
     T dataTask(const std::string& url, const std::optional<std::string>& path, const HTTPHeaders& headers,
                const HTTPParameters& params, const std::optional<Body>& body, EKYCHTTPMethod method,
@@ -116,8 +128,8 @@ public:
         return decodeResponse<T>(execute(request), decoder);
     }
 
-    // A request with an optional multipart/form-data body (none when the list
-    // is absent or empty).
+    /// A request with an optional multipart/form-data body (none when the list
+    /// is absent or empty).
     template <class T>
     T multipartDataTask(const std::string& url, const std::optional<std::string>& path,
                         const HTTPHeaders& headers, const HTTPParameters& params,
@@ -130,29 +142,32 @@ public:
 
     // ---- the steps above, usable on their own ----
 
-    // A 2xx answer, ready to decode.
+    /// A 2xx answer, ready to decode.
     struct Response {
-        EKYCHTTPStatusCode status;
-        HTTPHeaders headers;  // names as received; look them up with header()
-        Data body;
-        std::string url;
+        EKYCHTTPStatusCode status;  ///< a 2xx status
+        HTTPHeaders headers;        ///< names as received; look them up with header()
+        Data body;                  ///< the body as received
+        std::string url;            ///< the URL that answered
 
-        std::optional<std::string> header(std::string_view name) const;  // case-insensitive
+        std::optional<std::string> header(std::string_view name) const;  ///< case-insensitive
     };
 
-    // url + path, the query from params ("?" even when empty), the method,
-    // headers and time-out. Throws urlNil when no URL can be formed.
+    /// url + path, the query from params ("?" even when empty), the method,
+    /// headers and time-out. Throws urlNil when no URL can be formed.
     EKYCHTTPRequest makeRequest(const std::string& url, const std::optional<std::string>& path,
                                 const HTTPHeaders& headers, const HTTPParameters& params,
                                 EKYCHTTPMethod method) const;
+    /// Makes `body` the request's body; "application/json" is added to its Content-Type.
     static void setJSONBody(EKYCHTTPRequest& request, Data body);
+    /// Makes the parts the request's multipart/form-data body, with its
+    /// Content-Type (and boundary) and Content-Length.
     static void setMultipartBody(EKYCHTTPRequest& request, const MultipartForms& parts);
 
-    // Sends the request and returns a 2xx answer; throws EKYCAPIError for
-    // every other outcome. Logs the exchange.
+    /// Sends the request and returns a 2xx answer; throws EKYCAPIError for
+    /// every other outcome. Logs the exchange.
     Response execute(const EKYCHTTPRequest& request) const;
 
-    // Decodes a 2xx body; a text/plain body stands for itself when T is text.
+    /// Decodes a 2xx body; a text/plain body stands for itself when T is text.
     template <class T>
     T decodeResponse(const Response& response, const JSONDecoder& decoder) const {
         try {

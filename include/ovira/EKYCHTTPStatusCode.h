@@ -6,12 +6,13 @@
 
 namespace ovira {
 
-// An HTTP status the library knows by name. Only these 66 numbers form a
-// status code; any other number that comes over the wire is "no status code".
+/// An HTTP status the library knows by name. Only these 66 numbers form a
+/// status code; any other number that comes over the wire is "no status code".
 class EKYCHTTPStatusCode {
 public:
+    /// The known numbers, by name.
     enum Code : int {
-        continue_ = 100,  // "continue" is a C++ keyword
+        continue_ = 100,  ///< "continue" is a C++ keyword
         switchingProtocols = 101,
         processing = 102,
 
@@ -83,7 +84,7 @@ public:
         networkAuthenticationRequired = 511,
     };
 
-    // The class of a status, decided on its number.
+    /// The class of a status, decided on its number.
     enum class ResponseType : int {
         informational = 0,
         success = 1,
@@ -93,26 +94,32 @@ public:
         undefined = 5,
     };
 
-    // The error domain under which a status travels as an error.
+    /// The error domain under which a status travels as an error.
     static constexpr const char* errorDomain = "OVIRA.EKYCHTTPStatusCode";
 
+    /// The status of a known number.
     constexpr EKYCHTTPStatusCode(Code code) : code_(code) {}
 
-    // One of the 66 known numbers, or nothing.
+    /// One of the 66 known numbers, or nothing.
     static std::optional<EKYCHTTPStatusCode> fromRawValue(int rawValue);
+    /// Every known number, in increasing order.
     static const std::array<Code, 66>& allCases();
 
+    /// The number.
     constexpr int rawValue() const { return code_; }
+    /// The number, by name.
     constexpr Code code() const { return code_; }
+    /// The class of the status.
     ResponseType responseType() const { return responseTypeOf(code_); }
 
-    // The generic description of the status as an error, e.g.
-    // "The operation couldn’t be completed. (OVIRA.EKYCHTTPStatusCode error 404.)".
+    /// The generic description of the status as an error, e.g.
+    /// "The operation couldn’t be completed. (OVIRA.EKYCHTTPStatusCode error 404.)".
     std::string localizedDescription() const;
 
-    // The class of any number: 100-199 informational ... 500-599 serverError, else undefined.
+    /// The class of any number: 100-199 informational ... 500-599 serverError, else undefined.
     static ResponseType responseTypeOf(int number);
 
+    /// Whether the numbers are equal.
     friend constexpr bool operator==(EKYCHTTPStatusCode a, EKYCHTTPStatusCode b) {
         return a.code_ == b.code_;
     }
@@ -121,6 +128,7 @@ private:
     Code code_;
 };
 
+/// The class of that raw value (0 informational ... 5 undefined), or nothing.
 std::optional<EKYCHTTPStatusCode::ResponseType> ResponseTypeFromRawValue(int rawValue);
 
 }  // namespace ovira

@@ -20,49 +20,60 @@ namespace ovira {
 class JSONEncoder;
 class EncodingValue;
 
-// How a type T is written as JSON. Types provide `void encode(EncodingValue&) const`;
-// the library specialises this for text, numbers, booleans, dates, vectors and optionals.
+/// How a type T is written as JSON. Types provide `void encode(EncodingValue&) const`;
+/// the library specialises this for text, numbers, booleans, dates, vectors and optionals.
 template <class T, class Enable = void>
 struct Encodable {
+    /// Writes `value` into `target`.
     static void encode(const T& value, EncodingValue& target) { value.encode(target); }
 };
 
-// One JSON value being written, with the encoder's settings and its path.
+/// One JSON value being written, with the encoder's settings and its path.
 class EncodingValue {
 public:
+    /// Writes into `target` (which must outlive this) with `encoder`'s
+    /// settings, at `codingPath`.
     EncodingValue(nlohmann::json& target, const JSONEncoder& encoder,
                   std::vector<std::string> codingPath = {});
 
+    /// The JSON value written so far.
     nlohmann::json& json() { return *target_; }
+    /// The encoder whose settings apply.
     const JSONEncoder& encoder() const { return *encoder_; }
+    /// The keys and indices from the root to this value.
     const std::vector<std::string>& codingPath() const { return codingPath_; }
 
+    ///@{
+    /// Makes this value a basic one.
     void encodeNull();
-    void encodeString(std::string_view text);  // EncodingError when not UTF-8
+    void encodeString(std::string_view text);  ///< EncodingError when not UTF-8
     void encodeBool(bool value);
     void encodeInt64(std::int64_t value);
-    void encodeDouble(double value);  // EncodingError when not finite
-    void encodeDate(Date date);       // through the encoder's date strategy
+    void encodeDouble(double value);  ///< EncodingError when not finite
+    void encodeDate(Date date);       ///< through the encoder's date strategy
+    ///@}
 
-    // Makes this value an object (if it is not one) and returns its member,
-    // the key converted by the encoder's key strategy.
+    /// Makes this value an object (if it is not one) and returns its member,
+    /// the key converted by the encoder's key strategy.
     EncodingValue member(std::string_view key);
-    // Makes this value an empty array unless it already is one.
+    /// Makes this value an empty array unless it already is one.
     void makeArray();
-    // Makes this value an array (if it is not one) and returns a new last
-    // element, valid until the next append.
+    /// Makes this value an array (if it is not one) and returns a new last
+    /// element, valid until the next append.
     EncodingValue appendElement();
 
+    /// Writes `value` here (through Encodable<T>).
     template <class T>
     void encode(const T& value) {
         Encodable<T>::encode(value, *this);
     }
+    /// Writes `value` as the member `key`.
     template <class T>
     void encode(std::string_view key, const T& value) {
         EncodingValue target = member(key);
         target.encode(value);
     }
-    // Leaves the key out when there is no value.
+    /// Leaves the key out when there is no value.
     template <class T>
     void encodeIfPresent(std::string_view key, const std::optional<T>& value) {
         if (value) encode(key, *value);
@@ -74,29 +85,37 @@ private:
     std::vector<std::string> codingPath_;
 };
 
-// Writes library types as compact JSON text (UTF-8).
+/// Writes library types as compact JSON text (UTF-8).
 class JSONEncoder {
 public:
-    enum class KeyEncodingStrategy { useDefaultKeys, convertToSnakeCase };
-    // Writes a date; empty means the default representation (a number of
-    // seconds since 2001-01-01 00:00:00 UTC).
+    /// How the types' keys become member names.
+    enum class KeyEncodingStrategy {
+        useDefaultKeys,      ///< as they are
+        convertToSnakeCase,  ///< "firstName" is written "first_name"
+    };
+    /// Writes a date; empty means the default representation (a number of
+    /// seconds since 2001-01-01 00:00:00 UTC).
     using DateEncodingStrategy = std::function<void(Date, EncodingValue&)>;
 
-    KeyEncodingStrategy keyEncodingStrategy = KeyEncodingStrategy::useDefaultKeys;
-    DateEncodingStrategy dateEncodingStrategy;
+    KeyEncodingStrategy keyEncodingStrategy = KeyEncodingStrategy::useDefaultKeys;  ///< member names
+    DateEncodingStrategy dateEncodingStrategy;                                       ///< dates
 
+    /// `value` as JSON text; EncodingError when it cannot be written.
     template <class T>
     Data encode(const T& value) const {
         return encodeRoot([&](EncodingValue& root) { root.encode(value); });
     }
 
+    /// The JSON text of the value `body` writes into the root it is handed.
     Data encodeRoot(const std::function<void(EncodingValue&)>& body) const;
 
-    // The process-wide encoder (camel-case keys written in snake case). Replaceable.
+    /// The process-wide encoder (camel-case keys written in snake case). Replaceable.
     static std::shared_ptr<const JSONEncoder> shared();
+    /// Replaces the process-wide encoder (see shared()).
     static void setShared(std::shared_ptr<const JSONEncoder> encoder);
 };
 
+/// @cond
 // ---- Encodable specialisations for the basic types ----
 
 template <>
@@ -147,5 +166,7 @@ struct Encodable<std::optional<T>> {
             t.encodeNull();
     }
 };
+
+/// @endcond
 
 }  // namespace ovira
