@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 namespace ovira::test {
 
@@ -15,6 +16,9 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::filesystem::path& child) const { return path_ / child; }
+
+    // Writes `contents` as they are into the file `name` in the folder; its path.
+    std::filesystem::path write(const std::filesystem::path& name, std::string_view contents) const;
 
 private:
     std::filesystem::path path_;

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "StringsFileParser.h"
+#include "resources/StringsFileParser.h"
 
 namespace fs = std::filesystem;
 using ovira::strings::parseStringsFile;

@@ -1,17 +1,37 @@
 #include "resources/EKYCTranslationService.h"
 
+#include <atomic>
+
+#include "resources/EKYCHostStrings.h"
+
 namespace ovira {
+namespace {
+
+std::atomic<bool> sharedCreated{false};
+
+}  // namespace
 
 const EKYCTranslationService& EKYCTranslationService::shared() {
-    static const EKYCTranslationService service(EKYCLocalizationService::shared(),
-                                                EKYCStringBundle::library());
+    static const EKYCTranslationService service = [] {
+        EKYCTranslationService created(EKYCLocalizationService::shared(), EKYCStringBundle::library());
+        sharedCreated.store(true, std::memory_order_release);
+        return created;
+    }();
     return service;
+}
+
+bool EKYCTranslationService::isSharedCreated() {
+    return sharedCreated.load(std::memory_order_acquire);
 }
 
 EKYCTranslationService::EKYCTranslationService(const EKYCLocalizationService& localization,
                                                const EKYCStringBundle& library)
-    : localization_(localization), bundle_(&library) {
-    if (const auto* folder = library.localization(rawValue(localization.currentLanguage()))) bundle_ = folder;
+    : localization_(localization), bundle_(&library), language_(EKYCStringBundle::developmentLocalization) {
+    const std::string_view code = rawValue(localization.currentLanguage());
+    if (const auto* folder = library.localization(code)) {
+        bundle_ = folder;
+        language_ = code;
+    }
 }
 
 std::string EKYCTranslationService::localize(const std::string& key, const std::string& table,
@@ -24,7 +44,7 @@ std::string EKYCTranslationService::formattingLocale() const {
 }
 
 std::string localized(const std::string& key) {
-    return EKYCTranslationService::shared().localize(key);
+    return EKYCHostStrings::shared().localize(key);
 }
 
 }  // namespace ovira

@@ -19,6 +19,8 @@ public:
 
     // The process-wide service, created on the first lookup (thread-safe).
     static const EKYCTranslationService& shared();
+    // Whether shared() has been created in this process.
+    static bool isSharedCreated();
 
     // Chooses the localization folder of localization.currentLanguage() in
     // `library`, or the library bundle itself when it has no such folder.
@@ -32,13 +34,19 @@ public:
     // "vi-VN" or "en-US", from the current language.
     std::string formattingLocale() const;
     const EKYCStringBundle& bundle() const { return *bundle_; }
+    // The code of the localization the texts come from: the current
+    // language's at creation, or the development localization when the
+    // library has no folder for it.
+    const std::string& language() const { return language_; }
 
 private:
     const EKYCLocalizationService& localization_;
     const EKYCStringBundle* bundle_;
+    std::string language_;
 };
 
-// The text of a key of the "Localizable" table, from the shared service.
+// The text of a key of the "Localizable" table, as the flow shows it: the
+// host's texts and language (EKYCHostStrings) over the shared service.
 std::string localized(const std::string& key);
 
 }  // namespace ovira
