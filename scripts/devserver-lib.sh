@@ -3,7 +3,9 @@
 # it with a data folder in WORKDIR (and any further options of its own) and
 # sets server_pid, address (127.0.0.1:PORT) and ca;
 # stop_devserver ends it. Returns non-zero, with the service's log on
-# standard error, when it does not come up.
+# standard error, when it does not come up. start_scratch_devserver
+# EXECUTABLE [OPTIONS...] does the same in a new temporary folder, `work`,
+# and stops the service and removes the folder when the script exits.
 server_pid=""
 address=""
 ca=""
@@ -24,6 +26,12 @@ start_devserver() {
   cat "$work/devserver.log" >&2
   echo "ekyc-devserver did not start" >&2
   return 1
+}
+
+start_scratch_devserver() {
+  work="$(mktemp -d)"
+  trap 'stop_devserver; rm -rf "$work"' EXIT
+  start_devserver "$1" "$work" "${@:2}"
 }
 
 stop_devserver() {

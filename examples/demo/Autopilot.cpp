@@ -118,12 +118,13 @@ std::vector<Cell*> rowsOf(const TableView* table) {
 class Walk {
 public:
     Walk(DemoWindow& window, QString kind, QString screenshots, QString typedText,
-         std::shared_ptr<Autopilot::Scenes> scenes)
+         std::shared_ptr<Autopilot::Scenes> scenes, QString scenesFolder)
         : window_(window),
           kind_(std::move(kind)),
           screenshots_(std::move(screenshots)),
           typedText_(std::move(typedText)),
-          scenes_(std::move(scenes)) {}
+          scenes_(std::move(scenes)),
+          scenesFolder_(std::move(scenesFolder)) {}
 
     void run() {
         waitFor("the demo window", [&] { return window_.isVisible(); });
@@ -219,12 +220,20 @@ private:
         return {inFrame.x, inFrame.y, inFrame.width, inFrame.height};
     }
 
+    // A frame the camera shows, kept as camera media for other hosts.
+    void saveScene(const QImage& frame, const char* name) const {
+        if (scenesFolder_.isEmpty()) return;
+        const QString path = QDir(scenesFolder_).filePath(QString::fromLatin1(name));
+        if (!frame.save(path)) throw StepFailed("could not save " + path.toStdString());
+    }
+
     // The card held so that it fills the window.
     void holdCard(EKYCBaseDetectionViewControllerBase* screen) {
         const QRectF window = windowInFrame(screen);
         const QRectF card(window.center() - QPointF(window.width(), window.height()) * 0.47, window.size() * 0.94);
-        fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames(
-            {scenes::documentOnADesk(scenes_->astronaut, scenes_->rear, card)}));
+        const QImage frame = scenes::documentOnADesk(scenes_->astronaut, scenes_->rear, card);
+        fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames({frame}));
+        saveScene(frame, "card.png");
         showNextFrame(screen);
     }
 
@@ -235,8 +244,9 @@ private:
         const QImage& picture = face ? scenes_->astronaut : scenes_->cat;
         const double scale = face ? 0.5 * circle.width() / 97 : 0.9 * circle.width() / picture.height();
         const QPointF centre = face ? circle.center() + QPointF(256 - 227, 256 - 130) * scale : circle.center();
-        fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames(
-            {scenes::frontCameraFrame(picture, scale, centre, scenes_->front)}));
+        const QImage frame = scenes::frontCameraFrame(picture, scale, centre, scenes_->front);
+        fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames({frame}));
+        if (face) saveScene(frame, "face.png");
         showNextFrame(screen);
     }
 
@@ -366,6 +376,7 @@ private:
     QString screenshots_;
     QString typedText_;
     std::shared_ptr<Autopilot::Scenes> scenes_;
+    QString scenesFolder_;
     QWidget* previous_ = nullptr;
     int shots_ = 0;
 };
@@ -400,9 +411,11 @@ void Autopilot::prepare() {
 }
 
 int Autopilot::run() {
-    if (!screenshots_.isEmpty() && !QDir().mkpath(screenshots_)) {
-        std::fprintf(stderr, "autopilot: cannot make %s\n", qPrintable(screenshots_));
-        return 1;
+    for (const QString& folder : {screenshots_, scenesFolder_}) {
+        if (!folder.isEmpty() && !QDir().mkpath(folder)) {
+            std::fprintf(stderr, "autopilot: cannot make %s\n", qPrintable(folder));
+            return 1;
+        }
     }
     StallMeter meter;
     double idleStallMs = 0, startupMegabytes = 0;
@@ -415,7 +428,7 @@ int Autopilot::run() {
         startupMegabytes = peakResidentMegabytes();
         meter.start();
     }
-    Walk walk(window_, kind_, screenshots_, typedText_, scenes_);
+    Walk walk(window_, kind_, screenshots_, typedText_, scenes_, scenesFolder_);
     try {
         walk.run();
     } catch (const StepFailed& failure) {

@@ -33,6 +33,11 @@ public:
     // The size of both cameras' frames; by default a phone's portrait
     // cameras (rear 1440 x 2560, front 1080 x 1920).
     void setCameraSize(QSize size) { cameraSize_ = size; }
+    // Also saves the frames that hold the document's first side in the
+    // card window and the face in the circle, as `folder`/card.png and
+    // face.png: camera media that a host of the same window size can play
+    // (OVIRACameraSettings::setSimulatedCameraMedia) for the service to accept.
+    void setScenesFolder(QString folder) { scenesFolder_ = std::move(folder); }
 
     // Installs the cameras; call before the window shows the flow.
     void prepare();
@@ -59,4 +64,5 @@ private:
     bool measuring_ = false;
     QString typedText_ = QStringLiteral("NGUYỄN VĂN AN");
     QSize cameraSize_;
+    QString scenesFolder_;
 };

@@ -7,6 +7,7 @@
 //              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]
 //               [--autopilot-text TEXT]]
 //              [--autopilot KIND --measure]   (the GUI thread's longest stall and peak memory)
+//              [--autopilot KIND --save-scenes DIR]   (the camera frames the service accepted, as files)
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMetaObject>
@@ -86,8 +87,13 @@ int main(int argc, char** argv) {
         QStringLiteral("camera"),
         QStringLiteral("With --autopilot: the cameras' frame size, WxH (a phone's portrait cameras by default)."),
         QStringLiteral("size"));
+    const QCommandLineOption saveScenes(
+        QStringLiteral("save-scenes"),
+        QStringLiteral("With --autopilot: save the camera frames of the document's first side and of the face "
+                       "as DIR/card.png and DIR/face.png, camera media for a host whose flow has the same size."),
+        QStringLiteral("dir"));
     parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed, measure,
-                       windowSize, cameraSize});
+                       windowSize, cameraSize, saveScenes});
     parser.process(application);
     if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
         std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
@@ -137,6 +143,7 @@ int main(int argc, char** argv) {
         pilot.setMeasuring(parser.isSet(measure));
         if (parser.isSet(typed)) pilot.setTypedText(parser.value(typed));
         pilot.setCameraSize(*camera);
+        if (parser.isSet(saveScenes)) pilot.setScenesFolder(parser.value(saveScenes));
         pilot.prepare();
         demo.show();
         demo.activateWindow();

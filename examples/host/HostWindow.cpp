@@ -49,16 +49,19 @@ HostWindow::HostWindow(QSize panelSize, QWidget* parent)
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
 
-    auto* column = new QVBoxLayout;
+    // The host's own column.
+    auto* side = new QWidget(central);
+    side->setMinimumWidth(280);
+    auto* column = new QVBoxLayout(side);
     auto* title = new QLabel(QStringLiteral("<h2>Open an account</h2>"
                                             "<p>Verify your identity with a document and a photograph "
                                             "of your face.</p>"),
-                             central);
+                             side);
     title->setWordWrap(true);
-    verify_ = new QPushButton(QStringLiteral("Verify my identity"), central);
+    verify_ = new QPushButton(QStringLiteral("Verify my identity"), side);
     verify_->setObjectName(QStringLiteral("verifyButton"));
     verify_->setAccessibleName(QStringLiteral("Verify my identity"));
-    status_ = new QLabel(QStringLiteral("Not verified yet."), central);
+    status_ = new QLabel(QStringLiteral("Not verified yet."), side);
     status_->setObjectName(QStringLiteral("statusLabel"));
     status_->setAccessibleName(QStringLiteral("Verification status"));
     status_->setWordWrap(true);
@@ -74,7 +77,7 @@ HostWindow::HostWindow(QSize panelSize, QWidget* parent)
     panel_->setFixedSize(panelSize);
     panel_->setAutoFillBackground(true);
 
-    layout->addLayout(column, 1);
+    layout->addWidget(side, 1);
     layout->addWidget(panel_);
     setCentralWidget(central);
 

@@ -8,12 +8,10 @@ devserver="$1" demo="$2" kind="$3" shots="$4"
 shift 4
 
 source "$(dirname "$0")/../../scripts/devserver-lib.sh"
-work="$(mktemp -d)"
-trap 'stop_devserver; rm -rf "$work"' EXIT
 # The service refuses a card photograph narrower than an ID-1 card scanned at
 # 300 dpi, or one the card fills less than 80 % of: every photograph of the
 # walk must be one a reader can use.
-start_devserver "$devserver" "$work" --min-card-width 1011
+start_scratch_devserver "$devserver" --min-card-width 1011
 
 rm -rf "$shots"
 mkdir -p "$shots"
