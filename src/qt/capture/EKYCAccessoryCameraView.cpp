@@ -72,10 +72,10 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     btnSwitchCamera = outlet<QPushButton>(this, "btnSwitchCamera");
 
     lbTitle->setText(QString());
-    lbTitle->setFont(FontConvertible::robotoBold().font(24));
+    lbTitle->setFont(boldSystemFont(24));
     setTextColor(lbTitle, Qt::white);
     lbGuide->setText(QString());
-    lbGuide->setFont(FontConvertible::robotoRegular().font(15));
+    lbGuide->setFont(systemFont(15));
     setTextColor(lbGuide, QColor(255, 255, 255, 220));
     vGuide->hide();
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/FatalError.h"
+#include "resources/EKYCTheme.h"
 #include "resources/HexColor.h"
 #include "resources/ResourceBundle.h"
 
@@ -66,7 +67,8 @@ QColor ColorAsset::color() const {
             fatalError("Unable to load color asset named " + name_.toStdString() + ".", "Colors");
         color_ = *it;
     });
-    return color_;
+    // The host's theme wins over the bundle, for whatever is built after it was set.
+    return EKYCTheme::color(name_).value_or(color_);
 }
 
 }  // namespace ovira

@@ -7,7 +7,8 @@
 namespace ovira {
 
 // A named colour of the library's resource bundle. One shared instance per
-// name; the colour is resolved on first use and kept.
+// name; the bundle's colour is resolved on first use and kept, and the
+// host's theme (EKYCTheme) replaces it from the moment it is set.
 class ColorAsset {
 public:
     static const ColorAsset& blackAAA();
@@ -21,8 +22,9 @@ public:
     static const ColorAsset& named(const QString& name);
 
     const QString& name() const { return name_; }
-    // Stops the library with "Unable to load color asset named <name>." when
-    // the bundle has no such colour.
+    // The theme's colour for this name, else the bundle's. Stops the library
+    // with "Unable to load color asset named <name>." when the bundle has no
+    // such colour.
     QColor color() const;
 
     explicit ColorAsset(QString name) : name_(std::move(name)) {}

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/FatalError.h"
+#include "resources/EKYCTheme.h"
 #include "resources/ResourceBundle.h"
 
 namespace ovira {
@@ -13,6 +14,11 @@ namespace {
 QStringList& registered() {
     static QStringList files;
     return files;
+}
+
+// One point is one logical pixel.
+int pixelSize(qreal size) {
+    return std::max(1, static_cast<int>(std::lround(size)));
 }
 
 }  // namespace
@@ -52,11 +58,17 @@ QFont FontConvertible::font(qreal size) const {
                    "Fonts");
     }
     QFont font = QFontDatabase::font(family_, style.isEmpty() ? QStringLiteral("Regular") : style, 12);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));  // one point is one logical pixel
+    font.setPixelSize(pixelSize(size));
     return font;
 }
 
 QFont systemFont(qreal size, QFont::Weight weight) {
+    if (const QString family = EKYCTheme::availableFontFamily(); !family.isEmpty()) {
+        QFont font(family);
+        font.setPixelSize(pixelSize(size));
+        font.setWeight(weight);
+        return font;
+    }
     QFont font = weight >= QFont::DemiBold ? FontConvertible::robotoBold().font(size)
                                            : FontConvertible::robotoRegular().font(size);
     font.setWeight(weight);

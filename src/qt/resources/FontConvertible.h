@@ -35,8 +35,9 @@ private:
     QString fileName_;
 };
 
-// The library's interface font (Roboto, the library's own typeface) at a
-// size in points and a weight.
+// The library's interface font at a size in points and a weight: the
+// theme's typeface when the system has it, else Roboto, the library's own.
+// GUI thread.
 QFont systemFont(qreal size, QFont::Weight weight = QFont::Normal);
 QFont boldSystemFont(qreal size);
 

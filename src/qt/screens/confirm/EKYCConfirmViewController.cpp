@@ -4,9 +4,10 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "resources/ColorAsset.h"
-#include "resources/FontConvertible.h"
 #include "platform/QImageAdapter.h"
+#include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
+#include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/confirm/EKYCVerifyTableViewCell.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
@@ -43,9 +44,10 @@ void EKYCConfirmViewController::setupUI() {
     setBackgroundColor(tableView->contentView(), ColorAsset::whiteA().color());
     tableView->setSeparatorColor(Qt::transparent);
     btnNext->setText(localizedText("common.next"));
-    btnNext->setFont(FontConvertible::robotoRegular().font(16));
-    styleFilledButton(btnNext, ColorAsset::primary().color(), ColorAsset::whiteA().color(), 8,
-                      ColorAsset::disable().color(), ColorAsset::secondText().color());
+    btnNext->setFont(systemFont(16));
+    styleFilledButton(btnNext, ColorAsset::primary().color(), ColorAsset::whiteA().color(),
+                      EKYCTheme::pixelRadius(8), ColorAsset::disable().color(),
+                      ColorAsset::secondText().color());
     connect(btnNext, &QPushButton::clicked, this, &EKYCConfirmViewController::verifyAction);
     tableView->setDelegate(this);
     tableView->setDataSource(this);
@@ -81,7 +83,7 @@ QWidget* EKYCConfirmViewController::viewForHeader(TableView&, int section) {
     layout->setContentsMargins(kHeaderInsets);
     auto* label = new QLabel(headerTitle(section), header);
     label->setObjectName(QStringLiteral("lbHeader"));
-    label->setFont(FontConvertible::robotoBold().font(14));
+    label->setFont(boldSystemFont(14));
     setTextColor(label, ColorAsset::blackAAA().color());
     layout->addWidget(label);
     return header;

@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
@@ -18,15 +19,16 @@ void EKYCVerifyTableViewCell::awakeFromNib() {
     isEnableHighlight = false;
     lbStateImage->setText(localizedText("verify.valid"));
     setTextColor(lbStateImage, ColorAsset::blackAAA().color());
-    lbStateImage->setFont(FontConvertible::robotoRegular().font(12));
+    lbStateImage->setFont(systemFont(12));
     outlet<ImageView>(this, "imgState")->setImage(ImageAsset::image(QStringLiteral("ic_verify")));
     imgPhotograph->setContentMode(ImageView::ContentMode::scaleAspectFill);
-    imgPhotograph->setCornerRadius(8);
+    imgPhotograph->setCornerRadius(EKYCTheme::radius(8));
     btnPreviewPhoto->setStyleSheet(
         QStringLiteral("QPushButton#btnPreviewPhoto { background: #FFFFFF; border: 1px solid %1;"
-                       " border-radius: 12px; }"
+                       " border-radius: %3px; }"
                        "QPushButton#btnPreviewPhoto:pressed { background: %2; }")
-            .arg(colorFromHex(u"E3E7EF").name(), selectedColor.name()));
+            .arg(colorFromHex(u"E3E7EF").name(), selectedColor.name())
+            .arg(EKYCTheme::pixelRadius(12)));
     btnPreviewPhoto->setCursor(Qt::PointingHandCursor);
     connect(btnPreviewPhoto, &QPushButton::clicked, this, &EKYCVerifyTableViewCell::onClickedPreviewPhoto);
 }

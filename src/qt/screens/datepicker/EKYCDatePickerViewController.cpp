@@ -4,8 +4,9 @@
 #include <QTextCharFormat>
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCHostStrings.h"
 #include "resources/EKYCImage.h"
-#include "resources/EKYCTranslationService.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "ui/view/Outlet.h"
@@ -39,12 +40,12 @@ EKYCDatePickerViewController::EKYCDatePickerViewController(QWidget* parent)
 // This sheet has no close item: it closes by its own button or a tap outside.
 void EKYCDatePickerViewController::setupUI() {
     lbTitle->setText(localizedText("info.choose_time"));
-    lbTitle->setFont(FontConvertible::robotoRegular().font(18));
+    lbTitle->setFont(systemFont(18));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
     btnSave->setText(localizedText("common.save"));
-    btnSave->setFont(FontConvertible::robotoRegular().font(16));
-    styleFilledButton(btnSave, ColorAsset::primary().color(), Qt::white, 8, ColorAsset::disable().color(),
-                      ColorAsset::secondText().color());
+    btnSave->setFont(systemFont(16));
+    styleFilledButton(btnSave, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
+                      ColorAsset::disable().color(), ColorAsset::secondText().color());
     connect(btnSave, &QPushButton::clicked, this, &EKYCDatePickerViewController::clickedSave);
     btnClose->setIcon(ImageAsset::image(QStringLiteral("ic_sheet_close")).icon());
     btnClose->setCursor(Qt::PointingHandCursor);
@@ -62,13 +63,13 @@ void EKYCDatePickerViewController::setupUI() {
 void EKYCDatePickerViewController::styleCalendar() {
     const QColor text = ColorAsset::blackAAA().color();
     const QColor primary = ColorAsset::primary().color();
-    const QString locale = QString::fromStdString(EKYCTranslationService::shared().formattingLocale());
+    const QString locale = QString::fromStdString(EKYCHostStrings::shared().currentFormattingLocale());
     datePicker->setLocale(QLocale(QString(locale).replace(QLatin1Char('-'), QLatin1Char('_'))));
     datePicker->setFirstDayOfWeek(Qt::Monday);
     datePicker->setGridVisible(false);
     datePicker->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     datePicker->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
-    datePicker->setFont(FontConvertible::robotoRegular().font(15));
+    datePicker->setFont(systemFont(15));
     // The light look whatever the system's style; weekends like other days;
     // today is not set apart from the other days.
     QTextCharFormat days;
@@ -76,7 +77,7 @@ void EKYCDatePickerViewController::styleCalendar() {
     for (auto weekday : {Qt::Saturday, Qt::Sunday}) datePicker->setWeekdayTextFormat(weekday, days);
     QTextCharFormat header;
     header.setForeground(text);
-    header.setFont(FontConvertible::robotoRegular().font(12));
+    header.setFont(systemFont(12));
     header.setBackground(Qt::white);
     datePicker->setHeaderTextFormat(header);
     QPalette palette = datePicker->palette();
@@ -96,20 +97,22 @@ void EKYCDatePickerViewController::styleCalendar() {
             "QWidget#qt_calendar_navigationbar { background: #FFFFFF; }"
             "QToolButton { color: %1; background: transparent; border: none; font-size: 16px;"
             " font-weight: bold; padding: 6px 10px; }"
-            "QToolButton:pressed { background: #EAF3FD; border-radius: 8px; }"
+            "QToolButton:pressed { background: %3; border-radius: %4px; }"
             "QToolButton::menu-indicator { image: none; }"
-            "QSpinBox { color: %1; background: #F0F2F6; border: none; border-radius: 6px; padding: 2px 6px;"
+            "QSpinBox { color: %1; background: #F0F2F6; border: none; border-radius: %5px; padding: 2px 6px;"
             " font-size: 16px; }"
             "QAbstractItemView { selection-background-color: %2; selection-color: #FFFFFF;"
             " outline: 0; }")
-            .arg(text.name(), primary.name()));
+            .arg(text.name(), primary.name(), EKYCTheme::primaryTint().name())
+            .arg(EKYCTheme::pixelRadius(8))
+            .arg(EKYCTheme::pixelRadius(6)));
     // Month arrows as text, so that they take the library's colour.
     for (const auto& [name, arrow] :
          {std::pair{"qt_calendar_prevmonth", "‹"}, std::pair{"qt_calendar_nextmonth", "›"}}) {
         if (auto* button = datePicker->findChild<QToolButton*>(QString::fromLatin1(name))) {
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
             button->setText(QString::fromUtf8(arrow));
-            button->setFont(FontConvertible::robotoBold().font(22));
+            button->setFont(boldSystemFont(22));
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <QLayout>
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideTableViewCell.h"
@@ -44,12 +45,12 @@ void EKYCGuideCaptureDocumentViewController::viewDidLoad() {
 void EKYCGuideCaptureDocumentViewController::setupUI() {
     EKYCPanelSheetViewController::setupUI();  // the close item, as every screen has
     lbTitle->setText(localizedText("guide.note"));
-    lbTitle->setFont(FontConvertible::robotoBold().font(14));
+    lbTitle->setFont(boldSystemFont(14));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
     btnOke->setText(localizedText("guide.understood"));
-    btnOke->setFont(FontConvertible::robotoRegular().font(14));
-    styleFilledButton(btnOke, ColorAsset::primary().color(), Qt::white, 8, ColorAsset::disable().color(),
-                      ColorAsset::secondText().color());
+    btnOke->setFont(systemFont(14));
+    styleFilledButton(btnOke, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
+                      ColorAsset::disable().color(), ColorAsset::secondText().color());
     connect(btnOke, &QPushButton::clicked, this, &EKYCGuideCaptureDocumentViewController::onClickedOke);
     styleSheetPanel(sheetView, outlet<QWidget>(this, "vGrabber"));
     tableView->setSeparatorColor(Qt::transparent);

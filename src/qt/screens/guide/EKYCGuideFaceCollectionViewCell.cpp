@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "screens/guide/EKYCGuideFaceCellViewModel.h"
@@ -15,7 +16,7 @@ void EKYCGuideFaceCollectionViewCell::awakeFromNib() {
     imgGuide = outlet<ImageView>(this, "imgGuide");
     imgWarning = outlet<ImageView>(this, "imgWarning");
     lbGuide = outlet<QLabel>(this, "lbGuide");
-    lbGuide->setFont(FontConvertible::robotoRegular().font(14));
+    lbGuide->setFont(systemFont(14));
     setTextColor(lbGuide, ColorAsset::blackAAA().color());
     imgWarning->raise();
 }
@@ -38,7 +39,8 @@ void EKYCGuideFaceCollectionViewCell::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colorFromHex(u"F5F7FB"));
-    painter.drawRoundedRect(QRectF(rect()), 12, 12);
+    const qreal radius = EKYCTheme::radius(12);
+    painter.drawRoundedRect(QRectF(rect()), radius, radius);
 }
 
 }  // namespace ovira

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideFaceCollectionViewCell.h"
@@ -46,12 +47,12 @@ void EKYCGuideFaceViewController::viewDidLoad() {
 void EKYCGuideFaceViewController::setupUI() {
     EKYCPanelSheetViewController::setupUI();
     lbTitle->setText(localizedText("guide.face_title"));
-    lbTitle->setFont(FontConvertible::robotoRegular().font(16));
+    lbTitle->setFont(systemFont(16));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
     btnOk->setText(localizedText("guide.understood"));
-    btnOk->setFont(FontConvertible::robotoRegular().font(14));
-    styleFilledButton(btnOk, ColorAsset::primary().color(), Qt::white, 8, ColorAsset::disable().color(),
-                      ColorAsset::secondText().color());
+    btnOk->setFont(systemFont(14));
+    styleFilledButton(btnOk, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
+                      ColorAsset::disable().color(), ColorAsset::secondText().color());
     connect(btnOk, &QPushButton::clicked, this, &EKYCGuideFaceViewController::clickedOk);
     styleSheetPanel(sheetView, outlet<QWidget>(this, "vGrabber"));
     collectionView->sectionInset = sectionInsets;

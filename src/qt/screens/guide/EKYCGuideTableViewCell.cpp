@@ -18,7 +18,7 @@ constexpr int kVerticalPadding = 8 + 8;
 
 void EKYCGuideTableViewCell::awakeFromNib() {
     lbGuide = outlet<QLabel>(this, "lbGuide");
-    lbGuide->setFont(FontConvertible::robotoRegular().font(14));
+    lbGuide->setFont(systemFont(14));
     setTextColor(lbGuide, ColorAsset::blackAAA().color());
     outlet<ImageView>(this, "imgBullet")->setImage(ImageAsset::image(QStringLiteral("ic_check")));
     isEnableHighlight = false;
@@ -30,7 +30,7 @@ void EKYCGuideTableViewCell::configure(const std::any& item) {
 }
 
 int EKYCGuideTableViewCell::heightFor(const QString& text, int width) {
-    const QFontMetrics metrics(FontConvertible::robotoRegular().font(14));
+    const QFontMetrics metrics(systemFont(14));
     const QRect bounds = metrics.boundingRect(QRect(0, 0, std::max(1, width - kBulletWidth), 10000),
                                               Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
     return std::max(20, bounds.height()) + kVerticalPadding + 1;

@@ -19,9 +19,9 @@ void EKYCInfomationDocumentTableViewCell::awakeFromNib() {
     btnSelected = outlet<QPushButton>(this, "btnSelected");
     isEnableHighlight = false;
     setSeparatorInset(QMargins(separatorSideInset, 0, separatorSideInset, 0));
-    lbFieldName->setFont(FontConvertible::robotoRegular().font(14));
+    lbFieldName->setFont(systemFont(14));
     setTextColor(lbFieldName, ColorAsset::secondText().color());
-    tfFieldValue->setFont(FontConvertible::robotoBold().font(14));
+    tfFieldValue->setFont(boldSystemFont(14));
     tfFieldValue->setTextMargins(0, 0, 0, 0);
     tfFieldValue->setStyleSheet(
         QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; color: %1; }")

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/datepicker/EKYCDatePickerViewController.h"
@@ -45,7 +46,7 @@ void EKYCInfomationDocumentViewController::setupUI() {
     navigationItem()->setTitle(localizedText("info.infomation"));
     setBackgroundColor(this, ColorAsset::whiteA().color());
     lbDocumentName->setText(QString());
-    lbDocumentName->setFont(FontConvertible::robotoBold().font(14));
+    lbDocumentName->setFont(boldSystemFont(14));
     setTextColor(lbDocumentName, ColorAsset::blackAAA().color());
     tableView->hide();
     setBackgroundColor(tableView->viewport(), Qt::white);
@@ -53,9 +54,10 @@ void EKYCInfomationDocumentViewController::setupUI() {
     tableView->setSeparatorColor(Qt::transparent);  // each row draws its own, inset 32 points
     tableView->setSectionHeaderTopPadding(0);
     btnCompletionEkyc->setText(localizedText("common.completion"));
-    btnCompletionEkyc->setFont(FontConvertible::robotoRegular().font(16));
-    styleFilledButton(btnCompletionEkyc, ColorAsset::primary().color(), ColorAsset::whiteA().color(), 8,
-                      ColorAsset::disable().color(), ColorAsset::secondText().color());
+    btnCompletionEkyc->setFont(systemFont(16));
+    styleFilledButton(btnCompletionEkyc, ColorAsset::primary().color(), ColorAsset::whiteA().color(),
+                      EKYCTheme::pixelRadius(8), ColorAsset::disable().color(),
+                      ColorAsset::secondText().color());
     connect(btnCompletionEkyc, &QPushButton::clicked, this,
             &EKYCInfomationDocumentViewController::subInfoAction);
     outsideTap_ = new TapGestureRecognizer(
@@ -124,7 +126,7 @@ void EKYCInfomationDocumentViewController::setSubmitEnabled(bool enabled) {
     btnCompletionEkyc->setEnabled(enabled);
     QColor border = ColorAsset::secondText().color();
     border.setAlphaF(0.2f);
-    setFCornerRadius(btnCompletionEkyc, 8);
+    setFCornerRadius(btnCompletionEkyc, EKYCTheme::radius(8));
     setFBorderWidth(btnCompletionEkyc, 2);
     setFBorderColor(btnCompletionEkyc, enabled ? QColor(Qt::transparent) : border);
 }

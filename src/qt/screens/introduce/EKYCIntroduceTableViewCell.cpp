@@ -1,6 +1,7 @@
 #include "screens/introduce/EKYCIntroduceTableViewCell.h"
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
@@ -15,13 +16,14 @@ void EKYCIntroduceTableViewCell::awakeFromNib() {
     btnDocument = outlet<QPushButton>(this, "btnDocument");
     outlet<ImageView>(this, "imgChevron")->setImage(ImageAsset::image(QStringLiteral("ic_chevron_right")));
     isEnableHighlight = false;
-    lbDocument->setFont(FontConvertible::robotoBold().font(14));
+    lbDocument->setFont(boldSystemFont(14));
     setTextColor(lbDocument, ColorAsset::blackAAA().color());
     btnDocument->setStyleSheet(
         QStringLiteral("QPushButton#btnDocument { background: #FFFFFF; border: 1px solid %1;"
-                       " border-radius: 12px; }"
+                       " border-radius: %3px; }"
                        "QPushButton#btnDocument:pressed { background: %2; }")
-            .arg(colorFromHex(u"E3E7EF").name(), selectedColor.name()));
+            .arg(colorFromHex(u"E3E7EF").name(), selectedColor.name())
+            .arg(EKYCTheme::pixelRadius(12)));
     btnDocument->setCursor(Qt::PointingHandCursor);
     connect(btnDocument, &QPushButton::clicked, this, &EKYCIntroduceTableViewCell::selectedDocument);
 }

@@ -43,7 +43,7 @@ void EKYCIntroduceViewController::setupUI() {
     const QColor text = ColorAsset::blackAAA().color();
     setBackgroundColor(this, ColorAsset::whiteA().color());
     lbStep->setText(localizedText("intro.step"));
-    lbStep->setFont(FontConvertible::robotoBold().font(14));
+    lbStep->setFont(boldSystemFont(14));
     setTextColor(lbStep, text);
     const std::pair<QLabel*, const char*> steps[] = {{lbSelectDocument, "intro.select"},
                                                      {lbCaptureDocument, "intro.capture_document"},
@@ -52,18 +52,18 @@ void EKYCIntroduceViewController::setupUI() {
     int number = 1;
     for (const auto& [label, key] : steps) {
         label->setText(localizedText(key));
-        label->setFont(FontConvertible::robotoRegular().font(12));
+        label->setFont(systemFont(12));
         setTextColor(label, ColorAsset::secondText().color());
         auto* badge =
             outlet<QLabel>(this, QStringLiteral("lbStepNumber%1").arg(number).toLatin1().constData());
         badge->setText(QString::number(number++));
-        badge->setFont(FontConvertible::robotoBold().font(11));
+        badge->setFont(boldSystemFont(11));
         badge->setAlignment(Qt::AlignCenter);
         badge->setStyleSheet(QStringLiteral("background: %1; color: #FFFFFF; border-radius: 11px;")
                                  .arg(ColorAsset::primary().color().name()));
     }
     lbSubTitleSelect->setText(localizedText("intro.select"));
-    lbSubTitleSelect->setFont(FontConvertible::robotoBold().font(14));
+    lbSubTitleSelect->setFont(boldSystemFont(14));
     setTextColor(lbSubTitleSelect, text);
     setBackgroundColor(tableView->viewport(), ColorAsset::whiteA().color());
     setBackgroundColor(tableView->contentView(), ColorAsset::whiteA().color());

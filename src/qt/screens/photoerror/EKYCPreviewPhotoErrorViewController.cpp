@@ -2,10 +2,11 @@
 
 #include <QPointer>
 
+#include "platform/QImageAdapter.h"
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
-#include "platform/QImageAdapter.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/guide/EKYCGuideFaceViewController.h"
@@ -34,21 +35,21 @@ void EKYCPreviewPhotoErrorViewController::setupUI() {
                           if (screen) screen->didTapClose();
                       }});
     setBackgroundColor(this, Qt::white);
-    lbTitle->setFont(FontConvertible::robotoBold().font(24));
+    lbTitle->setFont(boldSystemFont(24));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
-    lbError->setFont(FontConvertible::robotoRegular().font(15));
+    lbError->setFont(systemFont(15));
     setTextColor(lbError, ColorAsset::red().color());
     static_cast<SurfaceView*>(outlet<QWidget>(this, "vError"))->setBackgroundColor(colorFromHex(u"FDEDED"));
     outlet<ImageView>(this, "imgErrorBadge")->setImage(ImageAsset::image(QStringLiteral("ic_ unverified")));
     imgUnverified->setContentMode(ImageView::ContentMode::scaleAspectFit);
-    imgUnverified->setCornerRadius(12);
+    imgUnverified->setCornerRadius(EKYCTheme::radius(12));
     btnRetakePhoto->setText(localizedText("capture.retake"));
-    btnRetakePhoto->setFont(FontConvertible::robotoRegular().font(16));
-    styleFilledButton(btnRetakePhoto, ColorAsset::primary().color(), Qt::white, 8,
+    btnRetakePhoto->setFont(systemFont(16));
+    styleFilledButton(btnRetakePhoto, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
                       ColorAsset::disable().color(), ColorAsset::secondText().color());
     btnGuide->setText(localizedText("guide.how_to"));
     btnGuide->setIcon(ImageAsset::image(QStringLiteral("ic_tips")).icon());
-    btnGuide->setFont(FontConvertible::robotoRegular().font(15));
+    btnGuide->setFont(systemFont(15));
     styleTextButton(btnGuide, ColorAsset::primary().color());
     connect(btnRetakePhoto, &QPushButton::clicked, this,
             &EKYCPreviewPhotoErrorViewController::onCLickedRetakePhoto);

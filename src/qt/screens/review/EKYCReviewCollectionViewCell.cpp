@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include "resources/EKYCTheme.h"
 #include "ui/view/Outlet.h"
 
 namespace ovira {
@@ -9,7 +10,7 @@ namespace ovira {
 void EKYCReviewCollectionViewCell::awakeFromNib() {
     imgPhotograph = outlet<ImageView>(this, "imgPhotograph");
     imgPhotograph->setContentMode(ImageView::ContentMode::scaleAspectFit);
-    imgPhotograph->setCornerRadius(12);
+    imgPhotograph->setCornerRadius(EKYCTheme::radius(12));
 }
 
 void EKYCReviewCollectionViewCell::configure(const std::any& item) {

@@ -4,9 +4,9 @@
 #include <QScrollBar>
 #include <QVariantAnimation>
 
+#include "platform/QImageAdapter.h"
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
-#include "platform/QImageAdapter.h"
 #include "screens/review/EKYCReviewCollectionViewCell.h"
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationBar.h"
@@ -56,9 +56,9 @@ void EKYCReviewPhotographViewController::setupUI() {
     EKYCBaseViewController::setupUI();  // the close item, shown here in the screen's own bar
     setBackgroundColor(this, QColor(0x0B, 0x0D, 0x12));
     const auto& model = viewModel();
-    lbTitle->setFont(FontConvertible::robotoRegular().font(16));
+    lbTitle->setFont(systemFont(16));
     setTextColor(lbTitle, Qt::white);
-    lbPage->setFont(FontConvertible::robotoRegular().font(14));
+    lbPage->setFont(systemFont(14));
     setTextColor(lbPage, QColor(255, 255, 255, 180));
     showPage(model.currentIndex, model.currentTitle());
     styleRoundButton(btnBack, ImageAsset::image(QStringLiteral("ic_back")), false);

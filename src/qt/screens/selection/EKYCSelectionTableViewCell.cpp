@@ -12,7 +12,7 @@ void EKYCSelectionTableViewCell::awakeFromNib() {
     lbTitle = outlet<QLabel>(this, "lbTitle");
     imgSelected = outlet<ImageView>(this, "imgSelected");
     lbTitle->setText(QString());
-    lbTitle->setFont(FontConvertible::robotoRegular().font(14));
+    lbTitle->setFont(systemFont(14));
     imgSelected->setImage(ImageAsset::image(QStringLiteral("ic_check")));
 }
 

@@ -58,10 +58,10 @@ void EKYCSelectionViewController::setupUI() {
     EKYCPanelSheetViewController::setupUI();
     auto& model = viewModel();
     lbTitle->setText(QString::fromStdString(model.title()));
-    lbTitle->setFont(FontConvertible::robotoRegular().font(18));
+    lbTitle->setFont(systemFont(18));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
     tfSearch->setPlaceholderText(localizedText("common.search"));
-    tfSearch->setFont(FontConvertible::robotoRegular().font(15));
+    tfSearch->setFont(systemFont(15));
     tfSearch->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; color: %1; }")
                                 .arg(ColorAsset::blackAAA().color().name()));
     outlet<ImageView>(this, "imgSearch")->setImage(ImageAsset::image(QStringLiteral("ic_search")));

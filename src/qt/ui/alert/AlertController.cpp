@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "resources/EKYCTheme.h"
 #include "ui/controller/TransitionContext.h"
 #include "ui/view/BackdropView.h"
 #include "ui/view/ViewLayer.h"
@@ -54,7 +55,7 @@ void AlertController::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    painter.drawPath(ViewLayer::roundedPath(QRectF(rect()), 16, allCorners));
+    painter.drawPath(ViewLayer::roundedPath(QRectF(rect()), EKYCTheme::radius(16), allCorners));
 }
 
 PresentationController* AlertController::makePresentationController(ViewController* presenting) {

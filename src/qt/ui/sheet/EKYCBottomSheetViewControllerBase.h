@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPointer>
 
+#include "resources/EKYCTheme.h"
 #include "screens/base/EKYCBaseViewController.h"
 #include "screens/base/EKYCBaseViewControllerBase.h"
 #include "ui/sheet/EKYCBottomSheet.h"
@@ -22,7 +23,7 @@ public:
     EKYCBottomSheetTransitioningDelegate* bottomSheetTransitioningDelegate();
 
     double preferredSheetTopInset = 24;
-    double preferredSheetCornerRadius = 8;
+    double preferredSheetCornerRadius = EKYCTheme::radius(8);
     QColor preferredSheetBackdropColor = Qt::black;
 
     EKYCBottomSheet::PreferredSizing preferredSheetSizing() const { return sizing_; }

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "resources/EKYCTheme.h"
 #include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
 #include "ui/view/ViewProperties.h"
 
@@ -11,7 +12,7 @@ namespace ovira {
 // The look shared by sheet panels: white, top corners rounded by 8 points,
 // and a small grey grabber centred at the top when there is one.
 inline void styleSheetPanel(QWidget* panel, QWidget* grabber = nullptr) {
-    roundCorners(panel, {ViewCorner::topLeft, ViewCorner::topRight}, 8);
+    roundCorners(panel, {ViewCorner::topLeft, ViewCorner::topRight}, EKYCTheme::radius(8));
     if (grabber) grabber->setStyleSheet(QStringLiteral("background: #D9DDE5; border-radius: 2px;"));
 }
 

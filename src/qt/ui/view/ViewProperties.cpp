@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "resources/EKYCTheme.h"
 #include "ui/view/ViewLayer.h"
 
 namespace ovira {
@@ -43,8 +44,10 @@ void applyViewProperties(QWidget* root) {
     QList<QWidget*> views = root->findChildren<QWidget*>();
     views.prepend(root);
     for (QWidget* view : views) {
+        // Radii in a description are those of the library's own look; the
+        // theme makes them rounder or squarer alike. -1 stays a circle.
         if (const QVariant radius = view->property("fCornerRadius"); radius.isValid())
-            setFCornerRadius(view, radius.toDouble());
+            setFCornerRadius(view, radius.toDouble() == -1 ? -1 : EKYCTheme::radius(radius.toDouble()));
         if (const QVariant width = view->property("fBorderWidth"); width.isValid())
             setFBorderWidth(view, width.toDouble());
         if (const QVariant color = view->property("fBorderColor"); color.isValid())
