@@ -23,25 +23,29 @@ bool isHostName(std::string_view host) {
 
 }  // namespace
 
+bool EKYCServiceEnvironment::setAddress(std::string address) {
+    port.reset();
+    const auto colon = address.rfind(':');
+    const bool bracketed = !address.empty() && address.front() == '[';
+    if (colon != std::string::npos && (!bracketed || (colon > 0 && address[colon - 1] == ']'))) {
+        int number = 0;
+        const auto* first = address.data() + colon + 1;
+        const auto* last = address.data() + address.size();
+        const auto [end, error] = std::from_chars(first, last, number);
+        // A bad port makes the whole address unusable rather than silently production.
+        port = (error == std::errc() && end == last && number > 0 && number < 65536) ? number : -1;
+        address.resize(colon);
+    }
+    host = std::move(address);
+    return !baseURL().empty();
+}
+
 EKYCServiceEnvironment EKYCServiceEnvironment::fromMainBundle() {
     EKYCServiceEnvironment environment;
     auto& bundle = MainBundle::main();
     if (auto configured = bundle.stringForInfoDictionaryKey("EKYCServiceHost");
-        configured && !configured->empty()) {
-        std::string host = *configured;
-        const auto colon = host.rfind(':');
-        const bool bracketed = !host.empty() && host.front() == '[';
-        if (colon != std::string::npos && (!bracketed || host[colon - 1] == ']')) {
-            int port = 0;
-            const auto* first = host.data() + colon + 1;
-            const auto* last = host.data() + host.size();
-            const auto [end, error] = std::from_chars(first, last, port);
-            // A bad port makes the whole address unusable rather than silently production.
-            environment.port = (error == std::errc() && end == last && port > 0 && port < 65536) ? port : -1;
-            host.resize(colon);
-        }
-        environment.host = host;
-    }
+        configured && !configured->empty())
+        environment.setAddress(*configured);
     if (auto ca = bundle.stringForInfoDictionaryKey("EKYCServiceCACertificate"); ca && !ca->empty()) {
         std::filesystem::path path(*ca);
         if (path.is_relative()) path = MainBundle::defaultInfoFile().parent_path() / path;
@@ -53,6 +57,8 @@ EKYCServiceEnvironment EKYCServiceEnvironment::fromMainBundle() {
             if (pin.is_string()) environment.pinnedPublicKeys.push_back(pin.get<std::string>());
         }
     }
+    const nlohmann::json fullBodies = bundle.objectForInfoDictionaryKey("EKYCLogsFullBodies");
+    environment.logsFullBodies = fullBodies.is_boolean() && fullBodies.get<bool>();
     return environment;
 }
 
@@ -67,6 +73,7 @@ EKYCHTTPClient::Configuration EKYCServiceEnvironment::clientConfiguration() cons
     auto configuration = EKYCHTTPClient::Configuration::defaultConfiguration();
     configuration.additionalCACertificateFile = caCertificateFile;
     configuration.pinnedPublicKeys = pinnedPublicKeys;
+    configuration.logsFullBodies = logsFullBodies;
     return configuration;
 }
 

@@ -3,6 +3,8 @@
 #include <memory>
 #include <mutex>
 
+#include "ovira/EKYCLogger.h"
+#include "sdk/EKYCFlowReport.h"
 #include "sdk/EKYCUserDefault.h"
 #include "sdk/TransactionIdentifier.h"
 
@@ -27,6 +29,12 @@ void EKYCApplication::startSession() {
 }
 
 void EKYCApplication::start() {
+    // A second flow over the first would take its session away from it.
+    if (EKYCFlowReport::shared().isOpen()) {
+        EKYCLogger("[OVIRA]", EKYCLogger::Subsystem::general)
+            .log("start() ignored: a flow is on screen already; it reports its outcome when it closes");
+        return;
+    }
     startSession();
     FlowLauncher launch;
     {

@@ -13,7 +13,8 @@ public:
     void startSession();
 
     // startSession(), then the installed flow launcher (the UI layer installs
-    // one; without it nothing is presented and nothing fails).
+    // one; without it nothing is presented and nothing fails). While a flow
+    // is on screen it does nothing but log: the flow keeps its session.
     void start();
 
     // Installed once by the UI layer; thread-safe.

@@ -9,7 +9,10 @@
 #include "capture/EKYCFileService.h"
 #include "ovira/EKYCHTTPClient.h"
 #include "ovira/MainBundle.h"
+#include "ovira/OVIRACameraSettings.h"
+#include "ovira/OVIRALocalization.h"
 #include "sdk/EKYCApplication.h"
+#include "sdk/EKYCSettingsCheck.h"
 
 namespace ovira {
 namespace {
@@ -64,6 +67,32 @@ void OVIRA::config() {
     } else if (const auto client = madeHere.lock(); client && client == EKYCHTTPClient::shared()) {
         EKYCHTTPClient::setShared(nullptr);
     }
+}
+
+std::optional<OVIRASettingsError> OVIRA::configure(const OVIRASettings& settings) {
+    // One configuration at a time: two threads cannot interleave their settings.
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    if (auto error = checkSettings(settings)) return error;
+
+    // The settings become the host's settings, so that config() and
+    // everything that reads them see one truth.
+    auto& bundle = MainBundle::main();
+    bundle.setObject("EKYCAppID", settings.appID);
+    bundle.setObject("EKYCServiceHost", settings.serviceHost);
+    std::error_code ignored;
+    const auto caFile = settings.caCertificateFile.empty()
+                            ? std::filesystem::path()
+                            : std::filesystem::absolute(settings.caCertificateFile, ignored);
+    bundle.setObject("EKYCServiceCACertificate",
+                     caFile.empty() ? nlohmann::json() : nlohmann::json(caFile.string()));
+    bundle.setObject("EKYCServicePinnedKeys",
+                     settings.pinnedKeys.empty() ? nlohmann::json() : nlohmann::json(settings.pinnedKeys));
+    bundle.setObject("EKYCLogsFullBodies", settings.logFullBodies ? nlohmann::json(true) : nlohmann::json());
+    OVIRACameraSettings::setSimulatedCameraMedia(settings.simulatedCameraMedia.string());
+    if (settings.language) (void)OVIRALocalization::setLanguage(*settings.language);
+    config();
+    return std::nullopt;
 }
 
 void OVIRA::start() {

@@ -9,6 +9,7 @@
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/guide/EKYCGuideFaceViewController.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
+#include "sdk/EKYCFlowReport.h"
 #include "ui/alert/AlertBuilder.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/DialogBuilder.h"
@@ -42,6 +43,20 @@ void EKYCBaseDetectionViewControllerBase::postToGui(std::function<void()> task) 
 }
 
 // Load
+
+std::optional<OVIRAFlowStep> EKYCBaseDetectionViewControllerBase::flowStep() const {
+    switch (captureStep()) {
+        case EKYCStep::front:
+            return detectionViewModel().typeDocument == EkycTypeDocument::passport
+                       ? OVIRAFlowStep::capturePassport
+                       : OVIRAFlowStep::captureFront;
+        case EKYCStep::back:
+            return OVIRAFlowStep::captureBack;
+        case EKYCStep::face:
+            return OVIRAFlowStep::captureFace;
+    }
+    return std::nullopt;
+}
 
 void EKYCBaseDetectionViewControllerBase::viewDidLoad() {
     EKYCBaseViewControllerBase::viewDidLoad();
@@ -141,12 +156,19 @@ void EKYCBaseDetectionViewControllerBase::checkCameraPermission(ViewController& 
             });
             return;
         case EKYCCameraAuthorizationStatus::authorized:
+            EKYCFlowReport::shared().recovered();
             postToGui(std::move(onGranted));
             return;
         case EKYCCameraAuthorizationStatus::restricted:
         case EKYCCameraAuthorizationStatus::denied:
             break;
     }
+    // Without the camera the flow cannot go on: should the user leave, the host hears why.
+    const bool denied = status == EKYCCameraAuthorizationStatus::denied;
+    EKYCFlowReport::shared().failed(EKYCAPIError(
+        kCameraErrorDomain, denied ? kCameraAccessDenied : kCameraAccessRestricted,
+        {{kLocalizedDescriptionKey, denied ? "The user denied access to the camera."
+                                           : "Access to the camera is restricted on this device."}}));
     QPointer<ViewController> screen(&presenter);
     auto* dialog = DialogBuilder()
                        .title(localizedText("common.permission_title"))

@@ -33,6 +33,8 @@ class EKYCBaseDetectionViewControllerBase : public EKYCBaseViewControllerBase,
                                             public EKYCCameraDetectionServiceDelegate {
     Q_OBJECT
 public:
+    // The capture step of this screen: front, back, passport or face.
+    std::optional<OVIRAFlowStep> flowStep() const override;
     EKYCBaseDetectionViewControllerBase(EKYCCameraType type, QWidget* parent = nullptr);
     // Waits for a photograph being handed over, so that it never reaches a
     // screen half destroyed.

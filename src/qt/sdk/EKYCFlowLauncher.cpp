@@ -1,12 +1,14 @@
 #include "sdk/EKYCFlowLauncher.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QWidget>
 
 #include "capture/CaptureScreens.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/introduce/EKYCIntroduceViewController.h"
 #include "sdk/EKYCApplication.h"
+#include "sdk/EKYCFlowReport.h"
 #include "sdk/QtMainQueue.h"
 #include "ui/controller/NavigationController.h"
 
@@ -14,29 +16,19 @@ namespace ovira {
 
 namespace {
 
-// Lets a host window that is not a library screen present one: an empty,
+const QString kAnchorName = QStringLiteral("OVIRAHostAnchor");
+
+// Lets a host widget that is not a library screen present one: an empty,
 // invisible screen inside it.
 class HostAnchorViewController : public ViewController {
 public:
-    explicit HostAnchorViewController(QWidget* window) : ViewController(window) {
-        setObjectName(QStringLiteral("OVIRAHostAnchor"));
+    explicit HostAnchorViewController(QWidget* host) : ViewController(host) {
+        setObjectName(kAnchorName);
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(0, 0, 0, 0);
         show();
     }
 };
-
-ViewController* screenOfWindow(QWidget* window) {
-    if (auto* screen = qobject_cast<ViewController*>(window)) return screen;
-    // A library screen filling the window (a container the host embedded) answers for it.
-    for (auto* child : window->findChildren<ViewController*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (child->isVisible() && child->geometry() == window->rect()) return child;
-    }
-    if (auto* anchor =
-            window->findChild<ViewController*>(QStringLiteral("OVIRAHostAnchor"), Qt::FindDirectChildrenOnly))
-        return anchor;
-    return new HostAnchorViewController(window);
-}
 
 // A window a user works in: not a menu, tool tip or splash screen.
 bool isHostWindow(const QWidget* widget) {
@@ -45,7 +37,35 @@ bool isHostWindow(const QWidget* widget) {
     return type == Qt::Window || type == Qt::Dialog;
 }
 
+// The flow on screen. Its address alone says which flow a late signal is
+// about: a flow that has already been reported is no longer current.
+struct CurrentFlow {
+    ViewController* flow = nullptr;
+    QPointer<ViewController> guard;
+};
+CurrentFlow& current() {
+    static CurrentFlow instance;
+    return instance;
+}
+
+void flowHasGone(ViewController* flow) {
+    if (current().flow != flow) return;
+    current() = {};
+    EKYCFlowReport::shared().closed();
+}
+
 }  // namespace
+
+ViewController* EKYCFlowLauncher::screenOf(QWidget* widget) {
+    if (auto* screen = qobject_cast<ViewController*>(widget)) return screen;
+    // A library screen filling the widget (a container the host embedded) answers for it.
+    for (auto* child : widget->findChildren<ViewController*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible() && child->geometry() == widget->rect()) return child;
+    }
+    if (auto* anchor = widget->findChild<ViewController*>(kAnchorName, Qt::FindDirectChildrenOnly))
+        return anchor;
+    return new HostAnchorViewController(widget);
+}
 
 ViewController* EKYCFlowLauncher::topMostViewController() {
     QWidget* window = QApplication::activeModalWidget();
@@ -59,8 +79,10 @@ ViewController* EKYCFlowLauncher::topMostViewController() {
             }
         }
     }
-    if (!window) return nullptr;
-    ViewController* screen = screenOfWindow(window);
+    return window ? topOf(screenOf(window)) : nullptr;
+}
+
+ViewController* EKYCFlowLauncher::topOf(ViewController* screen) {
     while (screen) {
         auto* navigation = qobject_cast<NavigationController*>(screen);
         if (navigation && !navigation->viewControllers().isEmpty() && navigation->visibleViewController()) {
@@ -75,16 +97,37 @@ ViewController* EKYCFlowLauncher::topMostViewController() {
 }
 
 ViewController* EKYCFlowLauncher::launch() {
+    ViewController* top = topMostViewController();
+    return top ? launchOver(top) : nullptr;
+}
+
+ViewController* EKYCFlowLauncher::launchOver(ViewController* presenter) {
+    if (!presenter || !EKYCFlowReport::shared().open()) return nullptr;
     installQtMainQueue();
     installCaptureScreens();
-    ViewController* top = topMostViewController();
-    if (!top) return nullptr;
     auto* introduce = new EKYCIntroduceViewController;
     introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
     auto* navigation = new EKYCBaseNavigationViewController(introduce);
     navigation->setModalTransitionStyle(ViewController::ModalTransitionStyle::crossDissolve);
-    top->present(navigation, true);
+    current() = {navigation, navigation};
+    // Dismissed, or taken down with the host's window: either way the flow has gone, once.
+    QObject::connect(navigation, &ViewController::didDismiss, navigation,
+                     [navigation] { flowHasGone(navigation); });
+    QObject::connect(navigation, &QObject::destroyed, QCoreApplication::instance(),
+                     [navigation] { flowHasGone(navigation); });
+    presenter->present(navigation, true);
     return navigation;
+}
+
+ViewController* EKYCFlowLauncher::launchInside(QWidget* parent) {
+    if (!parent || EKYCFlowReport::shared().isOpen()) return nullptr;
+    // Whatever the flow presents stays within the host's widget.
+    parent->setProperty(ViewController::presentationHostProperty, true);
+    return launchOver(screenOf(parent));
+}
+
+ViewController* EKYCFlowLauncher::currentFlow() {
+    return current().guard;
 }
 
 void EKYCFlowLauncher::install() {

@@ -1,9 +1,8 @@
 #include "screens/information/EKYCInfomationDocumentViewModel.h"
 
 #include "api/EKYCRepoImpl.h"
-#include "ovira/OVIRA.h"
-#include "ovira/OVIRADelegate.h"
 #include "platform/Background.h"
+#include "sdk/EKYCFlowReport.h"
 #include "sdk/EKYCUserDefault.h"
 
 namespace ovira {
@@ -21,6 +20,7 @@ void EKYCInfomationDocumentViewModel::fetchDocument() {
             failure = error;
         } catch (...) {
             // Any other failure: the form stays hidden, without a message.
+            failure = EKYCAPIError(EKYCAPIErrorCode::unknow);
         }
         return [self, fetched = std::move(fetched), failure] {
             const auto viewModel = self.lock();
@@ -29,8 +29,11 @@ void EKYCInfomationDocumentViewModel::fetchDocument() {
                 viewModel->document = fetched;
                 viewModel->items = fetched->form;
                 viewModel->updateDisplay.send(fetched->identityName);
+                EKYCFlowReport::shared().recovered();
             } else if (failure) {
-                viewModel->publishIfUnauthorized(*failure);
+                // Without the identity data the form has nothing to show or send:
+                // should the user leave now, the host hears why.
+                if (!viewModel->publishIfUnauthorized(*failure)) EKYCFlowReport::shared().failed(*failure);
             }
             viewModel->loadingPublisher.send(false);
         };
@@ -66,9 +69,9 @@ void EKYCInfomationDocumentViewModel::submit() {
             const auto viewModel = self.lock();
             if (!viewModel) return;
             if (submitted) {
+                // The session is read now: closing the flow clears it.
+                EKYCFlowReport::shared().succeeded(EKYCUserDefault::transactionId().value_or(""));
                 viewModel->nextPublisher.send(Void{});
-                if (const auto delegate = OVIRA::instance().delegate())
-                    delegate->didEKYCSuccessWithSessionId(EKYCUserDefault::transactionId().value_or(""));
             } else if (failure) {
                 viewModel->publishIfUnauthorized(*failure);
             }

@@ -18,7 +18,7 @@ void EKYCBaseNavigationViewController::viewDidLoad() {
     NavigationBarAppearance appearance;
     appearance.backgroundImage = ImageAsset::image(QStringLiteral("bg_nav"));
     appearance.titleColor = Qt::white;
-    appearance.titleFont = FontConvertible::robotoRegular().font(16);
+    appearance.titleFont = systemFont(16);
     appearance.backIndicatorImage = ImageAsset::image(QStringLiteral("ic_back"));
     appearance.hidesShadow = true;  // no hairline under the bar
     navigationBar()->setStandardAppearance(appearance);

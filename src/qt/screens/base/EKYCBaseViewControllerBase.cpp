@@ -6,9 +6,11 @@
 #include "platform/FatalError.h"
 #include "resources/ColorAsset.h"
 #include "resources/EKYCImage.h"
+#include "resources/EKYCTheme.h"
 #include "resources/Localized.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/base/LoadingOverlayView.h"
+#include "sdk/EKYCFlowReport.h"
 #include "sdk/EKYCUserDefault.h"
 #include "sdk/QtMainQueue.h"
 #include "ui/alert/AlertBuilder.h"
@@ -54,7 +56,7 @@ EKYCBaseViewControllerBase::EKYCBaseViewControllerBase(QWidget* parent)
     background.setAlphaF(0.5f);
     activityIndicator_->setBackgroundColor(background);
     activityIndicator_->setHidesWhenStopped(true);
-    setFCornerRadius(activityIndicator_, 12);
+    setFCornerRadius(activityIndicator_, EKYCTheme::radius(12));
 }
 
 EKYCBaseViewControllerBase::~EKYCBaseViewControllerBase() = default;
@@ -121,6 +123,7 @@ void EKYCBaseViewControllerBase::viewWillAppear(bool animated) {
 
 void EKYCBaseViewControllerBase::viewDidAppear(bool animated) {
     ViewController::viewDidAppear(animated);
+    if (const auto step = flowStep()) EKYCFlowReport::shared().reached(*step);
     if (viewModel_) viewModel_->onViewDidAppear();
 }
 
@@ -193,23 +196,25 @@ void EKYCBaseViewControllerBase::backToRoot() {
 
 void EKYCBaseViewControllerBase::showUnauthorizedAlert(const std::optional<QString>& message) {
     QPointer<EKYCBaseViewControllerBase> screen(this);
-    auto* alert = AlertBuilder()
-                      .image(ImageAsset::image(QStringLiteral("ic_disconnect")))
-                      .title(localizedText("common.noti"))
-                      .message(message.value_or(QString()))
-                      .action({QStringLiteral("OK"), AlertAction::Style::cancel},
-                              [screen](AlertController* presented) {
-                                  presented->dismiss(true);
-                                  EKYCUserDefault::clear();
-                                  if (!screen) return;
-                                  // The whole flow closes from whichever screen is showing,
-                                  // a sheet over the form included.
-                                  if (auto* host = flowPresentation(screen)->presentingViewController())
-                                      host->dismiss(true);
-                                  else
-                                      screen->dismiss(true);
-                              })
-                      .build();
+    auto* alert =
+        AlertBuilder()
+            .image(ImageAsset::image(QStringLiteral("ic_disconnect")))
+            .title(localizedText("common.noti"))
+            .message(message.value_or(QString()))
+            .action({QStringLiteral("OK"), AlertAction::Style::cancel},
+                    [screen, message](AlertController* presented) {
+                        presented->dismiss(true);
+                        EKYCUserDefault::clear();
+                        EKYCFlowReport::shared().sessionEnded(message.value_or(QString()).toStdString());
+                        if (!screen) return;
+                        // The whole flow closes from whichever screen is showing,
+                        // a sheet over the form included.
+                        if (auto* host = flowPresentation(screen)->presentingViewController())
+                            host->dismiss(true);
+                        else
+                            screen->dismiss(true);
+                    })
+            .build();
     present(alert, true);
 }
 

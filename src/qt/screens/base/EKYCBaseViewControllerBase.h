@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "ovira/OVIRADelegate.h"
 #include "platform/AnyCancellable.h"
 #include "screens/base/EKYCBaseViewModel.h"
 #include "ui/controller/ViewController.h"
@@ -54,6 +55,10 @@ public:
 
     // The close button's action.
     void didTapClose();
+
+    // The step of the flow this screen is, reported to the host when it
+    // appears; nothing for screens that are not a step of their own.
+    virtual std::optional<OVIRAFlowStep> flowStep() const { return std::nullopt; }
 
 protected:
     void viewDidLoad() override;

@@ -16,6 +16,7 @@ class EKYCConfirmViewController : public EKYCBaseViewController<EKYCConfirmViewM
                                   public TableView::Delegate {
     Q_OBJECT
 public:
+    std::optional<OVIRAFlowStep> flowStep() const override { return OVIRAFlowStep::confirm; }
     explicit EKYCConfirmViewController(QWidget* parent = nullptr);
 
     EKYCBaseTableView* tableView = nullptr;

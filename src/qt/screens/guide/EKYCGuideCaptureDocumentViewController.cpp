@@ -7,6 +7,7 @@
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideTableViewCell.h"
+#include "sdk/EKYCFlowReport.h"
 #include "ui/lists/NibCellRegistration.h"
 #include "ui/view/Outlet.h"
 #include "ui/view/ViewStyle.h"
@@ -31,6 +32,11 @@ EKYCGuideCaptureDocumentViewController* EKYCGuideCaptureDocumentViewController::
     guide->setPanToDismissEnabled(false);
     presenter.present(guide, true);
     return guide;
+}
+
+void EKYCGuideCaptureDocumentViewController::viewDidAppear(bool animated) {
+    EKYCPanelSheetViewController<EKYCGuideCaptureDocumentViewModel>::viewDidAppear(animated);
+    EKYCFlowReport::shared().reached(OVIRAFlowStep::documentGuide);
 }
 
 void EKYCGuideCaptureDocumentViewController::viewDidLoad() {

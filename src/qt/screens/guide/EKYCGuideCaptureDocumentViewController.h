@@ -37,6 +37,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
     void setupUI() override;
     void resizeEvent(QResizeEvent* event) override;
 

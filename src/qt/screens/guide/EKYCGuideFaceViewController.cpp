@@ -7,6 +7,7 @@
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideFaceCollectionViewCell.h"
+#include "sdk/EKYCFlowReport.h"
 #include "ui/lists/NibCellRegistration.h"
 #include "ui/view/Outlet.h"
 #include "ui/view/ViewStyle.h"
@@ -34,6 +35,11 @@ EKYCGuideFaceViewController* EKYCGuideFaceViewController::show(ViewController& p
 
 double EKYCGuideFaceViewController::itemWidth(double collectionWidth) {
     return (collectionWidth - sectionInsets.left() - sectionInsets.right() - 2.0 * itemSpacing) / 3 - 0.1;
+}
+
+void EKYCGuideFaceViewController::viewDidAppear(bool animated) {
+    EKYCPanelSheetViewController<EKYCGuideFaceViewModel>::viewDidAppear(animated);
+    EKYCFlowReport::shared().reached(OVIRAFlowStep::faceGuide);
 }
 
 void EKYCGuideFaceViewController::viewDidLoad() {

@@ -41,6 +41,7 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
     void setupUI() override;
 };
 

@@ -23,6 +23,7 @@ class EKYCInfomationDocumentViewController : public EKYCBaseViewController<EKYCI
                                              public TableView::Delegate {
     Q_OBJECT
 public:
+    std::optional<OVIRAFlowStep> flowStep() const override { return OVIRAFlowStep::identityForm; }
     static constexpr double rowHeight = 56;
     static constexpr double sectionSpacing = 8;
 

@@ -18,6 +18,7 @@ class EKYCIntroduceViewController : public EKYCBaseViewController<EKYCIntroduceV
                                     public TableView::Delegate {
     Q_OBJECT
 public:
+    std::optional<OVIRAFlowStep> flowStep() const override { return OVIRAFlowStep::chooseDocument; }
     static constexpr double rowHeight = 80;
 
     // Opens the capture of the chosen document's front from `introduce`

@@ -126,6 +126,13 @@ void ViewController::hideEvent(QHideEvent* event) {
     }
 }
 
+QWidget* ViewController::presentationHost(QWidget* presenter) {
+    for (QWidget* widget = presenter; widget; widget = widget->parentWidget()) {
+        if (widget->isWindow() || widget->property(presentationHostProperty).toBool()) return widget;
+    }
+    return presenter->window();
+}
+
 ViewController* ViewController::presentationContext() {
     ViewController* context = this;
     while (context->parentController_) context = context->parentController_;
@@ -145,7 +152,7 @@ void ViewController::present(ViewController* screen, bool animated, std::functio
     }
     animated = animated && ViewAnimation::areAnimationsEnabled();
 
-    auto* container = new PresentationContainerView(presenter->window());
+    auto* container = new PresentationContainerView(presentationHost(presenter));
     PresentationController* controller = nullptr;
     if (screen->modalPresentationStyle() == ModalPresentationStyle::custom && screen->transitioningDelegate())
         controller = screen->transitioningDelegate()->presentationController(screen, presenter, this);
@@ -264,7 +271,9 @@ void ViewController::finishDismissal(bool completed, bool, std::function<void()>
     if (controller) controller->dismissalTransitionDidEnd(true);
     endAppearanceTransition();
     tearDownPresentation();
+    QPointer<ViewController> guard(this);
     if (completion) completion();
+    if (guard) Q_EMIT didDismiss();
 }
 
 void ViewController::tearDownPresentation() {

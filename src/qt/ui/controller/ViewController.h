@@ -66,6 +66,13 @@ public:
     // one, the presentation of this screen (or of its container).
     void dismiss(bool animated, std::function<void()> completion = {});
     ViewController* presentedViewController() const { return presented_; }
+
+    // A widget with this property set to true keeps the presentations made
+    // from inside it within its own area (a flow embedded in a host's panel);
+    // otherwise they cover the window.
+    static constexpr const char* presentationHostProperty = "oviraPresentationHost";
+    // The widget a presentation from `presenter` covers.
+    static QWidget* presentationHost(QWidget* presenter);
     ViewController* presentingViewController() const { return presenting_; }
     bool isBeingPresented() const { return beingPresented_; }
     bool isBeingDismissed() const { return beingDismissed_; }
@@ -96,6 +103,9 @@ public:
 
 Q_SIGNALS:
     void preferredContentSizeChanged();
+    // The screen's presentation has ended: it has left the screen and goes
+    // with its layer at the next turn of the event loop.
+    void didDismiss();
 
 protected:
     // The controller of a presentation of this screen in the full-screen
