@@ -1,5 +1,7 @@
 #include "sdk/EKYCFlowReport.h"
 
+#include <utility>
+
 #include "ovira/EKYCLogger.h"
 #include "ovira/OVIRA.h"
 
@@ -39,8 +41,7 @@ bool EKYCFlowReport::open() {
     if (open_) return false;
     open_ = true;
     ending_ = Ending::none;
-    sessionId_.clear();
-    message_.clear();
+    detail_.clear();
     failure_.reset();
     step_.reset();
     return true;
@@ -52,31 +53,25 @@ bool EKYCFlowReport::isOpen() const {
 }
 
 void EKYCFlowReport::succeeded(std::string sessionId) {
-    {
-        std::lock_guard lock(mutex_);
-        if (open_) {
-            if (ending_ == Ending::none) {
-                ending_ = Ending::success;
-                sessionId_ = std::move(sessionId);
-            }
-            return;
-        }
-    }
-    deliver([&](OVIRADelegate& delegate) { delegate.didEKYCSuccessWithSessionId(sessionId); }, "success");
+    end(Ending::success, std::move(sessionId));
 }
 
 void EKYCFlowReport::sessionEnded(std::string message) {
+    end(Ending::sessionEnded, std::move(message));
+}
+
+void EKYCFlowReport::end(Ending ending, std::string detail) {
     {
         std::lock_guard lock(mutex_);
         if (open_) {
             if (ending_ == Ending::none) {
-                ending_ = Ending::sessionEnded;
-                message_ = std::move(message);
+                ending_ = ending;
+                detail_ = std::move(detail);
             }
             return;
         }
     }
-    deliver([&](OVIRADelegate& delegate) { delegate.didEKYCEndSession(message); }, "session end");
+    tell(ending, detail);
 }
 
 void EKYCFlowReport::failed(EKYCAPIError error) {
@@ -100,35 +95,31 @@ void EKYCFlowReport::reached(OVIRAFlowStep step) {
 
 void EKYCFlowReport::closed() {
     Ending ending;
-    std::string sessionId, message;
+    std::string detail;
     std::optional<EKYCAPIError> failure;
     {
         std::lock_guard lock(mutex_);
         if (!open_) return;
         open_ = false;
-        ending = ending_;
-        sessionId = std::move(sessionId_);
-        message = std::move(message_);
+        ending = std::exchange(ending_, Ending::none);
+        detail = std::move(detail_);
         failure = std::move(failure_);
-        ending_ = Ending::none;
         failure_.reset();
         step_.reset();
     }
-    switch (ending) {
-        case Ending::success:
-            deliver([&](OVIRADelegate& delegate) { delegate.didEKYCSuccessWithSessionId(sessionId); },
-                    "success");
-            return;
-        case Ending::sessionEnded:
-            deliver([&](OVIRADelegate& delegate) { delegate.didEKYCEndSession(message); }, "session end");
-            return;
-        case Ending::none:
-            break;
-    }
-    if (failure)
+    if (ending != Ending::none)
+        tell(ending, detail);
+    else if (failure)
         deliver([&](OVIRADelegate& delegate) { delegate.didEKYCFail(*failure); }, "failure");
     else
         deliver([](OVIRADelegate& delegate) { delegate.didEKYCCancel(); }, "cancellation");
+}
+
+void EKYCFlowReport::tell(Ending ending, const std::string& detail) {
+    if (ending == Ending::success)
+        deliver([&](OVIRADelegate& delegate) { delegate.didEKYCSuccessWithSessionId(detail); }, "success");
+    else if (ending == Ending::sessionEnded)
+        deliver([&](OVIRADelegate& delegate) { delegate.didEKYCEndSession(detail); }, "session end");
 }
 
 void EKYCFlowReport::deliver(const std::function<void(OVIRADelegate&)>& call, const char* what) {

@@ -43,13 +43,14 @@ public:
 
 private:
     enum class Ending { none, success, sessionEnded };
+    void end(Ending ending, std::string detail);
+    static void tell(Ending ending, const std::string& detail);
     static void deliver(const std::function<void(OVIRADelegate&)>& call, const char* what);
 
     mutable std::mutex mutex_;
     bool open_ = false;
     Ending ending_ = Ending::none;
-    std::string sessionId_;
-    std::string message_;
+    std::string detail_;  // the session of a success, the message of an ended session
     std::optional<EKYCAPIError> failure_;
     std::optional<OVIRAFlowStep> step_;
 };
