@@ -102,21 +102,24 @@ ViewController* EKYCFlowLauncher::launch() {
 }
 
 ViewController* EKYCFlowLauncher::launchOver(ViewController* presenter) {
-    if (!presenter || !EKYCFlowReport::shared().open()) return nullptr;
+    if (!presenter || EKYCFlowReport::shared().isOpen()) return nullptr;
     installQtMainQueue();
     installCaptureScreens();
     auto* introduce = new EKYCIntroduceViewController;
     introduce->setViewModel(makeViewModel<EKYCIntroduceViewModel>());
     auto* navigation = new EKYCBaseNavigationViewController(introduce);
     navigation->setModalTransitionStyle(ViewController::ModalTransitionStyle::crossDissolve);
-    current() = {navigation, navigation};
+    return presentFlow(presenter, navigation, true) ? navigation : nullptr;
+}
+
+bool EKYCFlowLauncher::presentFlow(ViewController* presenter, ViewController* flow, bool animated) {
+    if (!presenter || !flow || !EKYCFlowReport::shared().open()) return false;
+    current() = {flow, flow};
     // Dismissed, or taken down with the host's window: either way the flow has gone, once.
-    QObject::connect(navigation, &ViewController::didDismiss, navigation,
-                     [navigation] { flowHasGone(navigation); });
-    QObject::connect(navigation, &QObject::destroyed, QCoreApplication::instance(),
-                     [navigation] { flowHasGone(navigation); });
-    presenter->present(navigation, true);
-    return navigation;
+    QObject::connect(flow, &ViewController::didDismiss, flow, [flow] { flowHasGone(flow); });
+    QObject::connect(flow, &QObject::destroyed, QCoreApplication::instance(), [flow] { flowHasGone(flow); });
+    presenter->present(flow, animated);
+    return true;
 }
 
 ViewController* EKYCFlowLauncher::launchInside(QWidget* parent) {

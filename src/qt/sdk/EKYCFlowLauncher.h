@@ -22,6 +22,11 @@ public:
     // Presents the flow over `presenter`; null when a flow is on screen already.
     static ViewController* launchOver(ViewController* presenter);
 
+    // Presents `flow` (a container with the flow's first screen) over
+    // `presenter` and watches it until it has gone; false, and nothing is
+    // shown, while another flow is on screen.
+    static bool presentFlow(ViewController* presenter, ViewController* flow, bool animated);
+
     // Presents the flow inside `parent`, filling it: its dialogs and sheets
     // stay inside too. Null when a flow is on screen already.
     static ViewController* launchInside(QWidget* parent);

@@ -70,7 +70,17 @@ void PrintTo(const Step& step, std::ostream* out) {
 
 struct Host : OVIRADelegate {
     std::vector<std::string> sessions;
+    std::vector<std::string> ended;  // the messages of sessions the service ended
+    std::vector<EKYCAPIError> failures;
+    int cancels = 0;
     void didEKYCSuccessWithSessionId(const std::string& sessionId) override { sessions.push_back(sessionId); }
+    void didEKYCEndSession(const std::string& message) override { ended.push_back(message); }
+    void didEKYCFail(const EKYCAPIError& error) override { failures.push_back(error); }
+    void didEKYCCancel() override { ++cancels; }
+    bool heardNothing() const {
+        return sessions.empty() && ended.empty() && failures.empty() && cancels == 0;
+    }
+    void clear() { *this = Host(); }
 };
 
 // Counts turns of the GUI thread's event loop while it lives.
@@ -104,7 +114,9 @@ public:  // the steps run from the table below
     void inject(const Step& step, const Injected& fault) {
         EKYCApplication().startSession();
         server->clearFaults();
-        host->sessions.clear();
+        window.reset();  // the last flow goes, and its outcome with it
+        test::settle();
+        host->clear();
         form = nullptr;
         window = test::makeHostWindow();
         (this->*step.run)(step, fault);
@@ -137,7 +149,8 @@ public:  // the steps run from the table below
     }
     // The reaction to `fault` has shown; true when it was the end of the session, checked here.
     // HTTP 401 alone ends the session: the alert with the service's message,
-    // then the whole flow closes, the session is forgotten, the host hears nothing.
+    // then the whole flow closes, the session is forgotten, and the host hears
+    // that the service ended it, once.
     bool sessionEnded(const Injected& fault) {
         if (!fault.endsSession()) return false;
         auto* alert = test::alertContent(qobject_cast<AlertController*>(test::topPresented(window.get())));
@@ -149,7 +162,8 @@ public:  // the steps run from the table below
         EXPECT_TRUE(test::waitUntil([&] { return window->presentedViewController() == nullptr; }))
             << "the flow stays after the session alert";
         EXPECT_FALSE(EKYCUserDefault::transactionId());
-        EXPECT_TRUE(host->sessions.empty());
+        EXPECT_EQ(host->ended, std::vector{kExpired});
+        EXPECT_TRUE(host->sessions.empty() && host->failures.empty() && host->cancels == 0);
         return true;
     }
     bool alertShown() const { return qobject_cast<AlertController*>(test::topPresented(window.get())); }
@@ -208,6 +222,7 @@ public:  // the steps run from the table below
                   nullptr);
         EXPECT_EQ(screen->detectionViewModel().images.size(), accepted.size() + 1);
         EXPECT_TRUE(test::waitUntil(captureFolderEmpty, 5000));
+        EXPECT_TRUE(host->heardNothing()) << "a rejected photograph is no outcome";
     }
 
     // ---- the form: fetched, its lists, its submission ----
@@ -248,6 +263,16 @@ public:  // the steps run from the table below
         test::tap(form->btnCompletionEkyc);
         EXPECT_FALSE(form->isLoading());
         EXPECT_TRUE(server->requests().empty()) << "a form never fetched is never submitted";
+
+        // The flow cannot go on: once it has gone, the host hears why, once.
+        EXPECT_TRUE(host->heardNothing()) << "told while the flow is still on screen";
+        window.reset();
+        test::settle();
+        ASSERT_EQ(host->failures.size(), 1u);
+        EXPECT_TRUE(host->sessions.empty() && host->ended.empty() && host->cancels == 0);
+        if (!fault.fault.message.empty()) {
+            EXPECT_EQ(host->failures[0].message(), fault.fault.message);
+        }
     }
 
     void chooseFromList(const Step& step, const Injected& fault) {
@@ -290,7 +315,7 @@ public:  // the steps run from the table below
         // No message, the flow stays, and the form holds what the user typed.
         EXPECT_FALSE(alertShown());
         EXPECT_EQ(window->presentedViewController(), navigation);
-        EXPECT_TRUE(host->sessions.empty());
+        EXPECT_TRUE(host->heardNothing());
         expectValueAt(index, typed);
 
         // Once the service behaves, the same form goes through.

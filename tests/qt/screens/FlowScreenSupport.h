@@ -19,6 +19,7 @@
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
 #include "screens/introduce/EKYCIntroduceViewController.h"
+#include "sdk/EKYCFlowLauncher.h"
 #include "support/QtTestSupport.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/QXAlertViewController.h"
@@ -66,7 +67,9 @@ inline void typeText(QWidget* widget, const QString& text) {
 // presented over the host's window.
 inline EKYCBaseNavigationViewController* presentFlow(ViewController& host, ViewController* root) {
     auto* navigation = new EKYCBaseNavigationViewController(root);
-    host.present(navigation, false);
+    // Shown as the library shows a flow, so that its outcome reaches the host
+    // once it has gone; beside a flow still on screen, as a plain presentation.
+    if (!EKYCFlowLauncher::presentFlow(&host, navigation, false)) host.present(navigation, false);
     settle();
     return navigation;
 }
