@@ -40,7 +40,7 @@ if [[ -z "$only" || "$only" == asan ]]; then
   ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1" \
   LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0" \
   UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-    ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^build\.install_consumer$'
+    ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^build\.(install_consumer|debian_package)$'
 fi
 
 if [[ -z "$only" || "$only" == tsan ]]; then
