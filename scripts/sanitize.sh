@@ -36,7 +36,7 @@ suppressions="$PWD/scripts/sanitizers"
 if [[ -z "$only" || "$only" == asan ]]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer (build-asan)"
   build build-asan address,undefined
-  # The install test builds a consumer of the installed package: nothing for a sanitizer to see.
+  # The install and package tests build and pack what the normal build has: nothing for a sanitizer to see.
   ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:check_initialization_order=1" \
   LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0" \
   UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
