@@ -2,6 +2,9 @@
 
 #include <opencv2/videoio.hpp>
 
+#include <filesystem>
+#include <system_error>
+
 #include "vision/MatAdapter.h"
 
 namespace ovira::vision {
@@ -10,11 +13,19 @@ struct EKYCVideoFileReader::Decoder {
     cv::VideoCapture capture;
 };
 
+// Only the decoders of files, in OpenCV's own order. Left to choose, OpenCV
+// would go on, for a path none of them reads, to its camera backends (and
+// look for a USB camera of that name through libgphoto2), and GStreamer
+// would take a string that is no file for a pipeline.
 EKYCVideoFileReader::EKYCVideoFileReader(const std::string& path) : decoder_(std::make_unique<Decoder>()) {
-    try {
-        decoder_->capture.open(path);
-    } catch (const cv::Exception&) {
-        // A file no backend understands is simply not a video.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return;
+    for (const int backend : {cv::CAP_FFMPEG, cv::CAP_GSTREAMER, cv::CAP_OPENCV_MJPEG}) {
+        try {
+            if (decoder_->capture.open(path, backend)) return;
+        } catch (const cv::Exception&) {
+            // A file this backend does not understand: the next one may.
+        }
     }
 }
 

@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -22,9 +27,9 @@ namespace dev = devserver;
 using Form = std::vector<EKYCInfomationDocument>;
 
 constexpr int kThreads = 8;
-constexpr int kRounds = 100;         // each an upload and a submission, per thread
-constexpr int kRefusedUploads = 40;  // failures the service causes on purpose
-constexpr int kRefusedSubmissions = 40;
+constexpr int kRounds = 30;          // each an upload and a submission, per thread
+constexpr int kRefusedUploads = 12;  // failures the service causes on purpose
+constexpr int kRefusedSubmissions = 12;
 
 // Under AddressSanitizer freed memory waits in a quarantine of up to 256 MiB
 // before it is reused, so resident memory grows whatever the library does;
@@ -41,7 +46,13 @@ constexpr bool kResidentMemoryIsMeaningful = true;
 constexpr bool kResidentMemoryIsMeaningful = true;
 #endif
 
+// What the process holds: memory the allocator keeps free for its threads
+// (more of it the busier the machine) is handed back first, so that only
+// what is still in use counts.
 long residentBytes() {
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
     std::ifstream statm("/proc/self/statm");
     long size = 0, resident = 0;
     statm >> size >> resident;
@@ -138,32 +149,35 @@ protected:
 
 TEST_F(RepositoryLoad, EightThreadsShareOneRepositoryAndLoseNoExchange) {
     // Two rounds warm the allocators and fill the service's bounded records;
-    // the third must not grow the process.
-    constexpr int kRoundsRun = 3;
+    // then a round must not grow the process. A leak grows every round; a
+    // busy machine may leave some memory with one round's threads, so the
+    // smaller growth of two rounds is the one that counts.
+    constexpr int kRoundsRun = 4;
     // Every exchange is logged; the lines are counted rather than printed.
     std::atomic<int> requestsLogged{0};
     EKYCLogger::setSink([&](const EKYCLogEntry& entry) {
         if (entry.line.find(" Method: ") != std::string::npos) ++requestsLogged;
     });
-    long before = 0, grown = 0;
+    long grown = std::numeric_limits<long>::max();
     for (int r = 1; r <= kRoundsRun; ++r) {
         const std::string label = "round" + std::to_string(r);
-        if (r == kRoundsRun) before = residentBytes();
+        const long before = residentBytes();
         Tally tally;
         round(label, tally);
-        if (r == kRoundsRun) grown = residentBytes() - before;
+        if (r > 2) grown = std::min(grown, residentBytes() - before);
         expectEveryExchangeAnswered(tally, label);
     }
     EKYCLogger::resetSink();
     EXPECT_EQ(requestsLogged, kRoundsRun * 2 * kThreads * kRounds);
-    // Each round uploads 800 photographs of some 30 KiB: keeping any of them would show.
+    // Each round uploads 240 photographs of some 100 KiB: keeping any of them would show.
     if (kResidentMemoryIsMeaningful) {
-        EXPECT_LT(grown, 4l << 20) << "resident memory grew by " << grown << " bytes over the last round";
+        EXPECT_LT(grown, 4l << 20) << "resident memory grew by " << grown
+                                   << " bytes in each of the last two rounds";
     }
     // The threads keep reusing their connections rather than opening one per exchange.
     const long connections = EKYCHTTPClient::shared()->connectionsOpened();
     EXPECT_LE(connections, 2 * kThreads);
-    std::printf("exchanges: %d, connections opened: %ld, resident growth over the last round: %ld KiB\n",
+    std::printf("exchanges: %d, connections opened: %ld, least resident growth of a round: %ld KiB\n",
                 kRoundsRun * 2 * kThreads * kRounds + 4, connections, grown / 1024);
 }
 
