@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <chrono>
@@ -37,11 +38,10 @@
 #include "screens/introduce/EKYCIntroduceViewController.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
 #include "screens/review/EKYCReviewPhotographViewController.h"
-#include "screens/selection/EKYCSelectionTableViewCell.h"
 #include "screens/selection/EKYCSelectionViewController.h"
 #include "sdk/EKYCFlowLauncher.h"
 #include "ui/controller/ViewController.h"
-#include "ui/lists/TableView.h"
+#include "ui/lists/EKYCBaseTableView.h"
 
 namespace {
 
@@ -96,8 +96,10 @@ Screen* top() {
 
 // Whether `screen` stands still where it belongs: a push or a presentation
 // slides it in, and a tap or a photograph during the slide lands elsewhere.
-bool inPlace(QWidget* screen) {
-    return screen->isVisible() && screen->mapTo(screen->window(), QPoint(0, 0)).x() == 0;
+bool inPlace(ViewController* screen) {
+    if (!screen->isVisible() || screen->isBeingPresented() || screen->isBeingDismissed()) return false;
+    auto* navigation = screen->navigationController();
+    return !navigation || !navigation->isTransitioning();
 }
 
 template <class Screen>
@@ -107,11 +109,10 @@ Screen* waitForTop(const char* what) {
 }
 
 template <class Cell>
-std::vector<Cell*> rowsOf(const TableView* table) {
+std::vector<Cell*> rowsOf(const EKYCBaseTableView* table) {
     std::vector<Cell*> cells;
-    for (int section = 0; section < table->numberOfSections(); ++section)
-        for (int row = 0; row < table->numberOfRows(section); ++row)
-            if (auto* cell = qobject_cast<Cell*>(table->cellForRow({section, row}))) cells.push_back(cell);
+    for (QWidget* row : table->rows())
+        if (auto* cell = qobject_cast<Cell*>(row)) cells.push_back(cell);
     return cells;
 }
 
@@ -129,7 +130,7 @@ public:
     void run() {
         waitFor("the demo window", [&] { return window_.isVisible(); });
         shoot("host");
-        tap(window_.startButton(), "the start button");
+        press(window_.startButton(), "the start button");
 
         auto* introduce = waitForTop<EKYCIntroduceViewController>("the document choice");
         shoot("document_choice");
@@ -138,7 +139,7 @@ public:
         if (kind_ == QLatin1String("idCard")) row = 0;
         if (kind_ == QLatin1String("licenseDriver")) row = 1;
         if (documents.size() != 3) throw StepFailed("the document choice does not list three documents");
-        tap(documents[row]->btnDocument, "the document's row");
+        press(documents[row]->btnDocument, "the document's row");
 
         const int sides = kind_ == QLatin1String("passport") ? 1 : 2;
         for (int side = 0; side < sides; ++side) photographDocument(side, side + 1 == sides);
@@ -149,17 +150,19 @@ public:
         shoot("confirm");
         const auto photographs = rowsOf<EKYCVerifyTableViewCell>(confirm->tableView);
         if (photographs.empty()) throw StepFailed("the confirmation shows no photograph");
-        tap(photographs.front()->btnPreviewPhoto, "the first photograph");
+        press(photographs.front()->btnPreviewPhoto, "the first photograph");
         auto* review = waitForTop<EKYCReviewPhotographViewController>("the review");
         shoot("review");
-        tap(review->btnBack, "the review's back button");
+        press(review->btnBack, "the review's back button");
         waitFor("the confirmation again", [&] { return top<EKYCConfirmViewController>() == confirm; });
-        tap(confirm->btnNext, "the confirmation's next button");
+        press(confirm->btnNext, "the confirmation's next button");
 
         fillForm();
     }
 
     int screenshotCount() const { return shots_; }
+
+    bool keyboardOnly = false;
 
     // What was on screen when a step failed.
     void shootFailure() {
@@ -170,6 +173,59 @@ public:
     }
 
 private:
+    // Uses a button as the user would: a click, or with the keyboard alone,
+    // Tab until the button has the focus and then Space.
+    void press(QWidget* button, const char* what) {
+        if (!keyboardOnly) return tap(button, what);
+        reach(button, what);
+        QTest::keyClick(button, Qt::Key_Space);
+        settle();
+    }
+
+    // Tab until `widget` has the keyboard's focus; a widget that Tab never
+    // reaches fails the walk.
+    static void reach(QWidget* widget, const char* what) {
+        if (!widget || !widget->isVisible() || !widget->isEnabled())
+            throw StepFailed(std::string("nothing to reach with the keyboard: ") + what);
+        for (int presses = 0; presses < 80; ++presses) {
+            QWidget* focus = QApplication::focusWidget();
+            if (focus == widget) return;
+            QWidget* receiver = focus ? focus : widget->window();
+            QTest::keyClick(receiver, Qt::Key_Tab);
+            settle();
+        }
+        throw StepFailed(std::string("Tab never reaches ") + what);
+    }
+
+    // Picks the entry reading `text` of a selection list: with the keyboard,
+    // Tab to the list, the arrow keys to the entry, then Enter.
+    void pick(EKYCSelectionViewController* list, const QString& text, const char* what) {
+        auto* entries = list->entries();
+        int row = -1;
+        for (int entry = 0; entry < entries->rowCount(); ++entry)
+            if (entries->index(entry, 0).data().toString() == text) row = entry;
+        if (row < 0) throw StepFailed(std::string("the list has no entry for ") + what);
+        if (!keyboardOnly) {
+            const QModelIndex index = entries->index(row, 0);
+            list->tableView->scrollTo(index);
+            settle();
+            QTest::mouseClick(list->tableView->viewport(), Qt::LeftButton, {},
+                              list->tableView->visualRect(index).center());
+            settle();
+            return;
+        }
+        reach(list->tableView, what);
+        if (!list->tableView->currentIndex().isValid()) QTest::keyClick(list->tableView, Qt::Key_Down);
+        for (int moves = 0; moves < entries->rowCount() && list->tableView->currentIndex().row() != row;
+             ++moves)
+            QTest::keyClick(list->tableView,
+                            list->tableView->currentIndex().row() < row ? Qt::Key_Down : Qt::Key_Up);
+        if (list->tableView->currentIndex().row() != row)
+            throw StepFailed(std::string("the arrows never reach ") + what);
+        QTest::keyClick(list->tableView, Qt::Key_Return);
+        settle();
+    }
+
     void shoot(const QString& name) {
         // Pushes, presentations and dismissals animate for a few hundred
         // milliseconds: the picture waits for them to end.
@@ -178,8 +234,9 @@ private:
         if (screenshots_.isEmpty()) return;
         QWidget* screen = EKYCFlowLauncher::topMostViewController();
         QWidget* window = screen ? screen->window() : &window_;
-        const QString path = QDir(screenshots_).filePath(
-            QStringLiteral("%1_%2.png").arg(++shots_, 2, 10, QLatin1Char('0')).arg(name));
+        const QString path =
+            QDir(screenshots_)
+                .filePath(QStringLiteral("%1_%2.png").arg(++shots_, 2, 10, QLatin1Char('0')).arg(name));
         if (!window->grab().save(path)) throw StepFailed("could not save " + path.toStdString());
     }
 
@@ -213,9 +270,9 @@ private:
     static QRectF windowInFrame(EKYCBaseDetectionViewControllerBase* screen) {
         showNextFrame(screen);  // the preview learns the frames' size
         const QRectF window = screen->previewCamera->windowRect();
-        const capture::Rect inFrame = capture::viewToFrame(
-            {window.x(), window.y(), window.width(), window.height()},
-            screen->cameraService().previewLayer()->mapping());
+        const capture::Rect inFrame =
+            capture::viewToFrame({window.x(), window.y(), window.width(), window.height()},
+                                 screen->cameraService().previewLayer()->mapping());
         if (inFrame.isEmpty()) throw StepFailed("the capture window is not on the camera's picture");
         return {inFrame.x, inFrame.y, inFrame.width, inFrame.height};
     }
@@ -230,7 +287,8 @@ private:
     // The card held so that it fills the window.
     void holdCard(EKYCBaseDetectionViewControllerBase* screen) {
         const QRectF window = windowInFrame(screen);
-        const QRectF card(window.center() - QPointF(window.width(), window.height()) * 0.47, window.size() * 0.94);
+        const QRectF card(window.center() - QPointF(window.width(), window.height()) * 0.47,
+                          window.size() * 0.94);
         const QImage frame = scenes::documentOnADesk(scenes_->astronaut, scenes_->rear, card);
         fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames({frame}));
         saveScene(frame, "card.png");
@@ -243,7 +301,8 @@ private:
         const QRectF circle = windowInFrame(screen);
         const QImage& picture = face ? scenes_->astronaut : scenes_->cat;
         const double scale = face ? 0.5 * circle.width() / 97 : 0.9 * circle.width() / picture.height();
-        const QPointF centre = face ? circle.center() + QPointF(256 - 227, 256 - 130) * scale : circle.center();
+        const QPointF centre =
+            face ? circle.center() + QPointF(256 - 227, 256 - 130) * scale : circle.center();
         const QImage frame = scenes::frontCameraFrame(picture, scale, centre, scenes_->front);
         fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames({frame}));
         if (face) saveScene(frame, "face.png");
@@ -251,14 +310,15 @@ private:
     }
 
     void photographDocument(int side, bool last) {
-        auto* screen = captureScreen(side == 0 ? "the document's first capture" : "the document's back capture",
-                                     previous_);
+        auto* screen = captureScreen(
+            side == 0 ? "the document's first capture" : "the document's back capture", previous_);
         previous_ = screen;
         holdCard(screen);
         shoot(side == 0 ? "capture_document" : "capture_back");
         scenes_->faceNext = last;
-        tap(screen->accessoryView->btnCapture, "the shutter");
-        waitFor("the photograph's acceptance", [&] { return top<EKYCBaseDetectionViewControllerBase>() != screen; });
+        press(screen->accessoryView->btnCapture, "the shutter");
+        waitFor("the photograph's acceptance",
+                [&] { return top<EKYCBaseDetectionViewControllerBase>() != screen; });
         expectNoPhotographOnDisk("the document's upload");
     }
 
@@ -277,11 +337,11 @@ private:
         auto* screen = captureScreen("the face capture", previous_);
         holdInCircle(screen, false);
         shoot("capture_face_cat");
-        tap(screen->accessoryView->btnCapture, "the shutter");
+        press(screen->accessoryView->btnCapture, "the shutter");
         auto* rejected = waitForTop<EKYCPreviewPhotoErrorViewController>("the rejected photograph");
         expectNoPhotographOnDisk("the rejected upload");
         shoot("face_rejected");
-        tap(rejected->btnRetakePhoto, "retake");
+        press(rejected->btnRetakePhoto, "retake");
         waitFor("the face capture again", [&] {
             return top<EKYCBaseDetectionViewControllerBase>() == screen && !screen->isLoading() &&
                    screen->cameraService().isRunning();
@@ -293,7 +353,7 @@ private:
             return false;
         });
         shoot("capture_face");
-        tap(screen->accessoryView->btnCapture, "the shutter");
+        press(screen->accessoryView->btnCapture, "the shutter");
     }
 
     static int rowOf(const EKYCInfomationDocumentViewController* form, FieldType type) {
@@ -304,12 +364,13 @@ private:
     }
 
     static EKYCInfomationDocumentTableViewCell* row(EKYCInfomationDocumentViewController* form, int index) {
-        auto* table = form->tableView;
-        const QRect rect = table->rectForRow({0, index});
-        table->ensureVisible(0, rect.center().y(), 0, rect.height());
-        settle();
-        auto* cell = qobject_cast<EKYCInfomationDocumentTableViewCell*>(table->cellForRow({0, index}));
+        const auto rows = form->tableView->rows();
+        auto* cell = index >= 0 && index < rows.size()
+                         ? qobject_cast<EKYCInfomationDocumentTableViewCell*>(rows[index])
+                         : nullptr;
         if (!cell) throw StepFailed("a row of the form is not shown");
+        form->tableView->ensureWidgetVisible(cell, 0, 0);
+        settle();
         return cell;
     }
 
@@ -321,51 +382,58 @@ private:
         // A typed correction of the first text field.
         const int name = rowOf(form, FieldType::string);
         auto* nameRow = row(form, name);
-        tap(nameRow->btnSelected, "a text field");
+        press(nameRow->btnSelected, "a text field");
         QTest::keyClick(nameRow->tfFieldValue, Qt::Key_A, Qt::ControlModifier);
         const QString corrected = typedText_;
         typeText(nameRow->tfFieldValue, corrected);
-        if (QString::fromStdString(form->viewModel().items[static_cast<std::size_t>(name)].fieldValue) != corrected)
+        if (QString::fromStdString(form->viewModel().items[static_cast<std::size_t>(name)].fieldValue) !=
+            corrected)
             throw StepFailed("the typed correction did not reach the form");
         shoot("form_typed");
 
         // The other gender from the list.
         const int gender = rowOf(form, FieldType::gender);
-        tap(row(form, gender)->btnSelected, "the gender field");
+        press(row(form, gender)->btnSelected, "the gender field");
         auto* genders = waitForTop<EKYCSelectionViewController>("the gender list");
         shoot("gender_list");
-        const auto choices = rowsOf<EKYCSelectionTableViewCell>(genders->tableView);
-        if (choices.size() < 2) throw StepFailed("the gender list has fewer than two entries");
+        auto* choices = genders->entries();
+        if (choices->rowCount() < 2) throw StepFailed("the gender list has fewer than two entries");
         const QString before = row(form, gender)->tfFieldValue->text();
-        EKYCSelectionTableViewCell* other = choices.back();
-        for (auto* choice : choices)
-            if (choice->lbTitle->text() != before) other = choice;
-        const QString chosen = other->lbTitle->text();
-        tap(other, "a gender");
-        waitFor("the gender list to close", [&] { return top<EKYCInfomationDocumentViewController>() == form; });
-        if (row(form, gender)->tfFieldValue->text() != chosen) throw StepFailed("the chosen gender is not shown");
+        QModelIndex other = choices->index(choices->rowCount() - 1, 0);
+        for (int entry = 0; entry < choices->rowCount(); ++entry)
+            if (choices->index(entry, 0).data().toString() != before) other = choices->index(entry, 0);
+        const QString chosen = other.data().toString();
+        pick(genders, chosen, "a gender");
+        waitFor("the gender list to close",
+                [&] { return top<EKYCInfomationDocumentViewController>() == form; });
+        if (row(form, gender)->tfFieldValue->text() != chosen)
+            throw StepFailed("the chosen gender is not shown");
 
         // A date one day earlier, with the keyboard on the calendar.
         const int date = rowOf(form, FieldType::date);
-        tap(row(form, date)->btnSelected, "a date field");
+        press(row(form, date)->btnSelected, "a date field");
         auto* picker = waitForTop<EKYCDatePickerViewController>("the date picker");
         auto* days = picker->datePicker->findChild<QTableView*>();
         if (!days) throw StepFailed("the date picker has no days");
         const QDate wanted = picker->datePicker->selectedDate().addDays(-1);
-        days->setFocus();
+        if (keyboardOnly)
+            reach(days, "the calendar's days");
+        else
+            days->setFocus();
         QTest::keyClick(days, Qt::Key_Left);
         settle();
         if (picker->datePicker->selectedDate() != wanted) throw StepFailed("the date picker did not move");
         shoot("date_picker");
-        tap(picker->btnSave, "the date picker's save button");
-        waitFor("the date picker to close", [&] { return top<EKYCInfomationDocumentViewController>() == form; });
+        press(picker->btnSave, "the date picker's save button");
+        waitFor("the date picker to close",
+                [&] { return top<EKYCInfomationDocumentViewController>() == form; });
         if (row(form, date)->tfFieldValue->text() != wanted.toString(QStringLiteral("dd/MM/yyyy")))
             throw StepFailed("the picked date is not shown");
-        form->tableView->ensureVisible(0, 0);
+        form->tableView->verticalScrollBar()->setValue(0);
         settle();
         shoot("form_corrected");
 
-        tap(form->btnCompletionEkyc, "the completion button");
+        press(form->btnCompletionEkyc, "the completion button");
         waitFor("the session identifier at the host", [&] { return !window_.sessionId().isEmpty(); });
         waitFor("the flow to close", [] { return top<EKYCInfomationDocumentViewController>() == nullptr; });
         shoot("verified");
@@ -384,7 +452,10 @@ private:
 }  // namespace
 
 Autopilot::Autopilot(DemoWindow& window, QString kind, QString screenshots, QString testdata)
-    : window_(window), kind_(std::move(kind)), screenshots_(std::move(screenshots)), testdata_(std::move(testdata)) {}
+    : window_(window),
+      kind_(std::move(kind)),
+      screenshots_(std::move(screenshots)),
+      testdata_(std::move(testdata)) {}
 
 bool Autopilot::isKnownKind(const QString& kind) {
     return kind == QLatin1String("idCard") || kind == QLatin1String("licenseDriver") ||
@@ -395,7 +466,8 @@ void Autopilot::prepare() {
     scenes_->astronaut = QImage(QDir(testdata_).filePath(QStringLiteral("astronaut.png")));
     scenes_->cat = QImage(QDir(testdata_).filePath(QStringLiteral("chelsea.png")));
     if (scenes_->astronaut.isNull() || scenes_->cat.isNull())
-        std::fprintf(stderr, "autopilot: astronaut.png or chelsea.png missing from %s\n", qPrintable(testdata_));
+        std::fprintf(stderr, "autopilot: astronaut.png or chelsea.png missing from %s\n",
+                     qPrintable(testdata_));
     if (!cameraSize_.isEmpty()) scenes_->rear = scenes_->front = cameraSize_;
     // Frames come when the autopilot asks. Each camera starts on an empty
     // desk or wall of its size; the walk then holds the card in the window,
@@ -429,6 +501,7 @@ int Autopilot::run() {
         meter.start();
     }
     Walk walk(window_, kind_, screenshots_, typedText_, scenes_, scenesFolder_);
+    walk.keyboardOnly = keyboardOnly_;
     try {
         walk.run();
     } catch (const StepFailed& failure) {
@@ -440,8 +513,9 @@ int Autopilot::run() {
                 qPrintable(window_.sessionId()), walk.screenshotCount(), qPrintable(screenshots_));
     if (measuring_) {
         meter.stop();
-        std::printf("measured: gui-stall-ms %.1f idle-stall-ms %.1f ticks %d peak-rss-mb %.1f startup-rss-mb %.1f\n",
-                    meter.longestStallMs(), idleStallMs, meter.ticks(), peakResidentMegabytes(), startupMegabytes);
+        std::printf(
+            "measured: gui-stall-ms %.1f idle-stall-ms %.1f ticks %d peak-rss-mb %.1f startup-rss-mb %.1f\n",
+            meter.longestStallMs(), idleStallMs, meter.ticks(), peakResidentMegabytes(), startupMegabytes);
     }
     return 0;
 }

@@ -39,6 +39,11 @@ public:
     // (OVIRACameraSettings::setSimulatedCameraMedia) for the service to accept.
     void setScenesFolder(QString folder) { scenesFolder_ = std::move(folder); }
 
+    // Walks with key events alone: Tab (and Shift+Tab) to reach a control,
+    // Space or Enter to use it, the arrow keys in lists and the calendar.
+    // A control the keyboard cannot reach fails the walk.
+    void setKeyboardOnly(bool keyboardOnly) { keyboardOnly_ = keyboardOnly; }
+
     // Installs the cameras; call before the window shows the flow.
     void prepare();
     // 0 once the host was told the session; otherwise 1, with the step that
@@ -62,6 +67,7 @@ private:
     QString screenshots_;
     QString testdata_;
     bool measuring_ = false;
+    bool keyboardOnly_ = false;
     QString typedText_ = QStringLiteral("NGUYỄN VĂN AN");
     QSize cameraSize_;
     QString scenesFolder_;

@@ -4,13 +4,17 @@
 //   ovira-demo [--service HOST:PORT] [--ca FILE] [--app-id ID] [--camera-media PATH]
 //              [--language vi|en] [--window WxH]
 //              [--camera WxH]   (with --autopilot: the size of the cameras' frames)
+//              [--text-size PERCENT]   (the application font's size; the flow's text follows it)
 //              [--autopilot idCard|licenseDriver|passport --screenshots DIR [--testdata DIR]
 //               [--autopilot-text TEXT]]
+//              [--autopilot KIND --keyboard]   (every step with key events alone)
 //              [--autopilot KIND --measure]   (the GUI thread's longest stall and peak memory)
 //              [--autopilot KIND --save-scenes DIR]   (the camera frames the service accepted, as files)
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFont>
 #include <QMetaObject>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -77,6 +81,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption language(QStringLiteral("language"),
                                       QStringLiteral("The flow's language: vi or en (stored for later runs)."),
                                       QStringLiteral("code"));
+    const QCommandLineOption keyboard(
+        QStringLiteral("keyboard"),
+        QStringLiteral("With --autopilot: walk with key events alone (Tab, Space, Enter, the arrows)."));
     const QCommandLineOption measure(QStringLiteral("measure"),
                                      QStringLiteral("With --autopilot: print the GUI thread's longest stall and the "
                                                     "peak memory (screenshots optional)."));
@@ -92,8 +99,13 @@ int main(int argc, char** argv) {
         QStringLiteral("With --autopilot: save the camera frames of the document's first side and of the face "
                        "as DIR/card.png and DIR/face.png, camera media for a host whose flow has the same size."),
         QStringLiteral("dir"));
-    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed, measure,
-                       windowSize, cameraSize, saveScenes});
+    const QCommandLineOption textSize(
+        QStringLiteral("text-size"),
+        QStringLiteral("The application font's size in percent of the platform's (100 by default); the flow's "
+                       "text follows it, as it follows a user's larger font."),
+        QStringLiteral("percent"));
+    parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed, keyboard, measure,
+                       windowSize, cameraSize, saveScenes, textSize});
     parser.process(application);
     if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
         std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
@@ -114,6 +126,20 @@ int main(int argc, char** argv) {
     if (!window || !camera) {
         std::fprintf(stderr, "ovira-demo: --window and --camera take WxH, each from 100 to 10000\n");
         return 2;
+    }
+    if (parser.isSet(textSize)) {
+        bool valid = false;
+        const int percent = parser.value(textSize).toInt(&valid);
+        if (!valid || percent < 50 || percent > 400) {
+            std::fprintf(stderr, "ovira-demo: --text-size takes a percentage from 50 to 400\n");
+            return 2;
+        }
+        QFont font = QApplication::font();
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * percent / 100);
+        else
+            font.setPixelSize(std::max(1, font.pixelSize() * percent / 100));
+        QApplication::setFont(font);
     }
     if (parser.isSet(autopilot) && !parser.isSet(screenshots) && !parser.isSet(measure)) {
         std::fprintf(stderr, "ovira-demo: --autopilot needs --screenshots DIR\n");
@@ -141,6 +167,7 @@ int main(int argc, char** argv) {
         if (folder.isEmpty()) folder = qEnvironmentVariable("OVIRA_TESTDATA", QStringLiteral(OVIRA_DEMO_TESTDATA));
         Autopilot pilot(demo, parser.value(autopilot), parser.value(screenshots), folder);
         pilot.setMeasuring(parser.isSet(measure));
+        pilot.setKeyboardOnly(parser.isSet(keyboard));
         if (parser.isSet(typed)) pilot.setTypedText(parser.value(typed));
         pilot.setCameraSize(*camera);
         if (parser.isSet(saveScenes)) pilot.setScenesFolder(parser.value(saveScenes));

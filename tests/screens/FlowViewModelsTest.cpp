@@ -180,6 +180,11 @@ TEST(Selection, GenderListMarksTheCurrentValueHasNoSearchAndListsKeepWholeRows) 
     EXPECT_EQ(countries.listHeight(600), 336);
     EXPECT_EQ(countries.listHeight(400), 224);
     EXPECT_EQ(countries.listHeight(100), 0);
+    // Taller rows, header and search bar (larger text): fewer whole rows in the same screen.
+    EXPECT_EQ(countries.listHeight(844, 62, 104, 70), 372) << "six rows of 62 fit in 585.6";
+    EXPECT_EQ(countries.listHeight(600, 62, 104, 70), 310) << "five whole rows fit in 366";
+    EXPECT_EQ(gender.listHeight(844, 62, 104, 70), 124);
+    EXPECT_EQ(countries.listHeight(844, 0, 104, 70), 0) << "no row height, no rows";
 }
 
 TEST(InformationForm, TheSubmitPermissionFollowsTheLastEditOnly) {

@@ -124,7 +124,8 @@ std::optional<OVIRAStringsError> EKYCHostStrings::load(const std::filesystem::pa
     static const EKYCLogger logger("OVIRALocalization", EKYCLogger::Subsystem::general);
     std::map<std::string, std::string> texts;
     for (auto& entry : entries) {
-        if (base && base->localizedString(entry.key, EKYCTranslationService::defaultTable) == entry.key)
+        if (base && base->localizedString(entry.key, EKYCTranslationService::defaultTable) == entry.key &&
+            base->localizedString(entry.key, EKYCTranslationService::accessibilityTable) == entry.key)
             logger.logMessage(
                 OVIRAStringsError{file, entry.line, "the flow has no text \"" + entry.key + "\""}.message());
         texts.emplace(std::move(entry.key), std::move(entry.text));
@@ -203,15 +204,15 @@ std::optional<std::string> EKYCHostStrings::hostText(const std::string& language
     return it == table->second.end() ? std::nullopt : std::optional(it->second);
 }
 
-std::optional<std::string> EKYCHostStrings::builtInText(const std::string& language,
-                                                        const std::string& key) const {
+std::optional<std::string> EKYCHostStrings::builtInText(const std::string& language, const std::string& key,
+                                                        const std::string& table) const {
     const auto* folder = EKYCStringBundle::library().localization(language);
     if (!folder) return std::nullopt;
-    std::string text = folder->localizedString(key, EKYCTranslationService::defaultTable);
+    std::string text = folder->localizedString(key, table);
     return text == key ? std::nullopt : std::optional(std::move(text));
 }
 
-std::string EKYCHostStrings::localize(const std::string& key) const {
+std::string EKYCHostStrings::localize(const std::string& key, const std::string& table) const {
     // Without a choice in code the shared service decides, as it always has:
     // its texts are those of the language stored at the first lookup, and
     // its locale follows the stored language.
@@ -221,9 +222,9 @@ std::string EKYCHostStrings::localize(const std::string& key) const {
     const std::string language = chosen_ ? *chosen_ : service.language();
     const std::string locale = chosen_ ? formattingLocale(language) : service.formattingLocale();
     std::optional<std::string> text = hostText(language, key);
-    if (!text) text = builtInText(language, key);
+    if (!text) text = builtInText(language, key, table);
     if (!text && language != base) text = hostText(base, key);
-    if (!text) text = builtInText(base, key);
+    if (!text) text = builtInText(base, key, table);
     return formatLocalized(text.value_or(key), locale, {});
 }
 

@@ -65,7 +65,7 @@ public:
     std::string currentFormattingLocale() const;
 
     // The text of `key` in the flow's language, formatted for its locale.
-    std::string localize(const std::string& key) const;
+    std::string localize(const std::string& key, const std::string& table = "Localizable") const;
 
     // The locale a language's texts are formatted with: "vi-VN", "en-US",
     // or the code itself for a language the host added.
@@ -75,7 +75,8 @@ private:
     EKYCHostStrings() = default;
 
     std::optional<std::string> hostText(const std::string& language, const std::string& key) const;
-    std::optional<std::string> builtInText(const std::string& language, const std::string& key) const;
+    std::optional<std::string> builtInText(const std::string& language, const std::string& key,
+                                           const std::string& table) const;
 
     mutable std::mutex mutex_;
     std::map<std::string, std::map<std::string, std::string>, std::less<>> texts_;  // language → key → text

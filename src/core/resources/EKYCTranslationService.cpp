@@ -47,4 +47,8 @@ std::string localized(const std::string& key) {
     return EKYCHostStrings::shared().localize(key);
 }
 
+std::string localizedAccessibility(const std::string& key) {
+    return EKYCHostStrings::shared().localize(key, EKYCTranslationService::accessibilityTable);
+}
+
 }  // namespace ovira

@@ -16,6 +16,9 @@ namespace ovira {
 class EKYCTranslationService {
 public:
     static constexpr const char* defaultTable = "Localizable";
+    // What assistive technologies read: names and descriptions of controls,
+    // announcements.
+    static constexpr const char* accessibilityTable = "Accessibility";
 
     // The process-wide service, created on the first lookup (thread-safe).
     static const EKYCTranslationService& shared();
@@ -48,5 +51,7 @@ private:
 // The text of a key of the "Localizable" table, as the flow shows it: the
 // host's texts and language (EKYCHostStrings) over the shared service.
 std::string localized(const std::string& key);
+// The same for a key of the "Accessibility" table.
+std::string localizedAccessibility(const std::string& key);
 
 }  // namespace ovira

@@ -5,11 +5,10 @@
 #include <QLayout>
 #include <QPainter>
 
-#include "platform/FatalError.h"
 #include "resources/EKYCImage.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
-#include "ui/view/Nib.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -43,15 +42,6 @@ private:
     EKYCImage disabled_;
 };
 
-template <class T>
-QPointer<T> outlet(QWidget* owner, const char* name) {
-    auto* found = owner->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        fatalError(std::string("EKYCAccessoryCameraView has no outlet named ") + name,
-                   "EKYCAccessoryCameraView");
-    return found;
-}
-
 // Flat icon buttons over the camera: no frame, no background.
 void styleIconButton(QPushButton* button) {
     button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; }"));
@@ -60,16 +50,8 @@ void styleIconButton(QPushButton* button) {
 }  // namespace
 
 EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(parent) {
-    if (!Nib::instantiate(QStringLiteral("EKYCAccessoryCameraView"), this))
-        fatalError("Can not load nib with name 'EKYCAccessoryCameraView'", "UIView+Exts");
-    lbTitle = outlet<QLabel>(this, "lbTitle");
-    lbGuide = outlet<QLabel>(this, "lbGuide");
-    vGuide = outlet<QWidget>(this, "vGuide");
-    btnCapture = outlet<QPushButton>(this, "btnCapture");
-    btnFlash = outlet<QPushButton>(this, "btnFlash");
-    btnClose = outlet<QPushButton>(this, "btnClose");
-    btnGuide = outlet<QPushButton>(this, "btnGuide");
-    btnSwitchCamera = outlet<QPushButton>(this, "btnSwitchCamera");
+    setupUi(this);
+    applyViewProperties(this);
 
     lbTitle->setText(QString());
     lbTitle->setFont(boldSystemFont(24));
@@ -87,8 +69,7 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     btnClose->setIcon(ImageAsset::image(QStringLiteral("ic_close")).icon());
     btnGuide->setIcon(ImageAsset::image(QStringLiteral("ic_guide")).icon());
     btnSwitchCamera->setIcon(ImageAsset::image(QStringLiteral("ic_switch_camera")).icon());
-    for (QPushButton* button :
-         {btnCapture.data(), btnFlash.data(), btnClose.data(), btnGuide.data(), btnSwitchCamera.data()})
+    for (QPushButton* button : {btnCapture, btnFlash, btnClose, btnGuide, btnSwitchCamera})
         styleIconButton(button);
     // Hidden on the face screen, the flash button keeps its place, so that
     // the shutter stays in the middle.
@@ -96,9 +77,22 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     flashPolicy.setRetainSizeWhenHidden(true);
     btnFlash->setSizePolicy(flashPolicy);
 
+    // Icon-only buttons: named for screen readers.
+    const std::pair<QPushButton*, const char*> names[] = {{btnCapture, "a11y.capture"},
+                                                          {btnClose, "a11y.close"},
+                                                          {btnGuide, "a11y.guide"},
+                                                          {btnSwitchCamera, "a11y.switch_camera"}};
+    for (const auto& [button, key] : names) button->setAccessibleName(accessibleText(key));
+    btnFlash->setAccessibleDescription(accessibleText("a11y.flash_hint"));
+    showFlashState();
+    // The face check's verdict, spoken when it changes; it lies over the
+    // guide text, which says what to do about it.
+    faceStatus = new AccessibleStatus(vGuide);
+    faceStatus->setObjectName(QStringLiteral("faceStatus"));
+    faceStatus->setAttribute(Qt::WA_TransparentForMouseEvents);
+
     // The free band follows the controls that bound it.
-    for (QWidget* bound :
-         {vGuide.data(), static_cast<QWidget*>(btnClose.data()), static_cast<QWidget*>(btnCapture.data())})
+    for (QWidget* bound : {vGuide, static_cast<QWidget*>(btnClose), static_cast<QWidget*>(btnCapture)})
         bound->installEventFilter(this);
 
     connect(btnGuide, &QPushButton::clicked, this, &EKYCAccessoryCameraView::guideAction);
@@ -143,6 +137,7 @@ QRect EKYCAccessoryCameraView::freeArea() const {
 }
 
 bool EKYCAccessoryCameraView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == vGuide && event->type() == QEvent::Resize) faceStatus->setGeometry(vGuide->rect());
     switch (event->type()) {
         case QEvent::Move:
         case QEvent::Resize:
@@ -183,6 +178,18 @@ void EKYCAccessoryCameraView::toggleFlash() {
     current->didToggleFlash(isTorchAvailable_);
     btnFlash->setIcon(
         ImageAsset::image(QString::fromLatin1(isTorchAvailable_ ? "ic_flash_on" : "ic_flash_off")).icon());
+    showFlashState();
+}
+
+// The icon shows the torch's state; the name says it.
+void EKYCAccessoryCameraView::showFlashState() {
+    btnFlash->setAccessibleName(accessibleText(isTorchAvailable_ ? "a11y.flash_on" : "a11y.flash_off"));
+}
+
+void EKYCAccessoryCameraView::showFaceCheck(bool isInside) {
+    btnCapture->setEnabled(isInside);
+    faceStatus->announce(accessibleText(isInside ? "a11y.face_inside" : "a11y.face_outside"),
+                         accessibleText(isInside ? "a11y.face_inside_detail" : "a11y.face_outside_detail"));
 }
 
 }  // namespace ovira

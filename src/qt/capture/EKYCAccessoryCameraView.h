@@ -7,26 +7,18 @@
 #include <optional>
 
 #include "capture/EKYCAccessoryCameraViewViewDelegate.h"
+#include "ui/view/AccessibleStatus.h"
+#include "ui_EKYCAccessoryCameraView.h"
 
 namespace ovira {
 
 // The controls over the camera, from the interface description of the
 // same name: close, guide and switch-camera buttons, the screen's title
 // and guide text, the capture button and the flash button. GUI thread.
-class EKYCAccessoryCameraView : public QWidget {
+class EKYCAccessoryCameraView : public QWidget, public Ui::EKYCAccessoryCameraView {
     Q_OBJECT
 public:
     explicit EKYCAccessoryCameraView(QWidget* parent = nullptr);
-
-    // Outlets; the view owns them.
-    QPointer<QLabel> lbTitle;
-    QPointer<QLabel> lbGuide;
-    QPointer<QWidget> vGuide;
-    QPointer<QPushButton> btnCapture;
-    QPointer<QPushButton> btnFlash;
-    QPointer<QPushButton> btnClose;
-    QPointer<QPushButton> btnGuide;
-    QPointer<QPushButton> btnSwitchCamera;
 
     // The torch as the user last toggled it; off for every new view.
     bool isTorchAvailable() const { return isTorchAvailable_; }
@@ -54,6 +46,13 @@ public:
     // shows its state on the flash button.
     void toggleFlash();
 
+    // The face check's verdict: the capture button is enabled only with the
+    // face inside the circle, and faceStatus tells screen readers when the
+    // verdict changes (a verdict repeated frame after frame says nothing).
+    void showFaceCheck(bool isInside);
+    // The face check's status for assistive technologies.
+    AccessibleStatus* faceStatus = nullptr;
+
 Q_SIGNALS:
     // The controls moved or changed size: freeArea() may be another.
     void freeAreaChanged();
@@ -62,6 +61,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showFlashState();
+
     EKYCAccessoryCameraViewViewDelegate* delegate_ = nullptr;
     QPointer<QObject> delegateObject_;
     bool delegateIsObject_ = false;

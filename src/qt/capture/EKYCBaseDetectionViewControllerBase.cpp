@@ -66,6 +66,8 @@ void EKYCBaseDetectionViewControllerBase::viewDidLoad() {
 void EKYCBaseDetectionViewControllerBase::setupUI() {
     EKYCBaseViewControllerBase::setupUI();
     setBackgroundColor(this, Qt::black);
+    previewCamera->setAccessibleName(
+        accessibleText(cameraType == EKYCCameraType::card ? "a11y.camera_card" : "a11y.camera_face"));
     // The preview at the bottom, the controls over it.
     previewCamera->raise();
     accessoryView->raise();
@@ -84,6 +86,12 @@ void EKYCBaseDetectionViewControllerBase::setupConstraints() {
 // The camera's window keeps clear of the controls (title, guide, shutter).
 void EKYCBaseDetectionViewControllerBase::updateWindowArea() {
     const QRect band = accessoryView->freeArea();
+    // A control shown or hidden leaves the controls' layout to be done again
+    // at the next turn: measured then, where the controls will stand.
+    if (band.isNull() && accessoryView->isVisible() && accessoryView->layout() &&
+        accessoryView->layout()->geometry() != accessoryView->rect())
+        QMetaObject::invokeMethod(this, &EKYCBaseDetectionViewControllerBase::updateWindowArea,
+                                  Qt::QueuedConnection);
     previewCamera->setControlsFreeArea(
         band.isNull() ? QRectF() : QRectF(band.translated(accessoryView->pos() - previewCamera->pos())));
 }
@@ -125,6 +133,8 @@ void EKYCBaseDetectionViewControllerBase::viewWillAppear(bool animated) {
         if (screen) screen->startCameraIfShowing();
     });
     if (auto* navigation = navigationController()) navigation->navigationBar()->hide();
+    // Back on the screen, the face check's next verdict is news again.
+    accessoryView->faceStatus->clear();
 }
 
 // Access may be granted after the screen has already gone again.
@@ -238,7 +248,8 @@ std::function<void()> EKYCBaseDetectionViewControllerBase::workForCapturedImage(
 
 void EKYCBaseDetectionViewControllerBase::didValidateFace(bool isValid) {
     previewCamera->setFocusValid(isValid);
-    accessoryView->btnCapture->setEnabled(isValid);
+    // The circle's colour shows the verdict; screen readers hear it.
+    accessoryView->showFaceCheck(isValid);
 }
 
 // Nothing to judge: the user gets the live picture back to try again.

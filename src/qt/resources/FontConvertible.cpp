@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/FatalError.h"
@@ -62,7 +65,29 @@ QFont FontConvertible::font(qreal size) const {
     return font;
 }
 
-QFont systemFont(qreal size, QFont::Weight weight) {
+qreal textScale() {
+    if (!QGuiApplication::instance()) return 1;
+    const QFont application = QGuiApplication::font();
+    // The platform's font, whatever the application set since.
+    const QFont platform = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    qreal scale = 1;
+    if (application.pointSizeF() > 0 && platform.pointSizeF() > 0) {
+        scale = application.pointSizeF() / platform.pointSizeF();
+    } else {
+        // A font sized in pixels: compare what both resolve to.
+        const int own = QFontInfo(platform).pixelSize();
+        if (own > 0) scale = static_cast<qreal>(QFontInfo(application).pixelSize()) / own;
+    }
+    if (!std::isfinite(scale)) return 1;
+    return std::clamp<qreal>(scale, 1, 3);
+}
+
+qreal scaledTextSize(qreal size) {
+    return size * textScale();
+}
+
+QFont systemFont(qreal designSize, QFont::Weight weight) {
+    const qreal size = scaledTextSize(designSize);
     if (const QString family = EKYCTheme::availableFontFamily(); !family.isEmpty()) {
         QFont font(family);
         font.setPixelSize(pixelSize(size));

@@ -35,9 +35,18 @@ private:
     QString fileName_;
 };
 
-// The library's interface font at a size in points and a weight: the
-// theme's typeface when the system has it, else Roboto, the library's own.
-// GUI thread.
+// How much larger than its design the flow draws its text: the application
+// font's size over the platform's own general font size, so that a host (or
+// its user) that enlarges the application's font enlarges the flow's text by
+// as much. Never below 1 (the design's sizes are the smallest the flow
+// shows) nor above 3. Read when a screen is built, like the theme. GUI thread.
+qreal textScale();
+// A design size of text in points, in the current text scale.
+qreal scaledTextSize(qreal size);
+
+// The library's interface font at a size in points (of the design, before
+// the text scale) and a weight: the theme's typeface when the system has it,
+// else Roboto, the library's own. GUI thread.
 QFont systemFont(qreal size, QFont::Weight weight = QFont::Normal);
 QFont boldSystemFont(qreal size);
 

@@ -5,6 +5,7 @@
 #include "FlowScreenSupport.h"
 #include "LibraryServiceTest.h"
 #include "capture/CaptureScreens.h"
+#include "ovira/OVIRALocalization.h"
 #include "capture/EKYCBackDetectionViewController.h"
 #include "capture/EKYCBaseDetectionViewControllerBase.h"
 #include "capture/EKYCFaceDetectionViewController.h"
@@ -56,10 +57,13 @@ inline void showFrame(EKYCBaseDetectionViewControllerBase* screen) {
 // The flow's capture screens against the development service: the camera is
 // authorised, and every camera a screen opens plays `scene`, a frame at a
 // time as the test says (a document on a desk unless the test sets another).
+// Each test starts and ends in Vietnamese with the library's own texts.
 class CaptureFlowTest : public devserver::test::LibraryServiceTest {
 protected:
     void SetUp() override {
         LibraryServiceTest::SetUp();
+        OVIRALocalization::resetStrings();
+        ASSERT_TRUE(OVIRALocalization::setLanguage(OVIRALanguage::vietnamese()));
         EKYCCameraAuthorization::setShared(authorization);
         installCaptureScreens();
         EKYCCameraSource::setFactory([this] {
@@ -75,6 +79,7 @@ protected:
         EKYCCameraSource::setFactory({});
         EKYCCameraAuthorization::setShared(nullptr);
         EKYCIntroduceViewController::setCaptureOpener({});
+        ASSERT_TRUE(OVIRALocalization::setLanguage(OVIRALanguage::vietnamese()));
     }
 
     // The flow's first screen, the document choice, over the window; a tap on

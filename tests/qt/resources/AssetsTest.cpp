@@ -36,9 +36,9 @@ TEST(ColorAsset, EveryNamedColourResolvesOnceAndAMissingOneIsFatal) {
     } cases[] = {
         {ColorAsset::blackAAA(), "BlackAAA", QColor(0x1C, 0x1F, 0x26)},
         {ColorAsset::disable(), "Disable", QColor(0xB8, 0xBE, 0xC9)},
-        {ColorAsset::primary(), "Primary", QColor(0x0F, 0x80, 0xEC)},
-        {ColorAsset::red(), "Red", QColor(0xE5, 0x38, 0x3B)},
-        {ColorAsset::secondText(), "SecondText", QColor(0x6B, 0x72, 0x80)},
+        {ColorAsset::primary(), "Primary", QColor(0x0D, 0x6B, 0xC6)},
+        {ColorAsset::red(), "Red", QColor(0xCD, 0x32, 0x35)},
+        {ColorAsset::secondText(), "SecondText", QColor(0x68, 0x6F, 0x7D)},
         {ColorAsset::whiteA(), "WhiteA", QColor(0xF4, 0xF6, 0xFA)},
     };
     for (const auto& c : cases) {

@@ -78,27 +78,27 @@ TEST_F(Theme, TheDefaultThemeIsTheLibrarysOwnLookEvenAfterAnotherWasSet) {
     OVIRAFlow::setTheme({});
 
     const std::pair<const ColorAsset&, QColor> own[] = {
-        {ColorAsset::primary(), QColor(0x0F, 0x80, 0xEC)},
+        {ColorAsset::primary(), QColor(0x0D, 0x6B, 0xC6)},
         {ColorAsset::whiteA(), QColor(0xF4, 0xF6, 0xFA)},
         {ColorAsset::blackAAA(), QColor(0x1C, 0x1F, 0x26)},
-        {ColorAsset::secondText(), QColor(0x6B, 0x72, 0x80)},
-        {ColorAsset::red(), QColor(0xE5, 0x38, 0x3B)},
+        {ColorAsset::secondText(), QColor(0x68, 0x6F, 0x7D)},
+        {ColorAsset::red(), QColor(0xCD, 0x32, 0x35)},
         {ColorAsset::disable(), QColor(0xB8, 0xBE, 0xC9)},
     };
     for (const auto& [asset, color] : own) EXPECT_EQ(asset.color(), color) << asset.name().toStdString();
-    EXPECT_EQ(alertActionBlue(), QColor(15, 128, 236));
+    EXPECT_EQ(alertActionBlue(), QColor(13, 107, 198));
     EXPECT_EQ(EKYCTheme::primaryTint(), QColor(0xEA, 0xF3, 0xFD));
     EXPECT_EQ(QFontInfo(systemFont(14)).family(), "Roboto");
 
     auto* screen = openRejected();
     const QString sheet = screen->btnRetakePhoto->styleSheet();
-    EXPECT_TRUE(sheet.contains("background: #ff0f80ec")) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains("background: #ff0d6bc6")) << sheet.toStdString();
     EXPECT_TRUE(sheet.contains("border-radius: 8px")) << sheet.toStdString();
     EXPECT_EQ(fCornerRadius(screen->findChild<QWidget*>("vError")), 12);
     EXPECT_EQ(screen->imgUnverified->cornerRadius(), 12);
-    EXPECT_EQ(screen->lbError->palette().color(QPalette::WindowText), QColor(0xE5, 0x38, 0x3B));
+    EXPECT_EQ(screen->lbError->palette().color(QPalette::WindowText), QColor(0xCD, 0x32, 0x35));
     const QImage button = screen->btnRetakePhoto->grab().toImage();
-    EXPECT_EQ(pixelOf(button, {10, button.height() / 4}), QColor(0x0F, 0x80, 0xEC));
+    EXPECT_EQ(pixelOf(button, {10, button.height() / 4}), QColor(0x0D, 0x6B, 0xC6));
 }
 
 TEST_F(Theme, ColoursReachPalettesStyleSheetsAndRenderedPixelsOfScreensMadeAfterwards) {
@@ -195,10 +195,10 @@ TEST_F(Theme, TheCornerRadiusRoundsButtonsAndCardsOneAndAHalfTimesAsMuch) {
     };
     theme.cornerRadius = 0;
     OVIRAFlow::setTheme(theme);
-    EXPECT_EQ(cornerOfRetake(), QColor(0x0F, 0x80, 0xEC));
+    EXPECT_EQ(cornerOfRetake(), QColor(0x0D, 0x6B, 0xC6));
     test::saveScreenshot(host.get(), "theme_square_corners");
     OVIRAFlow::setTheme({});
-    EXPECT_FALSE(near(cornerOfRetake(), QColor(0x0F, 0x80, 0xEC), 40)) << "rounded: the corner is background";
+    EXPECT_FALSE(near(cornerOfRetake(), QColor(0x0D, 0x6B, 0xC6), 40)) << "rounded: the corner is background";
 }
 
 TEST_F(Theme, TheFontFamilyIsUsedWhenTheSystemHasItAndRobotoOtherwise) {
@@ -236,7 +236,7 @@ TEST_F(Theme, UnsoundValuesAreReplacedByTheLibrarysOwn) {
     EXPECT_EQ(kept.textColor, QColor(0x20, 0x20, 0x20));
     EXPECT_EQ(kept.cornerRadius, 8);
     EXPECT_EQ(kept.fontFamily, "");
-    EXPECT_EQ(ColorAsset::primary().color(), QColor(0x0F, 0x80, 0xEC));
+    EXPECT_EQ(ColorAsset::primary().color(), QColor(0x0D, 0x6B, 0xC6));
     EXPECT_EQ(ColorAsset::blackAAA().color(), QColor(0x20, 0x20, 0x20));
 
     theme.cornerRadius = -5;

@@ -208,6 +208,7 @@ TEST_F(NavigationTest, TheBarShowsTheLibrarysLookWithCloseOrBackButtons) {
     EXPECT_EQ(bar->titleLabel()->palette().color(QPalette::WindowText), QColor(Qt::white));
     ASSERT_NE(leftButton(), nullptr);
     EXPECT_EQ(leftButton()->objectName(), "leftBarButton") << "the root screen has a close button";
+    EXPECT_EQ(leftButton()->accessibleName(), "Đóng") << "an icon, named for screen readers";
     EXPECT_EQ(navigation->geometry(), host->rect());
     test::saveScreenshot(host.get(), "navigation");
 
@@ -216,6 +217,7 @@ TEST_F(NavigationTest, TheBarShowsTheLibrarysLookWithCloseOrBackButtons) {
     ASSERT_NE(leftButton(), nullptr);
     EXPECT_EQ(leftButton()->objectName(), "backButton");
     EXPECT_TRUE(leftButton()->text().isEmpty()) << "the arrow without text";
+    EXPECT_EQ(leftButton()->accessibleName(), "Quay lại");
     EXPECT_EQ(bar->titleLabel()->text(), "Mặt trước giấy tờ");
     test::saveScreenshot(host.get(), "navigation-pushed");
     test::tap(leftButton());

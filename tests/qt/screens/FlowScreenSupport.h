@@ -19,13 +19,14 @@
 #include "screens/base/EKYCBaseNavigationViewController.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
 #include "screens/introduce/EKYCIntroduceViewController.h"
+#include "screens/selection/EKYCSelectionViewController.h"
 #include "sdk/EKYCFlowLauncher.h"
 #include "support/QtTestSupport.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/QXAlertViewController.h"
 #include "ui/alert/QXDialogViewController.h"
 #include "ui/controller/NavigationController.h"
-#include "ui/lists/TableView.h"
+#include "ui/lists/EKYCBaseTableView.h"
 
 namespace ovira::test {
 
@@ -136,23 +137,45 @@ inline ImagePtr cardPhoto(QColor tint) {
     return QImageAdapter::make(card);
 }
 
-// The visible cells of a table, top row first.
+// The rows of a list, top row first.
 template <class Cell>
-QList<Cell*> rowsOf(const TableView* table) {
+QList<Cell*> rowsOf(const EKYCBaseTableView* table) {
     QList<Cell*> cells;
-    for (int section = 0; section < table->numberOfSections(); ++section)
-        for (int row = 0; row < table->numberOfRows(section); ++row)
-            if (auto* cell = qobject_cast<Cell*>(table->cellForRow({section, row}))) cells.append(cell);
+    for (QWidget* row : table->rows())
+        if (auto* cell = qobject_cast<Cell*>(row)) cells.append(cell);
     return cells;
 }
 
-// The cell of a row, scrolled into view first.
+// The row of `index`, scrolled into view first.
 template <class Cell>
-Cell* cellInView(TableView* table, int row) {
-    const QRect rect = table->rectForRow({0, row});
-    table->ensureVisible(0, rect.center().y(), 0, rect.height());
+Cell* cellInView(EKYCBaseTableView* table, int index) {
+    const auto rows = table->rows();
+    if (index < 0 || index >= rows.size()) return nullptr;
+    table->ensureWidgetVisible(rows[index], 0, 0);
     settle();
-    return qobject_cast<Cell*>(table->cellForRow({0, row}));
+    return qobject_cast<Cell*>(rows[index]);
+}
+
+// The entries a selection sheet shows, top first.
+inline QStringList entriesOf(const EKYCSelectionViewController* list) {
+    QStringList texts;
+    for (int row = 0; row < list->entries()->rowCount(); ++row)
+        texts.append(list->entries()->index(row, 0).data().toString());
+    return texts;
+}
+
+// Taps the shown entry of a selection sheet that reads `text`; false when none does.
+inline bool tapEntry(EKYCSelectionViewController* list, const QString& text) {
+    const auto texts = entriesOf(list);
+    const qsizetype row = texts.indexOf(text);
+    if (row < 0) return false;
+    const QModelIndex index = list->entries()->index(static_cast<int>(row), 0);
+    list->tableView->scrollTo(index);
+    settle();
+    QTest::mouseClick(list->tableView->viewport(), Qt::LeftButton, {},
+                      list->tableView->visualRect(index).center());
+    settle();
+    return true;
 }
 
 // The form once its fetch ended, shown.

@@ -16,7 +16,6 @@
 #include "screens/datepicker/EKYCDatePickerViewController.h"
 #include "screens/information/EKYCInfomationDocumentTableViewCell.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
-#include "screens/selection/EKYCSelectionTableViewCell.h"
 #include "screens/selection/EKYCSelectionViewController.h"
 #include "sdk/EKYCUserDefault.h"
 #include "ui/view/ViewProperties.h"
@@ -80,7 +79,7 @@ TEST_F(InformationScreen, TheFetchedFormShowsItsKindsOfFieldsAndWarnsOfAClearedO
     ASSERT_TRUE(model.document);
     EXPECT_EQ(form->lbDocumentName->text(),
               localizedText("info.document") + QString::fromStdString(model.document->identityName));
-    ASSERT_EQ(form->tableView->numberOfRows(0), static_cast<int>(model.items.size()));
+    ASSERT_EQ(form->tableView->numberOfRows(), static_cast<int>(model.items.size()));
     for (int index = 0; index < static_cast<int>(model.items.size()); ++index) {
         const auto& field = model.items[static_cast<std::size_t>(index)];
         auto* cell = row(index);
@@ -135,9 +134,8 @@ TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedSubmittedA
     ASSERT_GE(gender, 0);
     auto* genders = sheetOf<EKYCSelectionViewController>(gender);
     ASSERT_NE(genders, nullptr);
-    auto entries = test::rowsOf<EKYCSelectionTableViewCell>(genders->tableView);
-    ASSERT_EQ(entries.size(), 2);
-    test::tap(entries[1]);
+    ASSERT_EQ(test::entriesOf(genders), QStringList({"Nam", "Nữ"}));
+    ASSERT_TRUE(test::tapEntry(genders, "Nữ"));
     ASSERT_TRUE(nothingPresented());
     EXPECT_EQ(row(gender)->tfFieldValue->text(), "Nữ");
 
@@ -147,25 +145,20 @@ TEST_F(InformationScreen, AGenderACountryFoundBySearchAndADateAreSavedSubmittedA
     auto* countries = sheetOf<EKYCSelectionViewController>(country);
     ASSERT_NE(countries, nullptr);
     ASSERT_TRUE(test::waitUntil([&] { return !countries->isLoading(); }));
-    EXPECT_GT(countries->tableView->numberOfRows(0), 100);
+    EXPECT_GT(test::entriesOf(countries).size(), 100);
     EXPECT_EQ(countries->tableView->height(), 336);
     QTest::keyClicks(countries->tfSearch, "rap thong");  // anywhere in the name, without marks
     test::settle();
-    entries = test::rowsOf<EKYCSelectionTableViewCell>(countries->tableView);
-    ASSERT_EQ(entries.size(), 1);
-    EXPECT_EQ(entries[0]->lbTitle->text(), "Các Tiểu Vương Quốc A-rập Thống Nhất");
+    EXPECT_EQ(test::entriesOf(countries), QStringList({"Các Tiểu Vương Quốc A-rập Thống Nhất"}));
     test::saveScreenshot(window.get(), "selection_country_search");
     countries->tfSearch->clear();
     test::settle();
-    EXPECT_GT(countries->tableView->numberOfRows(0), 100) << "an empty keyword shows every country again";
+    EXPECT_GT(test::entriesOf(countries).size(), 100) << "an empty keyword shows every country again";
     test::typeText(countries->tfSearch, QStringLiteral("NHẬT"));
     EXPECT_EQ(countries->tfSearch->text(), QStringLiteral("NHẬT"));
-    entries = test::rowsOf<EKYCSelectionTableViewCell>(countries->tableView);
-    EXPECT_GE(entries.size(), 2) << "with marks, in capitals: Nhật, and names with Thống Nhất";
-    const auto japan = std::find_if(entries.begin(), entries.end(),
-                                    [](auto* entry) { return entry->lbTitle->text() == "Nhật"; });
-    ASSERT_NE(japan, entries.end());
-    test::tap(*japan);
+    EXPECT_GE(test::entriesOf(countries).size(), 2)
+        << "with marks, in capitals: Nhật, and names with Thống Nhất";
+    ASSERT_TRUE(test::tapEntry(countries, "Nhật"));
     ASSERT_TRUE(nothingPresented());
     EXPECT_EQ(row(country)->tfFieldValue->text(), "Nhật");
 

@@ -55,14 +55,14 @@ TEST_F(IntroduceScreen, ListsTheStepsAndTheThreeDocumentsOnPhonesOfEverySizeAndT
         for (int row = 0; row < 3; ++row) {
             EXPECT_EQ(rows[row]->lbDocument->text(), localizedText(expected[row].first));
             EXPECT_EQ(rows[row]->imgDocument->image().name(), expected[row].second);
-            EXPECT_EQ(screen->tableView->rectForRow({0, row}).height(), 80);
+            EXPECT_EQ(rows[row]->height(), 80);
             // The card sits 16 points in from the row's top and sides, flush with its bottom.
             const QRect card = rows[row]->btnDocument->geometry();
             EXPECT_EQ(card.topLeft(), QPoint(16, 16));
             EXPECT_EQ(rows[row]->width() - card.right() - 1, 16);
         }
         // Every row is on screen and every step's text fits its width.
-        EXPECT_LE(screen->tableView->rectForRow({0, 2}).bottom(), screen->tableView->viewport()->height());
+        EXPECT_LE(rows[2]->geometry().bottom(), screen->tableView->viewport()->height());
         for (auto* label : {screen->lbSelectDocument, screen->lbCaptureDocument, screen->lbCaptrueFace,
                             screen->lbCheckInfomation, rows[1]->lbDocument})
             EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())

@@ -54,7 +54,7 @@ TEST_F(AlertTest, DialogShowsItsActionsInOrderStyledAndCentredOverADimmedWindow)
     EXPECT_EQ(buttons[1]->text(), "Ở lại");
     EXPECT_EQ(buttons[0]->height(), 44);
     EXPECT_EQ(background(buttons[0]), QColor(Qt::white)) << "cancel: blue title on white";
-    EXPECT_EQ(background(buttons[1]), QColor(15, 128, 236)) << "default: white title on blue";
+    EXPECT_EQ(background(buttons[1]), QColor(13, 107, 198)) << "default: white title on blue";
 
     // Centred, as tall as its content, over a backdrop dimmed to 40 %.
     EXPECT_LE((dialog->geometry().center() - host->rect().center()).manhattanLength(), 2);

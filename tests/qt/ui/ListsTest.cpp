@@ -1,11 +1,16 @@
-// Lists, cells, nibs and the view properties.
+// Lists, cells, the selection list's model and filter, and the view properties.
 #include <gtest/gtest.h>
 
-#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
 #include "resources/HexColor.h"
+#include "screens/selection/EKYCSelectionFilterModel.h"
+#include "screens/selection/EKYCSelectionListModel.h"
 #include "support/QtTestSupport.h"
 #include "ui/lists/EKYCBaseCollectionView.h"
 #include "ui/lists/EKYCBaseCollectionViewCell.h"
@@ -15,169 +20,176 @@
 #include "ui/view/ViewProperties.h"
 
 namespace ovira {
-
-class NameCell : public EKYCBaseTableViewCell {
-    Q_OBJECT
-public:
-    explicit NameCell(QWidget* parent = nullptr) : EKYCBaseTableViewCell(parent) { ++created; }
-    void configure(const std::any& item) override { name = std::any_cast<QString>(item); }
-    QString name;
-    static inline int created = 0;
-};
-
-class OtherCell : public EKYCBaseTableViewCell {
-    Q_OBJECT
-};
-
-class TileCell : public EKYCBaseCollectionViewCell {
-    Q_OBJECT
-public:
-    void configure(const std::any& item) override { index = std::any_cast<int>(item); }
-    int index = -1;
-};
-
 namespace {
 
-class Names : public TableView::DataSource, public TableView::Delegate {
+// A row with a button of its own, as most of the library's rows have.
+class ButtonCell : public EKYCBaseTableViewCell {
 public:
-    explicit Names(int count) : count_(count) {}
-    int numberOfRows(TableView&, int) override { return count_; }
-    TableViewCell* cellForRow(TableView& table, const IndexPath& indexPath) override {
-        auto* cell = static_cast<EKYCBaseTableView&>(table).dequeueReusableCell<NameCell>(indexPath);
-        cell->configure(QStringLiteral("Row %1").arg(indexPath.row));
-        cell->isEnableHighlight = highlight;
-        return cell;
+    explicit ButtonCell(QWidget* parent = nullptr)
+        : EKYCBaseTableViewCell(parent), button(new QPushButton(this)) {
+        button->setGeometry(16, 8, 120, 28);
     }
-    void didSelectRow(TableView&, const IndexPath& indexPath) override { selected.push_back(indexPath.row); }
-    bool highlight = true;
-    std::vector<int> selected;
-
-private:
-    int count_;
+    QPushButton* button;
 };
 
-struct ListsTest : testing::Test {
+struct Table : testing::Test {
     EKYCBaseTableView table;
-    Names names{200};
+    QList<QPointer<ButtonCell>> cells;
     void SetUp() override {
-        table.resize(390, 440);
-        table.registerCell<NameCell>();
-        table.setDataSource(&names);
-        table.setDelegate(&names);
+        table.resize(390, 200);
+        for (int row = 0; row < 10; ++row) {
+            cells.append(table.addRow<ButtonCell>(44));
+            cells.last()->button->setText(QStringLiteral("Row %1").arg(row));
+        }
         table.show();
-        table.reloadData();
         test::settle();
     }
 };
 
-// A dequeue that cannot succeed stops the library naming the list and the identifier.
-void expectDequeueStops(const std::string& source, const std::string& identifier,
-                        const std::function<void()>& attempt) {
-    const auto report = test::fatalReportOf(attempt);
-    EXPECT_TRUE(report.message.starts_with("<" + source + ": 0x")) << report.message;
-    EXPECT_TRUE(report.message.ends_with(" could not dequeue cell with identifier: " + identifier))
-        << report.message;
-    EXPECT_EQ(report.source, source) << identifier;
-}
-
-TEST_F(ListsTest, OnlyRowsInViewHaveCellsAndScrolledAwayCellsAreReused) {
-    EXPECT_EQ(table.visibleCells().size(), 10);  // 440 points of 44-point rows
-    const int created = NameCell::created;
-    table.verticalScrollBar()->setValue(44 * 100);
-    test::settle();
-    EXPECT_EQ(NameCell::created, created) << "cells leaving the view show the rows entering it";
-    auto* cell = static_cast<NameCell*>(table.cellForRow({0, 100}));
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->name, "Row 100");
-    EXPECT_EQ(cell->reuseIdentifier(), "NameCell");
-}
-
-TEST_F(ListsTest, SelectionShowsTheLightBackgroundUnlessHighlightingIsOff) {
-    auto* first = table.cellForRow({0, 1});
-    QTest::mouseClick(first, Qt::LeftButton);
-    EXPECT_EQ(names.selected, std::vector<int>{1});
-    EXPECT_TRUE(first->isSelected());
-    EXPECT_TRUE(first->selectedBackgroundView()->isVisible());
-    EXPECT_EQ(test::pixelAt(&table, first->geometry().center() + QPoint(150, 0)), colorFromHex(u"E9ECF7"));
-    EXPECT_EQ(first->tintColor(), colorFromHex(u"0088FF"));
-    EXPECT_EQ(first->separatorInset(), QMargins());
-
-    names.highlight = false;
-    table.reloadData();
-    test::settle();
-    auto* plain = table.cellForRow({0, 2});
-    QTest::mouseClick(plain, Qt::LeftButton);
-    EXPECT_EQ(names.selected, (std::vector<int>{1, 2})) << "the row is still chosen";
-    EXPECT_FALSE(plain->isSelected());
-    EXPECT_FALSE(plain->selectedBackgroundView()->isVisible());
-}
-
-TEST_F(ListsTest, DequeueByClassNameAndFatalMessagesForWhatCannotBeHad) {
-    EXPECT_NE(table.dequeueReusableCell<NameCell>({0, 0}), nullptr);
-    EXPECT_NE(table.dequeueReusableCell<NameCell>({0, 0}, QString("NameCell")), nullptr);
-    EKYCBaseCollectionView collection;
-    collection.registerCell<TileCell>();
-    EXPECT_NE(collection.dequeueReusableCell<TileCell>({0, 0}), nullptr);
-    expectDequeueStops("EKYCBaseTableView", "OtherCell", [&] {
-        table.dequeueReusableCell<OtherCell>({0, 0});
-    });
-    expectDequeueStops("EKYCBaseTableView", "NameCell", [&] {
-        table.dequeueReusableCell<OtherCell>({0, 0}, QString("NameCell"));
-    });
-    expectDequeueStops("EKYCBaseCollectionView", "Tile", [&] {
-        collection.dequeueReusableCell<TileCell>({0, 0}, QString("Tile"));
-    });
-}
-
-TEST(BaseTableView, APlainTableDrawsNoSeparatorsBelowItsRows) {
-    Names three(3);
-    TableView platform(TableView::Style::plain);
-    EKYCBaseTableView library(TableView::Style::plain);
-    for (TableView* table : {&platform, static_cast<TableView*>(&library)}) {
-        table->registerCell("NameCell", [] { return new NameCell; });
-        table->setDataSource(&three);
-        table->resize(390, 600);
-        table->show();
-        table->reloadData();
+TEST_F(Table, RowsStackInOrderAtTheirHeightAcrossTheWholeWidth) {
+    ASSERT_EQ(table.numberOfRows(), 10);
+    for (int row = 0; row < 10; ++row) {
+        EXPECT_EQ(table.rows()[row], cells[row]);
+        EXPECT_EQ(cells[row]->geometry(), QRect(0, 44 * row, table.viewport()->width(), 44)) << row;
     }
-    EXPECT_GT(platform.separatorPositions().size(), 3) << "the platform lines its empty space";
-    EXPECT_EQ(library.separatorPositions(), (QList<int>{43, 87, 131}));
-    EXPECT_EQ(library.separatorColor(), colorFromHex(u"CBCBCB"));
-    EXPECT_EQ(library.keyboardDismissMode(), TableView::KeyboardDismissMode::interactive);
-    EXPECT_EQ(library.sectionHeaderTopPadding(), 0);
-    EXPECT_EQ(test::pixelAt(&library, QPoint(200, 300)),
-              test::pixelAt(&library, QPoint(200, 200 + 44 * 3 + 10)));
+    table.clear();
+    test::settle();
+    EXPECT_EQ(table.numberOfRows(), 0);
+    EXPECT_TRUE(table.rows().isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(cells.first().isNull()) << "the list deletes its rows";
 }
 
-TEST(BaseCollectionView, FlowsItemsIntoRowsAndReportsTheTappedOne) {
-    struct Tiles : CollectionView::DataSource, CollectionView::Delegate {
-        int numberOfItems(CollectionView&, int) override { return 5; }
-        CollectionViewCell* cellForItem(CollectionView& collection, const IndexPath& indexPath) override {
-            auto* cell =
-                static_cast<EKYCBaseCollectionView&>(collection).dequeueReusableCell<TileCell>(indexPath);
-            cell->configure(indexPath.item());
-            return cell;
+TEST_F(Table, SeparatorsLieBetweenRowsNotBelowTheLastNorAcrossHeaders) {
+    EKYCBaseTableView list;
+    list.resize(390, 400);
+    list.addRow(new QWidget, 44);
+    list.addRow(new QWidget, 44);
+    auto* header = new QWidget;
+    list.addHeader(header, 30);
+    list.addRow(new QWidget, 44);
+    list.show();
+    test::settle();
+    const QColor separator = colorFromHex(u"CBCBCB");
+    EXPECT_EQ(list.tableSeparator, separator);
+    EXPECT_EQ(test::pixelAt(&list, QPoint(200, 43)), separator) << "between the first two rows";
+    EXPECT_NE(test::pixelAt(&list, QPoint(200, 87)), separator) << "the header ends the group";
+    EXPECT_NE(test::pixelAt(&list, QPoint(200, 117 + 43)), separator) << "nothing under the last row";
+    EXPECT_NE(test::pixelAt(&list, QPoint(200, 300)), separator) << "nothing in the empty space";
+    list.setSeparatorColor(Qt::transparent);
+    test::settle();
+    EXPECT_NE(test::pixelAt(&list, QPoint(200, 43)), separator);
+}
+
+TEST_F(Table, ArrowKeysMoveTheFocusFromRowToRowAndScrollItIntoView) {
+    cells[0]->button->setFocus();
+    for (int row = 1; row < 10; ++row) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        ASSERT_EQ(QApplication::focusWidget(), cells[row]->button) << row;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), cells[9]->button) << "the last row keeps the focus";
+    test::settle();
+    EXPECT_GT(table.verticalScrollBar()->value(), 0) << "the focused row was scrolled into view";
+    const QRect shown(cells[9]->button->mapTo(table.viewport(), QPoint()), cells[9]->button->size());
+    EXPECT_TRUE(table.viewport()->rect().contains(shown)) << "the focused control is whole in view";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), cells[8]->button);
+    // A row without a control is skipped.
+    cells[7]->button->hide();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), cells[6]->button);
+}
+
+TEST(BaseTableViewCell, APressedRowShowsTheLightBackgroundUnlessHighlightingIsOff) {
+    EKYCBaseTableView table;
+    table.resize(390, 200);
+    auto* lit = table.addRow<EKYCBaseTableViewCell>(44);
+    auto* plain = table.addRow<EKYCBaseTableViewCell>(44);
+    plain->isEnableHighlight = false;
+    table.show();
+    test::settle();
+    EXPECT_EQ(lit->selectedColor, colorFromHex(u"E9ECF7"));
+    for (auto* cell : {lit, plain}) {
+        QTest::mousePress(cell, Qt::LeftButton, {}, QPoint(200, 20));
+        test::settle();
+        const QColor pressed = test::pixelAt(&table, cell->geometry().topLeft() + QPoint(200, 20));
+        QTest::mouseRelease(cell, Qt::LeftButton, {}, QPoint(200, 20));
+        test::settle();
+        const QColor released = test::pixelAt(&table, cell->geometry().topLeft() + QPoint(200, 20));
+        if (cell == lit) {
+            EXPECT_EQ(pressed, colorFromHex(u"E9ECF7"));
+            EXPECT_NE(released, colorFromHex(u"E9ECF7"));
+        } else {
+            EXPECT_NE(pressed, colorFromHex(u"E9ECF7"));
         }
-        void didSelectItem(CollectionView&, const IndexPath& indexPath) override {
-            tapped = indexPath.item();
-        }
-        int tapped = -1;
-    } tiles;
+    }
+}
+
+TEST(BaseCollectionView, ItemsLineUpSidewaysAsPagesOrAtTheSizeGiven) {
     EKYCBaseCollectionView collection;
-    collection.registerCell<TileCell>();
-    collection.itemSize = QSize(100, 80);
-    collection.sectionInset = QMargins(16, 16, 16, 16);
-    collection.setDataSource(&tiles);
-    collection.setDelegate(&tiles);
-    collection.resize(390, 400);
+    collection.resize(390, 300);
+    for (int item = 0; item < 3; ++item) collection.addItem<EKYCBaseCollectionViewCell>();
     collection.show();
-    collection.reloadData();
-    // Three 100-point items fit in 358 points with 10 between them.
-    EXPECT_EQ(collection.cellForItem({0, 2})->geometry(), QRect(236, 16, 100, 80));
-    EXPECT_EQ(collection.cellForItem({0, 3})->geometry(), QRect(16, 106, 100, 80));
-    QTest::mouseClick(collection.cellForItem({0, 4}), Qt::LeftButton);
-    EXPECT_EQ(tiles.tapped, 4);
-    EXPECT_TRUE(collection.cellForItem({0, 4})->isSelected());
+    test::settle();
+    // By default each item is a page of the visible area.
+    const auto items = collection.items();
+    ASSERT_EQ(items.size(), 3);
+    for (int item = 0; item < 3; ++item)
+        EXPECT_EQ(items[item]->geometry(), QRect(390 * item, 0, 390, collection.viewport()->height()));
+    collection.horizontalScrollBar()->setValue(390 * 2);
+    EXPECT_EQ(collection.horizontalScrollBar()->value(), 780) << "the last page can be scrolled to";
+
+    collection.setInsets(QMargins(16, 20, 16, 0));
+    collection.setSpacing(12);
+    collection.setItemSize([](const QSize& visible) { return QSize((visible.width() - 56) / 3, 200); });
+    test::settle();
+    EXPECT_EQ(items[0]->geometry(), QRect(16, 20, 111, 200));
+    EXPECT_EQ(items[1]->geometry(), QRect(139, 20, 111, 200));
+    EXPECT_EQ(items[2]->geometry(), QRect(262, 20, 111, 200));
+    collection.resize(480, 300);
+    test::settle();
+    EXPECT_EQ(items[2]->width(), 141) << "the size follows the visible area";
+    collection.clear();
+    EXPECT_TRUE(collection.items().isEmpty());
+}
+
+TEST(SelectionModels, TheFilterKeepsEntriesContainingTheKeywordFoldedAndMapsBackToTheEntry) {
+    EKYCSelectionListModel model;
+    model.setItems({{"Việt Nam", false},
+                    {"Nhật", true},
+                    {"Các Tiểu Vương Quốc A-rập Thống Nhất", false},
+                    {"Đan Mạch", false}});
+    EKYCSelectionFilterModel filter;
+    filter.setSourceModel(&model);
+    const auto shown = [&] {
+        QStringList texts;
+        for (int row = 0; row < filter.rowCount(); ++row)
+            texts.append(filter.index(row, 0).data().toString());
+        return texts;
+    };
+    EXPECT_EQ(filter.rowCount(), 4);
+    filter.setKeyword(QStringLiteral("NHAT"));
+    EXPECT_EQ(shown(), QStringList({"Nhật", "Các Tiểu Vương Quốc A-rập Thống Nhất"}));
+    filter.setKeyword(QStringLiteral("dan"));
+    EXPECT_EQ(shown(), QStringList({"Đan Mạch"})) << "đ folds to d";
+    filter.setKeyword(QStringLiteral("zz"));
+    EXPECT_EQ(filter.rowCount(), 0);
+    filter.setKeyword(QString());
+    EXPECT_EQ(filter.rowCount(), 4);
+
+    filter.setKeyword(QStringLiteral("nhat"));
+    const QModelIndex japan = filter.index(0, 0);
+    EXPECT_TRUE(japan.data(EKYCSelectionListModel::selectedRole).toBool());
+    EXPECT_EQ(japan.data(Qt::AccessibleTextRole).toString(), "Nhật");
+    EXPECT_FALSE(japan.data(Qt::AccessibleDescriptionRole).toString().isEmpty())
+        << "read as the current value";
+    EXPECT_EQ(model.item(filter.mapToSource(filter.index(1, 0)).row())->value,
+              "Các Tiểu Vương Quốc A-rập Thống Nhất");
+    EXPECT_EQ(model.item(7), nullptr);
+    // New entries keep the keyword.
+    model.setItems({{"Nhật Bản", false}, {"Hàn Quốc", false}});
+    EXPECT_EQ(shown(), QStringList({"Nhật Bản"}));
 }
 
 TEST(ViewProperties, CornersBordersAndClipping) {
@@ -203,31 +215,16 @@ TEST(ViewProperties, CornersBordersAndClipping) {
     roundCorners(&sheet, {ViewCorner::topLeft, ViewCorner::topRight}, 8);
     EXPECT_EQ(ViewLayer::find(&sheet)->maskedCorners(), 3u);
     EXPECT_EQ(ViewLayer::find(&sheet)->cornerRadius(), 8);
-}
 
-class UnknownPanel : public QWidget {
-    Q_OBJECT
-};
-class KnownPanel : public QWidget {
-    Q_OBJECT
-};
-
-TEST(Nib, LoadsAViewByItsClassNameOrStops) {
-    const auto report = test::fatalReportOf([] { delete loadFromNib<UnknownPanel>(); });
-    EXPECT_EQ(report.message, "Can not load nib with name 'UnknownPanel'");
-    EXPECT_EQ(report.source, "UIView+Exts");
-    Nib::registerNib("KnownPanel", [](QWidget* owner) {
-        auto* label = new QLabel("Xin chào", owner);
-        label->setObjectName("greeting");
-        label->setProperty("fCornerRadius", 4);
-    });
-    std::unique_ptr<KnownPanel> panel(loadFromNib<KnownPanel>());
-    auto* greeting = panel->findChild<QLabel*>("greeting");
-    ASSERT_NE(greeting, nullptr);
-    EXPECT_EQ(fCornerRadius(greeting), 4) << "view properties from the description are applied";
+    // Properties set in an interface description are applied with it.
+    QWidget described;
+    auto* child = new QWidget(&described);
+    child->setProperty("fCornerRadius", 4);
+    child->setProperty("fBorderWidth", 1.5);
+    applyViewProperties(&described);
+    EXPECT_EQ(fCornerRadius(child), 4);
+    EXPECT_EQ(fBorderWidth(child), 1.5);
 }
 
 }  // namespace
 }  // namespace ovira
-
-#include "ListsTest.moc"

@@ -1,6 +1,5 @@
-// Bottom sheets (sizing, backdrop, taps, the rubber band and drag-to-dismiss)
-// and what moves them: the property animator (scrubbing, reversing,
-// stopping, a real run) and the keyboard tracker (show and hide handling,
+// Bottom sheets (sizing, backdrop, taps, the rubber band, drag-to-dismiss and
+// a real animated run) and the keyboard tracker (show and hide handling,
 // pausing, coalesced updates).
 #include <gtest/gtest.h>
 
@@ -8,17 +7,16 @@
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "resources/FontConvertible.h"
 #include "support/QtTestSupport.h"
-#include "ui/animation/PropertyAnimator.h"
 #include "ui/animation/ViewAnimation.h"
-#include "ui/gesture/PanGestureRecognizer.h"
 #include "ui/keyboard/EKYCKeyboardTracker.h"
 #include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
 #include "ui/sheet/EKYCBottomSheetPresentationController.h"
-#include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
 #include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
 #include "ui/view/BackdropView.h"
 
@@ -120,6 +118,17 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
     EXPECT_EQ(fitted->height(),
               fitted->heightForWidth(390) > 0 ? fitted->heightForWidth(390) : fitted->sizeHint().height());
     EXPECT_LT(fitted->height(), 422);
+    host->dismiss(false);
+    test::settle();
+
+    // A landscape desktop window: the sheet keeps a readable width, centred, still on the bottom edge.
+    host->resize(1280, 800);
+    test::settle();
+    auto* wide = present(Sizing::medium);
+    EXPECT_EQ(wide->geometry(), QRect((1280 - 600) / 2, 400, 600, 400));
+    host->resize(500, 800);
+    test::settle();
+    EXPECT_EQ(wide->geometry(), QRect(0, 400, 500, 400)) << "narrower than the limit: the whole width";
 }
 
 TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismissesUnlessTurnedOff) {
@@ -197,78 +206,62 @@ TEST_F(SheetTest, ASizeChangeSuspendsDraggingUntilItIsOver) {
     ASSERT_NE(controller, nullptr);
     host->resize(430, 932);
     QCoreApplication::sendPostedEvents(host.get(), QEvent::Resize);
-    EXPECT_FALSE(controller->panGestureRecognizer()->isEnabled());
+    EXPECT_FALSE(controller->dragTracker()->isEnabled());
     test::settle();
-    EXPECT_TRUE(controller->panGestureRecognizer()->isEnabled());
+    EXPECT_TRUE(controller->dragTracker()->isEnabled());
     EXPECT_EQ(host->presentedViewController()->geometry(), QRect(0, 466, 430, 466));
 }
 
-TEST(BottomSheetTransition, AnOffsetAnimatorIsNeededOutsideADismissal) {
-    EKYCBottomSheetInteractiveDismissalTransition transition;
-    const auto report = test::fatalReportOf([&] { transition.interruptibleAnimator(nullptr); });
-    EXPECT_EQ(report.message, "Somehow the offset animator was not set");
-    EXPECT_FALSE(transition.wantsInteractiveStart());
-    EXPECT_NEAR(transition.stretch(4096), std::pow(4096, 0.33) / 16, 1e-12);
-    EXPECT_NEAR(transition.stretch(-27), -std::pow(27, 0.33) / 16, 1e-12);
+TEST(BottomSheetTransition, OnlyAFastEnoughReleaseOfADismissableDragLetsTheSheetGo) {
+    EXPECT_NEAR(EKYCBottomSheetInteractiveDismissalTransition::stretch(4096), std::pow(4096, 0.33) / 16, 1e-12);
+    EXPECT_NEAR(EKYCBottomSheetInteractiveDismissalTransition::stretch(-27), -std::pow(27, 0.33) / 16, 1e-12);
+    int layouts = 0;
+    EKYCBottomSheetInteractiveDismissalTransition transition([&] { ++layouts; });
+    transition.beginPan(true);
+    EXPECT_DOUBLE_EQ(transition.updatePan(100, 400), 0.25) << "a dismissable sheet follows the finger";
+    EXPECT_EQ(transition.bottomOffset(), 0);
+    EXPECT_FALSE(transition.endPan(100, 400, 499.9));
+    EXPECT_FALSE(transition.interactiveDismissal) << "cleared when the drag ends";
+    transition.beginPan(true);
+    EXPECT_TRUE(transition.endPan(100, 400, 500));
+    transition.beginPan(false);
+    EXPECT_EQ(transition.updatePan(400, 400), 0) << "not dismissable: only the rubber band";
+    EXPECT_NEAR(transition.bottomOffset(), std::pow(400, 0.33), 1e-9);
+    EXPECT_FALSE(transition.endPan(400, 400, 5000)) << "however fast";
+    EXPECT_EQ(transition.bottomOffset(), 0) << "springs back, at once with animations off";
+    EXPECT_GT(layouts, 4);
 }
 
-using Position = PropertyAnimator::Position;
-
-struct AnimatorTest : testing::Test {
-    double value = 0;
-    std::vector<Position> ends;
-    PropertyAnimator animator{0.25, QEasingCurve::InQuad, [this](double p) { value = 100 * p; }};
-    void SetUp() override {
-        animator.addCompletion([this](Position position) { ends.push_back(position); });
-    }
-};
-
-TEST_F(AnimatorTest, ScrubbingClampsAndAReversedRunEndsAtTheStart) {
-    animator.setFractionComplete(1.7);
-    EXPECT_EQ(value, 100);
-    animator.setFractionComplete(0.4);
-    EXPECT_EQ(value, 40);
-    EXPECT_EQ(animator.state(), PropertyAnimator::State::active);
-    animator.setReversed(true);
-    animator.startAnimation();
-    EXPECT_TRUE(ends.empty()) << "finishes on the next turn of the event loop";
-    test::settle();
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(ends, std::vector<Position>{Position::start});
-    EXPECT_EQ(animator.state(), PropertyAnimator::State::inactive);
-}
-
-TEST_F(AnimatorTest, StoppingWithoutFinishingSkipsTheCompletionsAndFinishingPicksTheEnd) {
-    animator.setFractionComplete(0.5);
-    animator.startAnimation();
-    animator.stopAnimation(true);
-    test::settle();
-    EXPECT_EQ(value, 50);
-    EXPECT_TRUE(ends.empty());
-
-    PropertyAnimator other(0.15, QEasingCurve::InQuad, [this](double p) { value = p; });
-    other.addCompletion([this](Position position) { ends.push_back(position); });
-    other.setFractionComplete(0.3);
-    other.stopAnimation(false);
-    other.setFractionComplete(0.9);  // ignored while stopped
-    EXPECT_EQ(value, 0.3);
-    other.finishAnimation(Position::end);
-    EXPECT_EQ(value, 1);
-    EXPECT_EQ(ends, std::vector<Position>{Position::end});
-}
-
-TEST_F(AnimatorTest, WithAnimationsOnItRunsThroughTheCurveToTheEnd) {
+TEST_F(SheetTest, WithAnimationsOnASheetRisesFromTheBottomAndSinksBack) {
     ViewAnimation::setAnimationsEnabled(true);
-    std::vector<double> seen;
-    PropertyAnimator running(0.1, QEasingCurve::InQuad, [&](double p) { seen.push_back(p); });
-    bool done = false;
-    running.addCompletion([&](Position position) { done = position == Position::end; });
-    running.startAnimation();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    auto* sheet = new GuideSheet;
+    sheet->setPreferredSheetSizing(Sizing::medium);
+    host->present(sheet, true);
+    auto* backdrop = host->findChild<BackdropView*>();
+    ASSERT_NE(backdrop, nullptr);
+    std::vector<int> tops{sheet->y()};
+    std::vector<double> alphas{backdrop->alpha()};
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            tops.push_back(sheet->y());
+            alphas.push_back(backdrop->alpha());
+            return !sheet->isBeingPresented();
+        },
+        10000));
+    EXPECT_EQ(tops.front(), 844) << "starts just below the window";
+    EXPECT_EQ(sheet->geometry(), QRect(0, 422, 390, 422));
+    EXPECT_TRUE(std::is_sorted(tops.rbegin(), tops.rend())) << "only ever rises";
+    EXPECT_TRUE(std::is_sorted(alphas.begin(), alphas.end()));
+    EXPECT_GT(std::set<int>(tops.begin(), tops.end()).size(), 3u) << "through frames in between";
+    EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
+
+    QPointer<GuideSheet> leaving(sheet);
+    host->dismiss(true);
+    EXPECT_TRUE(sheet->isBeingDismissed());
+    EXPECT_EQ(host->presentedViewController(), sheet) << "until it has gone";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return leaving.isNull(); }, 10000));
     ViewAnimation::setAnimationsEnabled(false);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back(), 1.0);
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(host->presentedViewController(), nullptr);
 }
 
 using Tracker = EKYCKeyboardTracker;

@@ -34,10 +34,15 @@ void EKYCSelectionViewModel::search(const std::string& keyword) {
 }
 
 double EKYCSelectionViewModel::listHeight(double screenHeight) const {
-    const double wanted = visibleRowCount() * rowHeight;
-    const double available = 0.9 * screenHeight - headerHeight - searchHeight;
+    return listHeight(screenHeight, rowHeight, headerHeight, searchHeight);
+}
+
+double EKYCSelectionViewModel::listHeight(double screenHeight, double row, double header, double search) const {
+    if (!(row > 0)) return 0;
+    const double wanted = visibleRowCount() * row;
+    const double available = 0.9 * screenHeight - header - search;
     if (wanted <= available) return wanted;
-    return std::max(0.0, std::trunc(available / rowHeight)) * rowHeight;
+    return std::max(0.0, std::trunc(available / row)) * row;
 }
 
 void EKYCSelectionViewModel::setValues(const std::vector<std::string>& values) {

@@ -41,6 +41,9 @@ public:
     // The list's height: the visible rows, or as many whole rows as fit in
     // 90% of the screen under the header and the search bar.
     double listHeight(double screenHeight) const;
+    // The same for a row, header and search bar of the heights the screen
+    // gives them (larger text makes them taller than the design's).
+    double listHeight(double screenHeight, double row, double header, double search) const;
 
 protected:
     // Fills the list with `values`, marking the current value, and shows it

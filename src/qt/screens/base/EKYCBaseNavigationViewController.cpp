@@ -2,12 +2,12 @@
 
 #include "resources/EKYCImage.h"
 #include "resources/FontConvertible.h"
+#include "resources/Localized.h"
 #include "ui/alert/AlertController.h"
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationItem.h"
 
 namespace ovira {
-
 EKYCBaseNavigationViewController::EKYCBaseNavigationViewController(ViewController* root, QWidget* parent)
     : NavigationController(root, parent) {
     setObjectName(QStringLiteral("EKYCBaseNavigationViewController"));
@@ -18,7 +18,7 @@ void EKYCBaseNavigationViewController::viewDidLoad() {
     NavigationBarAppearance appearance;
     appearance.backgroundImage = ImageAsset::image(QStringLiteral("bg_nav"));
     appearance.titleColor = Qt::white;
-    appearance.titleFont = systemFont(16);
+    appearance.titleFont = systemFont(16);  // the bar grows with it
     appearance.backIndicatorImage = ImageAsset::image(QStringLiteral("ic_back"));
     appearance.hidesShadow = true;  // no hairline under the bar
     navigationBar()->setStandardAppearance(appearance);
@@ -26,6 +26,7 @@ void EKYCBaseNavigationViewController::viewDidLoad() {
     navigationBar()->setTranslucent(false);
     // Back buttons show the arrow only.
     navigationItem()->setBackButtonTitle(QStringLiteral(" "));
+    navigationBar()->setBackButtonAccessibleName(accessibleText("a11y.back"));
 }
 
 unsigned EKYCBaseNavigationViewController::supportedInterfaceOrientations() const {

@@ -18,6 +18,7 @@
 #include "ui/alert/DialogBuilder.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/controller/NavigationItem.h"
+#include "ui/view/AccessibleInterfaces.h"
 #include "ui/view/ActivityIndicatorView.h"
 #include "ui/view/ViewProperties.h"
 
@@ -49,6 +50,8 @@ EKYCBaseViewControllerBase::EKYCBaseViewControllerBase(QWidget* parent)
       overPlayLoading_(new LoadingOverlayView(this)),
       activityIndicator_(new ActivityIndicatorView(ActivityIndicatorView::Style::large, overPlayLoading_)) {
     installQtMainQueue();
+    // Before any of the screen's own widgets exists, so that each gets its interface.
+    installAccessibleInterfaces();
     overPlayLoading_->hide();
     activityIndicator_->setGeometry(0, 0, 100, 100);
     activityIndicator_->setColor(Qt::white);
@@ -78,7 +81,8 @@ void EKYCBaseViewControllerBase::setupUI() {
     navigationItem()->setLeftBarButtonItem(
         BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), true, [screen] {
                           if (screen) screen->didTapClose();
-                      }});
+                      },
+                      accessibleText("a11y.close")});
 }
 
 void EKYCBaseViewControllerBase::bindViewModel() {
@@ -153,6 +157,8 @@ void EKYCBaseViewControllerBase::showLoading() {
     overPlayLoading_->raise();
     overPlayLoading_->setFocus();
     activityIndicator_->startAnimating();
+    // Only the spinner shows it: screen readers hear that the flow is busy.
+    overPlayLoading_->announceBusy();
 }
 
 void EKYCBaseViewControllerBase::hideLoading() {

@@ -14,6 +14,7 @@
 namespace ovira {
 
 class ActivityIndicatorView;
+class LoadingOverlayView;
 
 // What every screen of the flow shares, whatever its view model: the
 // order of set-up when it loads, its life reported to the view model, the
@@ -33,7 +34,7 @@ public:
     // equal to the current one does nothing.
     void setLoading(bool loading);
 
-    QWidget* overPlayLoading() const { return overPlayLoading_; }
+    LoadingOverlayView* overPlayLoading() const { return overPlayLoading_; }
     ActivityIndicatorView* activityIndicator() const { return activityIndicator_; }
 
     // Set-up steps of viewDidLoad, in this order: setupUI, bindViewModel, configure.
@@ -55,6 +56,11 @@ public:
 
     // The close button's action.
     void didTapClose();
+    // Escape does what the close button does.
+    bool didPressEscape() override {
+        didTapClose();
+        return true;
+    }
 
     // The step of the flow this screen is, reported to the host when it
     // appears; nothing for screens that are not a step of their own.
@@ -77,7 +83,7 @@ protected:
 
 private:
     bool isLoading_ = false;
-    QWidget* overPlayLoading_;
+    LoadingOverlayView* overPlayLoading_;
     ActivityIndicatorView* activityIndicator_;
     std::shared_ptr<EKYCBaseViewModel> viewModel_;
 };

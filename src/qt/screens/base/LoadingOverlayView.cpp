@@ -2,11 +2,23 @@
 
 #include <QEvent>
 
+#include "resources/Localized.h"
+
 namespace ovira {
 
-LoadingOverlayView::LoadingOverlayView(QWidget* parent) : QWidget(parent) {
+LoadingOverlayView::LoadingOverlayView(QWidget* parent) : AccessibleStatus(parent) {
     setObjectName(QStringLiteral("overPlayLoading"));
     setFocusPolicy(Qt::StrongFocus);
+}
+
+void LoadingOverlayView::announceBusy() {
+    announce(accessibleText("a11y.busy"), accessibleText("a11y.busy_detail"));
+}
+
+// Gone, the screen is no longer busy: the next showing is news again.
+void LoadingOverlayView::hideEvent(QHideEvent* event) {
+    AccessibleStatus::hideEvent(event);
+    clear();
 }
 
 bool LoadingOverlayView::event(QEvent* event) {
@@ -21,7 +33,7 @@ bool LoadingOverlayView::event(QEvent* event) {
             event->accept();
             return true;
         default:
-            return QWidget::event(event);
+            return AccessibleStatus::event(event);
     }
 }
 

@@ -3,19 +3,20 @@
 #include <QLabel>
 #include <QPointer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/QImageAdapter.h"
 #include "resources/ColorAsset.h"
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/confirm/EKYCVerifyTableViewCell.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
 #include "screens/review/EKYCReviewPhotographViewController.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/lists/NibCellRegistration.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -23,35 +24,80 @@ namespace {
 
 constexpr QMargins kHeaderInsets{16, 16, 0, 8};  // left, top, right, bottom
 
+// A photograph's row: a quarter of the list's height, or what its mark and
+// text need when that is more.
+void sizeRow(EKYCVerifyTableViewCell* row, int listHeight) {
+    row->setFixedHeight(std::max(listHeight / 4, row->minimumRowHeight()));
+}
+
+QWidget* makeHeader(const QString& title) {
+    auto* header = new QWidget;
+    auto* layout = new QVBoxLayout(header);
+    layout->setContentsMargins(kHeaderInsets);
+    auto* label = new QLabel(title, header);
+    label->setObjectName(QStringLiteral("lbHeader"));
+    label->setFont(boldSystemFont(14));
+    label->setWordWrap(true);
+    setTextColor(label, ColorAsset::blackAAA().color());
+    layout->addWidget(label);
+    return header;
+}
+
 }  // namespace
 
 EKYCConfirmViewController::EKYCConfirmViewController(QWidget* parent) : EKYCBaseViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    tableView = outlet<EKYCBaseTableView>(this, "tableView");
-    btnNext = outlet<QPushButton>(this, "btnNext");
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 void EKYCConfirmViewController::viewDidLoad() {
     EKYCBaseViewController::viewDidLoad();  // the view model builds its items here
-    tableView->reloadData();
+    const auto& model = viewModel();
+    QPointer<EKYCConfirmViewController> screen(this);
+    for (int section = 0; section < 2; ++section) {
+        // The design's 42 points at the least; the title may wrap and grow.
+        auto* header = makeHeader(headerTitle(section));
+        tableView->addHeader(header, kHeaderInsets.top() + 18 + kHeaderInsets.bottom());
+        letHeightGrow(header);
+        const int rows = section == 0 ? model.documentRowCount() : 1;
+        for (int row = 0; row < rows; ++row) {
+            auto* cell = tableView->addRow<EKYCVerifyTableViewCell>(tableView->height() / 4);
+            sizeRow(cell, tableView->height());
+            const int index = model.itemIndex(section, row);
+            if (index >= 0) {
+                const auto& item = model.items[static_cast<std::size_t>(index)];
+                cell->configure(qImageOf(item.image));
+                cell->setPhotographName(QString::fromStdString(item.title()));
+            } else {
+                cell->configure(std::any());
+            }
+            cell->onTapPhotograph = [screen, section, row] {
+                if (!screen) return;
+                const auto& items = screen->viewModel().items;
+                screen->showReview(section == 0 ? row : static_cast<int>(items.size()) - 1, items);
+            };
+        }
+    }
+    connect(tableView, &EKYCBaseTableView::heightChanged, this, [this](int height) {
+        for (QWidget* row : tableView->rows())
+            if (auto* cell = qobject_cast<EKYCVerifyTableViewCell*>(row)) sizeRow(cell, height);
+    });
 }
 
 void EKYCConfirmViewController::setupUI() {
     EKYCBaseViewController::setupUI();  // the close button
     navigationItem()->setTitle(localizedText("verify.title"));
     setBackgroundColor(this, ColorAsset::whiteA().color());
+    setMaximumContentWidth(readableContentWidth);
     setBackgroundColor(tableView->viewport(), ColorAsset::whiteA().color());
-    setBackgroundColor(tableView->contentView(), ColorAsset::whiteA().color());
+    setBackgroundColor(tableView->widget(), ColorAsset::whiteA().color());
     tableView->setSeparatorColor(Qt::transparent);
-    btnNext->setText(localizedText("common.next"));
+    setWrappingText(btnNext, localizedText("common.next"));
     btnNext->setFont(systemFont(16));
     styleFilledButton(btnNext, ColorAsset::primary().color(), ColorAsset::whiteA().color(),
                       EKYCTheme::pixelRadius(8), ColorAsset::disable().color(),
                       ColorAsset::secondText().color());
     connect(btnNext, &QPushButton::clicked, this, &EKYCConfirmViewController::verifyAction);
-    tableView->setDelegate(this);
-    tableView->setDataSource(this);
-    registerNibCell<EKYCVerifyTableViewCell>(*tableView);
 }
 
 QString EKYCConfirmViewController::headerTitle(int section) const {
@@ -63,52 +109,6 @@ QString EKYCConfirmViewController::headerTitle(int section) const {
         default:
             return {};
     }
-}
-
-int EKYCConfirmViewController::numberOfSections(TableView&) {
-    return 2;
-}
-
-int EKYCConfirmViewController::numberOfRows(TableView&, int section) {
-    return section == 0 ? viewModel().documentRowCount() : 1;
-}
-
-double EKYCConfirmViewController::heightForRow(TableView& table, const IndexPath&) {
-    return table.height() / 4.0;
-}
-
-QWidget* EKYCConfirmViewController::viewForHeader(TableView&, int section) {
-    auto* header = new QWidget;
-    auto* layout = new QVBoxLayout(header);
-    layout->setContentsMargins(kHeaderInsets);
-    auto* label = new QLabel(headerTitle(section), header);
-    label->setObjectName(QStringLiteral("lbHeader"));
-    label->setFont(boldSystemFont(14));
-    setTextColor(label, ColorAsset::blackAAA().color());
-    layout->addWidget(label);
-    return header;
-}
-
-double EKYCConfirmViewController::heightForHeader(TableView&, int) {
-    return kHeaderInsets.top() + 18 + kHeaderInsets.bottom();
-}
-
-TableViewCell* EKYCConfirmViewController::cellForRow(TableView&, const IndexPath& indexPath) {
-    auto* cell = tableView->dequeueReusableCell<EKYCVerifyTableViewCell>(indexPath);
-    const auto& model = viewModel();
-    const int index = model.itemIndex(indexPath.section, indexPath.row);
-    if (index >= 0)
-        cell->configure(qImageOf(model.items[static_cast<std::size_t>(index)].image));
-    else
-        cell->configure(std::any());
-    QPointer<EKYCConfirmViewController> screen(this);
-    cell->onTapPhotograph = [screen, indexPath] {
-        if (!screen) return;
-        const auto& items = screen->viewModel().items;
-        const int count = static_cast<int>(items.size());
-        screen->showReview(indexPath.section == 0 ? indexPath.row : count - 1, items);
-    };
-    return cell;
 }
 
 void EKYCConfirmViewController::verifyAction() {

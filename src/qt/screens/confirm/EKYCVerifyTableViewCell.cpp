@@ -1,26 +1,26 @@
 #include "screens/confirm/EKYCVerifyTableViewCell.h"
 
 #include <QImage>
+#include <QLayout>
 
 #include "resources/ColorAsset.h"
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
-void EKYCVerifyTableViewCell::awakeFromNib() {
-    imgPhotograph = outlet<ImageView>(this, "imgPhotograph");
-    lbStateImage = outlet<QLabel>(this, "lbStateImage");
-    btnPreviewPhoto = outlet<QPushButton>(this, "btnPreviewPhoto");
+EKYCVerifyTableViewCell::EKYCVerifyTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
+    setupUi(this);
+    applyViewProperties(this);
     isEnableHighlight = false;
     lbStateImage->setText(localizedText("verify.valid"));
     setTextColor(lbStateImage, ColorAsset::blackAAA().color());
     lbStateImage->setFont(systemFont(12));
-    outlet<ImageView>(this, "imgState")->setImage(ImageAsset::image(QStringLiteral("ic_verify")));
+    imgState->setImage(ImageAsset::image(QStringLiteral("ic_verify")));
     imgPhotograph->setContentMode(ImageView::ContentMode::scaleAspectFill);
     imgPhotograph->setCornerRadius(EKYCTheme::radius(8));
     btnPreviewPhoto->setStyleSheet(
@@ -40,8 +40,17 @@ void EKYCVerifyTableViewCell::configure(const std::any& item) {
         imgPhotograph->clear();
 }
 
-void EKYCVerifyTableViewCell::prepareForReuse() {
-    onTapPhotograph = nullptr;
+// The photograph and the card that opens it are read out by what the
+// photograph shows; the card says what a tap does.
+void EKYCVerifyTableViewCell::setPhotographName(const QString& name) {
+    imgPhotograph->setAccessibleName(name);
+    btnPreviewPhoto->setAccessibleName(name);
+    btnPreviewPhoto->setAccessibleDescription(accessibleText("a11y.open_photo"));
+}
+
+int EKYCVerifyTableViewCell::minimumRowHeight() const {
+    const QMargins row = contentLayout->contentsMargins();
+    return row.top() + btnPreviewPhoto->layout()->totalMinimumSize().height() + row.bottom();
 }
 
 void EKYCVerifyTableViewCell::onCLickedPhoto() {

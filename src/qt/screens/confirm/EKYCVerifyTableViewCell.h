@@ -6,25 +6,27 @@
 
 #include "ui/lists/EKYCBaseTableViewCell.h"
 #include "ui/view/ImageView.h"
+#include "ui_EKYCVerifyTableViewCell.h"
 
 namespace ovira {
 
 // An accepted photograph on a card, marked valid; tapping the card opens
 // the photograph full screen.
-class EKYCVerifyTableViewCell : public EKYCBaseTableViewCell {
+class EKYCVerifyTableViewCell : public EKYCBaseTableViewCell, public Ui::EKYCVerifyTableViewCell {
     Q_OBJECT
 public:
-    using EKYCBaseTableViewCell::EKYCBaseTableViewCell;
+    explicit EKYCVerifyTableViewCell(QWidget* parent = nullptr);
 
-    ImageView* imgPhotograph = nullptr;
-    QLabel* lbStateImage = nullptr;
-    QPushButton* btnPreviewPhoto = nullptr;
     std::function<void()> onTapPhotograph;
 
-    void awakeFromNib();
     // Takes a QImage; anything else shows no photograph.
     void configure(const std::any& item) override;
-    void prepareForReuse() override;
+    // What the photograph shows ("Front side"), for screen readers.
+    void setPhotographName(const QString& name);
+
+    // The least height of the row that shows the mark and its text whole;
+    // the photograph takes whatever the row has besides.
+    int minimumRowHeight() const;
 
     void onCLickedPhoto();
     void onClickedPreviewPhoto();

@@ -1,7 +1,11 @@
 #include "screens/datepicker/EKYCDatePickerViewController.h"
 
+#include <QAbstractItemView>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QLocale>
 #include <QTextCharFormat>
+#include <cmath>
 
 #include "resources/ColorAsset.h"
 #include "resources/EKYCHostStrings.h"
@@ -9,7 +13,8 @@
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
-#include "ui/view/Outlet.h"
+#include "screens/base/ScreenLayout.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -29,20 +34,18 @@ std::chrono::year_month_day fromQDate(const QDate& date) {
 
 EKYCDatePickerViewController::EKYCDatePickerViewController(QWidget* parent)
     : EKYCPanelSheetViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    datePicker = outlet<QCalendarWidget>(this, "datePicker");
-    btnSave = outlet<QPushButton>(this, "btnSave");
-    lbTitle = outlet<QLabel>(this, "lbTitle");
-    vBottomSheet = outlet<QWidget>(this, "vBottomSheet");
-    btnClose = outlet<QToolButton>(this, "btnClose");
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 // This sheet has no close item: it closes by its own button or a tap outside.
 void EKYCDatePickerViewController::setupUI() {
+    setMaximumContentWidth(readableContentWidth);
     lbTitle->setText(localizedText("info.choose_time"));
     lbTitle->setFont(systemFont(18));
+    lbTitle->setWordWrap(true);
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
-    btnSave->setText(localizedText("common.save"));
+    setWrappingText(btnSave, localizedText("common.save"));
     btnSave->setFont(systemFont(16));
     styleFilledButton(btnSave, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
                       ColorAsset::disable().color(), ColorAsset::secondText().color());
@@ -50,6 +53,7 @@ void EKYCDatePickerViewController::setupUI() {
     btnClose->setIcon(ImageAsset::image(QStringLiteral("ic_sheet_close")).icon());
     btnClose->setCursor(Qt::PointingHandCursor);
     connect(btnClose, &QToolButton::clicked, this, &EKYCDatePickerViewController::clickedClose);
+    btnClose->setAccessibleName(accessibleText("a11y.close"));
     styleSheetPanel(vBottomSheet);
     styleCalendar();
 
@@ -58,6 +62,36 @@ void EKYCDatePickerViewController::setupUI() {
     if (const auto latest = model.maximumDay()) datePicker->setMaximumDate(toQDate(*latest));
     // The picker opens on the opening day whatever the field holds.
     datePicker->setSelectedDate(toQDate(model.openingDay()));
+    nameCalendar();
+    connect(datePicker, &QCalendarWidget::selectionChanged, this,
+            &EKYCDatePickerViewController::describeSelectedDate);
+    describeSelectedDate();
+}
+
+// The calendar and its grid are named by the sheet's title; the month
+// arrows drawn as text get words.
+void EKYCDatePickerViewController::nameCalendar() {
+    const QString name = lbTitle->text();
+    datePicker->setAccessibleName(name);
+    if (auto* grid = datePicker->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview")))
+        grid->setAccessibleName(name);
+    const std::pair<const char*, const char*> words[] = {{"qt_calendar_prevmonth", "a11y.previous_month"},
+                                                         {"qt_calendar_nextmonth", "a11y.next_month"}};
+    for (const auto& [object, key] : words)
+        if (auto* button = datePicker->findChild<QToolButton*>(QString::fromLatin1(object)))
+            button->setAccessibleName(accessibleText(key));
+    if (auto* year = datePicker->findChild<QWidget*>(QStringLiteral("qt_calendar_yearedit")))
+        year->setAccessibleName(accessibleText("a11y.year"));
+}
+
+// The chosen day read out in full, in the flow's language, on the calendar
+// and its grid; the description changes (and is announced) with the day.
+void EKYCDatePickerViewController::describeSelectedDate() {
+    const QString day = datePicker->locale().toString(datePicker->selectedDate(), QLocale::LongFormat);
+    const QString description = accessibleText("a11y.selected_date", {day});
+    datePicker->setAccessibleDescription(description);
+    if (auto* grid = datePicker->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview")))
+        grid->setAccessibleDescription(description);
 }
 
 void EKYCDatePickerViewController::styleCalendar() {
@@ -69,17 +103,11 @@ void EKYCDatePickerViewController::styleCalendar() {
     datePicker->setGridVisible(false);
     datePicker->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     datePicker->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
-    datePicker->setFont(systemFont(15));
     // The light look whatever the system's style; weekends like other days;
     // today is not set apart from the other days.
     QTextCharFormat days;
     days.setForeground(text);
     for (auto weekday : {Qt::Saturday, Qt::Sunday}) datePicker->setWeekdayTextFormat(weekday, days);
-    QTextCharFormat header;
-    header.setForeground(text);
-    header.setFont(systemFont(12));
-    header.setBackground(Qt::white);
-    datePicker->setHeaderTextFormat(header);
     QPalette palette = datePicker->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::AlternateBase, Qt::white);
@@ -92,29 +120,70 @@ void EKYCDatePickerViewController::styleCalendar() {
     palette.setColor(QPalette::Disabled, QPalette::Base, Qt::white);
     palette.setColor(QPalette::Disabled, QPalette::Window, Qt::white);
     datePicker->setPalette(palette);
-    datePicker->setStyleSheet(
-        QStringLiteral(
-            "QWidget#qt_calendar_navigationbar { background: #FFFFFF; }"
-            "QToolButton { color: %1; background: transparent; border: none; font-size: 16px;"
-            " font-weight: bold; padding: 6px 10px; }"
-            "QToolButton:pressed { background: %3; border-radius: %4px; }"
-            "QToolButton::menu-indicator { image: none; }"
-            "QSpinBox { color: %1; background: #F0F2F6; border: none; border-radius: %5px; padding: 2px 6px;"
-            " font-size: 16px; }"
-            "QAbstractItemView { selection-background-color: %2; selection-color: #FFFFFF;"
-            " outline: 0; }")
-            .arg(text.name(), primary.name(), EKYCTheme::primaryTint().name())
-            .arg(EKYCTheme::pixelRadius(8))
-            .arg(EKYCTheme::pixelRadius(6)));
     // Month arrows as text, so that they take the library's colour.
     for (const auto& [name, arrow] :
          {std::pair{"qt_calendar_prevmonth", "‹"}, std::pair{"qt_calendar_nextmonth", "›"}}) {
         if (auto* button = datePicker->findChild<QToolButton*>(QString::fromLatin1(name))) {
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
             button->setText(QString::fromUtf8(arrow));
-            button->setFont(boldSystemFont(22));
         }
     }
+    setCalendarTextScale(textScale());
+}
+
+// The calendar's texts at `scale` times the design's sizes: days 15
+// points, weekdays 12, month and year 16, the arrows 22.
+void EKYCDatePickerViewController::setCalendarTextScale(qreal scale) {
+    calendarTextScale_ = scale;
+    const auto sized = [scale](qreal size, QFont::Weight weight) {
+        QFont font = systemFont(size, weight);
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(size * scale))));
+        return font;
+    };
+    datePicker->setFont(sized(15, QFont::Normal));
+    QTextCharFormat header;
+    header.setForeground(ColorAsset::blackAAA().color());
+    header.setFont(sized(12, QFont::Normal));
+    header.setBackground(Qt::white);
+    datePicker->setHeaderTextFormat(header);
+    datePicker->setStyleSheet(
+        QStringLiteral(
+            "QWidget#qt_calendar_navigationbar { background: #FFFFFF; }"
+            "QToolButton { color: %1; background: transparent; border: none; font-size: %6px;"
+            " font-weight: bold; padding: 6px 10px; }"
+            "QToolButton:pressed { background: %3; border-radius: %4px; }"
+            "QToolButton::menu-indicator { image: none; }"
+            "QSpinBox { color: %1; background: #F0F2F6; border: none; border-radius: %5px; padding: 2px 6px;"
+            " font-size: %6px; }"
+            "QAbstractItemView { selection-background-color: %2; selection-color: #FFFFFF;"
+            " outline: 0; }")
+            .arg(ColorAsset::blackAAA().color().name(), ColorAsset::primary().color().name(),
+                 EKYCTheme::primaryTint().name())
+            .arg(EKYCTheme::pixelRadius(8))
+            .arg(EKYCTheme::pixelRadius(6))
+            .arg(std::lround(16 * scale)));
+    for (const char* name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"})
+        if (auto* button = datePicker->findChild<QToolButton*>(QString::fromLatin1(name)))
+            button->setFont(sized(22, QFont::Bold));
+}
+
+void EKYCDatePickerViewController::fitCalendar() {
+    // The calendar spans the panel's content.
+    const QMargins panel = vBottomSheet->layout()->contentsMargins();
+    const int width = contentsRect().width() - panel.left() - panel.right();
+    if (width <= 0 || width == fittedWidth_) return;
+    fittedWidth_ = width;
+    qreal scale = textScale();
+    setCalendarTextScale(scale);
+    while (scale > 1 && datePicker->minimumSizeHint().width() > width) {
+        scale = std::max<qreal>(1, scale - 0.1);
+        setCalendarTextScale(scale);
+    }
+}
+
+void EKYCDatePickerViewController::resizeEvent(QResizeEvent* event) {
+    EKYCPanelSheetViewController::resizeEvent(event);
+    if (isViewLoaded()) fitCalendar();
 }
 
 EKYCDatePickerViewModel::TimePoint EKYCDatePickerViewController::pickedDate() const {

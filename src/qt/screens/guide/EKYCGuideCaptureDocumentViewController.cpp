@@ -6,21 +6,18 @@
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/guide/EKYCGuideTableViewCell.h"
 #include "sdk/EKYCFlowReport.h"
-#include "ui/lists/NibCellRegistration.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 EKYCGuideCaptureDocumentViewController::EKYCGuideCaptureDocumentViewController(QWidget* parent)
     : EKYCPanelSheetViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    tableView = outlet<EKYCBaseTableView>(this, "tableView");
-    lbTitle = outlet<QLabel>(this, "lbTitle");
-    btnOke = outlet<QPushButton>(this, "btnOke");
-    sheetView = outlet<QWidget>(this, "sheetView");
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 EKYCGuideCaptureDocumentViewController* EKYCGuideCaptureDocumentViewController::show(
@@ -41,28 +38,26 @@ void EKYCGuideCaptureDocumentViewController::viewDidAppear(bool animated) {
 
 void EKYCGuideCaptureDocumentViewController::viewDidLoad() {
     EKYCPanelSheetViewController::viewDidLoad();
-    tableView->setDelegate(this);
-    tableView->setDataSource(this);
-    registerNibCell<EKYCGuideTableViewCell>(*tableView);
-    tableView->reloadData();
+    for (const auto& item : viewModel().items) tableView->addRow<EKYCGuideTableViewCell>(0)->configure(item);
     fitTable();
 }
 
 void EKYCGuideCaptureDocumentViewController::setupUI() {
     EKYCPanelSheetViewController::setupUI();  // the close item, as every screen has
+    setMaximumContentWidth(readableContentWidth);
     lbTitle->setText(localizedText("guide.note"));
     lbTitle->setFont(boldSystemFont(14));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
-    btnOke->setText(localizedText("guide.understood"));
+    setWrappingText(btnOke, localizedText("guide.understood"));
     btnOke->setFont(systemFont(14));
     styleFilledButton(btnOke, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
                       ColorAsset::disable().color(), ColorAsset::secondText().color());
     connect(btnOke, &QPushButton::clicked, this, &EKYCGuideCaptureDocumentViewController::onClickedOke);
-    styleSheetPanel(sheetView, outlet<QWidget>(this, "vGrabber"));
+    styleSheetPanel(sheetView, vGrabber);
     tableView->setSeparatorColor(Qt::transparent);
     tableView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setBackgroundColor(tableView->viewport(), Qt::white);
-    setBackgroundColor(tableView->contentView(), Qt::white);
+    setBackgroundColor(tableView->widget(), Qt::white);
 }
 
 void EKYCGuideCaptureDocumentViewController::onClickedOke() {
@@ -75,31 +70,18 @@ QString EKYCGuideCaptureDocumentViewController::note(int row) const {
     return QString::fromStdString(items[static_cast<std::size_t>(row)]);
 }
 
-int EKYCGuideCaptureDocumentViewController::numberOfRows(TableView&, int) {
-    return static_cast<int>(viewModel().items.size());
-}
-
-TableViewCell* EKYCGuideCaptureDocumentViewController::cellForRow(TableView&, const IndexPath& indexPath) {
-    auto* cell = tableView->dequeueReusableCell<EKYCGuideTableViewCell>(indexPath);
-    const auto& items = viewModel().items;
-    if (indexPath.row >= 0 && indexPath.row < static_cast<int>(items.size()))
-        cell->configure(items[static_cast<std::size_t>(indexPath.row)]);
-    else
-        cell->configure(std::any());
-    return cell;
-}
-
-double EKYCGuideCaptureDocumentViewController::heightForRow(TableView& table, const IndexPath& indexPath) {
-    return EKYCGuideTableViewCell::heightFor(note(indexPath.row), table.viewport()->width());
-}
-
 // The notes are few: the list is as tall as they are and never scrolls.
 void EKYCGuideCaptureDocumentViewController::fitTable() {
-    const int width = this->width() - sheetView->layout()->contentsMargins().left() -
+    // The sheet's content, within the screen's margins (the readable column
+    // on a wide window), less the panel's own margins.
+    const int width = contentsRect().width() - sheetView->layout()->contentsMargins().left() -
                       sheetView->layout()->contentsMargins().right();
     int height = 0;
-    for (int row = 0; row < static_cast<int>(viewModel().items.size()); ++row)
-        height += EKYCGuideTableViewCell::heightFor(note(row), width);
+    const auto rows = tableView->rows();
+    for (int row = 0; row < rows.size(); ++row) {
+        rows[row]->setFixedHeight(EKYCGuideTableViewCell::heightFor(note(row), width));
+        height += rows[row]->height();
+    }
     tableView->setFixedHeight(height);
 }
 

@@ -6,6 +6,7 @@
 #include "screens/guide/EKYCGuideCaptureDocumentViewModel.h"
 #include "ui/lists/EKYCBaseTableView.h"
 #include "ui/sheet/EKYCPanelSheetViewController.h"
+#include "ui_EKYCGuideCaptureDocumentViewController.h"
 
 namespace ovira {
 
@@ -13,8 +14,7 @@ namespace ovira {
 // document, in a sheet closed by its button or a tap outside.
 class EKYCGuideCaptureDocumentViewController
     : public EKYCPanelSheetViewController<EKYCGuideCaptureDocumentViewModel>,
-      public TableView::DataSource,
-      public TableView::Delegate {
+      public Ui::EKYCGuideCaptureDocumentViewController {
     Q_OBJECT
 public:
     explicit EKYCGuideCaptureDocumentViewController(QWidget* parent = nullptr);
@@ -23,17 +23,8 @@ public:
     // outside, not by dragging.
     static EKYCGuideCaptureDocumentViewController* show(ViewController& presenter);
 
-    EKYCBaseTableView* tableView = nullptr;
-    QLabel* lbTitle = nullptr;
-    QPushButton* btnOke = nullptr;
-    QWidget* sheetView = nullptr;
-
     QWidget* sheetPanel() const override { return sheetView; }
     void onClickedOke();
-
-    int numberOfRows(TableView& table, int section) override;
-    TableViewCell* cellForRow(TableView& table, const IndexPath& indexPath) override;
-    double heightForRow(TableView& table, const IndexPath& indexPath) override;
 
 protected:
     void viewDidLoad() override;

@@ -6,16 +6,17 @@
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
+#include "resources/Localized.h"
 #include "screens/guide/EKYCGuideFaceCellViewModel.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
-void EKYCGuideFaceCollectionViewCell::awakeFromNib() {
-    imgGuide = outlet<ImageView>(this, "imgGuide");
-    imgWarning = outlet<ImageView>(this, "imgWarning");
-    lbGuide = outlet<QLabel>(this, "lbGuide");
+EKYCGuideFaceCollectionViewCell::EKYCGuideFaceCollectionViewCell(QWidget* parent)
+    : EKYCBaseCollectionViewCell(parent) {
+    setupUi(this);
+    applyViewProperties(this);
     lbGuide->setFont(systemFont(14));
     setTextColor(lbGuide, ColorAsset::blackAAA().color());
     imgWarning->raise();
@@ -26,12 +27,17 @@ void EKYCGuideFaceCollectionViewCell::configure(const std::any& item) {
     if (!rule) {
         imgGuide->clear();
         imgWarning->clear();
+        imgWarning->setAccessibleName(QString());
         lbGuide->clear();
         return;
     }
     imgGuide->setImage(ImageAsset::image(QString::fromStdString(rule->image)));
     imgWarning->setImage(ImageAsset::image(QString::fromStdString(rule->icon)));
     lbGuide->setText(QString::fromStdString(rule->title));
+    // The tick or the cross is the rule's verdict: read out with the caption.
+    // The illustration says no more than the caption, so it stays unnamed.
+    imgWarning->setAccessibleName(accessibleText(rule->icon == "ic_verify" ? "a11y.guide_do" : "a11y.guide_dont"));
+    imgWarning->setAccessibleDescription(lbGuide->text());
 }
 
 void EKYCGuideFaceCollectionViewCell::paintEvent(QPaintEvent*) {

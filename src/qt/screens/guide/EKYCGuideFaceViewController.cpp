@@ -1,26 +1,25 @@
 #include "screens/guide/EKYCGuideFaceViewController.h"
 
+#include <QLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "resources/ColorAsset.h"
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/guide/EKYCGuideFaceCollectionViewCell.h"
 #include "sdk/EKYCFlowReport.h"
-#include "ui/lists/NibCellRegistration.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 EKYCGuideFaceViewController::EKYCGuideFaceViewController(QWidget* parent)
     : EKYCPanelSheetViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    sheetView = outlet<QWidget>(this, "sheetView");
-    collectionView = outlet<EKYCBaseCollectionView>(this, "collectionView");
-    lbTitle = outlet<QLabel>(this, "lbTitle");
-    btnOk = outlet<QPushButton>(this, "btnOk");
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 EKYCGuideFaceViewController* EKYCGuideFaceViewController::show(ViewController& presenter) {
@@ -44,27 +43,45 @@ void EKYCGuideFaceViewController::viewDidAppear(bool animated) {
 
 void EKYCGuideFaceViewController::viewDidLoad() {
     EKYCPanelSheetViewController::viewDidLoad();
-    collectionView->setDelegate(this);
-    collectionView->setDataSource(this);
-    registerNibCell<EKYCGuideFaceCollectionViewCell>(*collectionView);
-    collectionView->reloadData();
+    collectionView->setItemSize([this](const QSize& visible) {
+        return QSize(static_cast<int>(std::floor(itemWidth(visible.width()))), fittedItemHeight_);
+    });
+    for (const auto& item : viewModel().items)
+        collectionView->addItem<EKYCGuideFaceCollectionViewCell>()->configure(item);
+    fitItems();
+}
+
+void EKYCGuideFaceViewController::fitItems() {
+    // The collection spans the sheet's content, whatever it shows yet.
+    const int width = static_cast<int>(std::floor(itemWidth(contentsRect().width())));
+    int height = itemHeight;
+    for (QWidget* item : collectionView->items())
+        if (item->layout() && item->layout()->hasHeightForWidth())
+            height = std::max(height, item->layout()->totalHeightForWidth(width));
+    fittedItemHeight_ = height;
+    collectionView->setFixedHeight(sectionInsets.top() + height + sectionInsets.bottom());
+}
+
+void EKYCGuideFaceViewController::resizeEvent(QResizeEvent* event) {
+    EKYCPanelSheetViewController::resizeEvent(event);
+    if (hasViewModel() && isViewLoaded()) fitItems();
 }
 
 void EKYCGuideFaceViewController::setupUI() {
     EKYCPanelSheetViewController::setupUI();
+    setMaximumContentWidth(readableContentWidth);
     lbTitle->setText(localizedText("guide.face_title"));
     lbTitle->setFont(systemFont(16));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
-    btnOk->setText(localizedText("guide.understood"));
+    setWrappingText(btnOk, localizedText("guide.understood"));
     btnOk->setFont(systemFont(14));
     styleFilledButton(btnOk, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
                       ColorAsset::disable().color(), ColorAsset::secondText().color());
     connect(btnOk, &QPushButton::clicked, this, &EKYCGuideFaceViewController::clickedOk);
-    styleSheetPanel(sheetView, outlet<QWidget>(this, "vGrabber"));
-    collectionView->sectionInset = sectionInsets;
-    collectionView->minimumInteritemSpacing = itemSpacing;
-    collectionView->minimumLineSpacing = itemSpacing;
-    collectionView->setFixedHeight(sectionInsets.top() + itemHeight + sectionInsets.bottom());
+    styleSheetPanel(sheetView, vGrabber);
+    collectionView->setInsets(sectionInsets);
+    collectionView->setSpacing(itemSpacing);
+    collectionView->setFixedHeight(sectionInsets.top() + fittedItemHeight_ + sectionInsets.bottom());
     collectionView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setBackgroundColor(collectionView->viewport(), Qt::white);
     setBackgroundColor(collectionView->widget(), Qt::white);
@@ -72,24 +89,6 @@ void EKYCGuideFaceViewController::setupUI() {
 
 void EKYCGuideFaceViewController::clickedOk() {
     dismiss(true);
-}
-
-int EKYCGuideFaceViewController::numberOfItems(CollectionView&, int) {
-    return static_cast<int>(viewModel().items.size());
-}
-
-CollectionViewCell* EKYCGuideFaceViewController::cellForItem(CollectionView&, const IndexPath& indexPath) {
-    auto* cell = collectionView->dequeueReusableCell<EKYCGuideFaceCollectionViewCell>(indexPath);
-    const auto& items = viewModel().items;
-    if (indexPath.item() >= 0 && indexPath.item() < static_cast<int>(items.size()))
-        cell->configure(items[static_cast<std::size_t>(indexPath.item())]);
-    else
-        cell->configure(std::any());
-    return cell;
-}
-
-QSize EKYCGuideFaceViewController::sizeForItem(CollectionView& collection, const IndexPath&) {
-    return QSize(static_cast<int>(std::floor(itemWidth(collection.viewport()->width()))), itemHeight);
 }
 
 }  // namespace ovira

@@ -6,19 +6,19 @@
 #include "screens/guide/EKYCGuideFaceViewModel.h"
 #include "ui/lists/EKYCBaseCollectionView.h"
 #include "ui/sheet/EKYCPanelSheetViewController.h"
+#include "ui_EKYCGuideFaceViewController.h"
 
 namespace ovira {
 
 // The face guide: three illustrated do's and don'ts side by side, in a
 // sheet closed by its button or a tap outside.
 class EKYCGuideFaceViewController : public EKYCPanelSheetViewController<EKYCGuideFaceViewModel>,
-                                    public CollectionView::DataSource,
-                                    public CollectionView::Delegate {
+                                    public Ui::EKYCGuideFaceViewController {
     Q_OBJECT
 public:
     static constexpr QMargins sectionInsets{16, 20, 16, 0};  // left, top, right, bottom
     static constexpr int itemSpacing = 12;
-    static constexpr int itemHeight = 200;
+    static constexpr int itemHeight = 200;  // the least: a caption that needs more makes every item taller
 
     explicit EKYCGuideFaceViewController(QWidget* parent = nullptr);
 
@@ -27,22 +27,23 @@ public:
     // Three items fill a row of the collection: (width - insets - 2 gaps) / 3 - 0.1.
     static double itemWidth(double collectionWidth);
 
-    QWidget* sheetView = nullptr;
-    EKYCBaseCollectionView* collectionView = nullptr;
-    QLabel* lbTitle = nullptr;
-    QPushButton* btnOk = nullptr;
-
     QWidget* sheetPanel() const override { return sheetView; }
     void clickedOk();
 
-    int numberOfItems(CollectionView& collection, int section) override;
-    CollectionViewCell* cellForItem(CollectionView& collection, const IndexPath& indexPath) override;
-    QSize sizeForItem(CollectionView& collection, const IndexPath& indexPath) override;
+    // The items' height at the collection's present width.
+    int fittedItemHeight() const { return fittedItemHeight_; }
 
 protected:
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void setupUI() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Makes the items, and the collection, as tall as the longest caption needs at the present width.
+    void fitItems();
+
+    int fittedItemHeight_ = itemHeight;
 };
 
 }  // namespace ovira

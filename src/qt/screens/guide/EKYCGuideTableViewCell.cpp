@@ -5,7 +5,7 @@
 
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -16,11 +16,12 @@ constexpr int kVerticalPadding = 8 + 8;
 
 }  // namespace
 
-void EKYCGuideTableViewCell::awakeFromNib() {
-    lbGuide = outlet<QLabel>(this, "lbGuide");
+EKYCGuideTableViewCell::EKYCGuideTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
+    setupUi(this);
+    applyViewProperties(this);
     lbGuide->setFont(systemFont(14));
     setTextColor(lbGuide, ColorAsset::blackAAA().color());
-    outlet<ImageView>(this, "imgBullet")->setImage(ImageAsset::image(QStringLiteral("ic_check")));
+    imgBullet->setImage(ImageAsset::image(QStringLiteral("ic_check")));
     isEnableHighlight = false;
 }
 

@@ -4,18 +4,16 @@
 
 #include "ui/lists/EKYCBaseTableViewCell.h"
 #include "ui/view/ImageView.h"
+#include "ui_EKYCGuideTableViewCell.h"
 
 namespace ovira {
 
 // One note of the document guide, after a tick.
-class EKYCGuideTableViewCell : public EKYCBaseTableViewCell {
+class EKYCGuideTableViewCell : public EKYCBaseTableViewCell, public Ui::EKYCGuideTableViewCell {
     Q_OBJECT
 public:
-    using EKYCBaseTableViewCell::EKYCBaseTableViewCell;
+    explicit EKYCGuideTableViewCell(QWidget* parent = nullptr);
 
-    QLabel* lbGuide = nullptr;
-
-    void awakeFromNib();
     // Takes a std::string; anything else shows no text.
     void configure(const std::any& item) override;
     // The row's height for `text` at `width`: the wrapped note and its padding.

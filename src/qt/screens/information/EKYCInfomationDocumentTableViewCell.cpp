@@ -5,28 +5,28 @@
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
-#include "ui/view/Outlet.h"
+#include "resources/Localized.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 using FieldType = EKYCInfomationDocument::FieldType;
 
-void EKYCInfomationDocumentTableViewCell::awakeFromNib() {
-    lbFieldName = outlet<QLabel>(this, "lbFieldName");
-    tfFieldValue = outlet<QLineEdit>(this, "tfFieldValue");
-    imgFieldType = outlet<ImageView>(this, "imgFieldType");
-    btnSelected = outlet<QPushButton>(this, "btnSelected");
+EKYCInfomationDocumentTableViewCell::EKYCInfomationDocumentTableViewCell(QWidget* parent)
+    : EKYCBaseTableViewCell(parent) {
+    setupUi(this);
+    applyViewProperties(this);
     isEnableHighlight = false;
-    setSeparatorInset(QMargins(separatorSideInset, 0, separatorSideInset, 0));
     lbFieldName->setFont(systemFont(14));
     setTextColor(lbFieldName, ColorAsset::secondText().color());
     tfFieldValue->setFont(boldSystemFont(14));
     tfFieldValue->setTextMargins(0, 0, 0, 0);
-    tfFieldValue->setStyleSheet(
-        QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; color: %1; }")
-            .arg(ColorAsset::blackAAA().color().name()));
+    // The colours come from the palette: a style sheet's colour would also
+    // make the placeholder its half-transparent shade, too faint to read.
+    tfFieldValue->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; }"));
     setTextColor(tfFieldValue, ColorAsset::blackAAA().color());
+    setPlaceholderColor(tfFieldValue, ColorAsset::secondText().color());
     btnSelected->setStyleSheet(
         QStringLiteral("QPushButton { background: transparent; border: none; }"
                        "QPushButton:pressed { background: rgba(15, 128, 236, 18); }"));
@@ -70,14 +70,33 @@ void EKYCInfomationDocumentTableViewCell::configure(const std::any& item) {
     // Values that cannot be changed read quieter than those that can.
     const QColor value = field->editable ? ColorAsset::blackAAA().color() : ColorAsset::secondText().color();
     setTextColor(tfFieldValue, value);
-    tfFieldValue->setStyleSheet(
-        QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; color: %1; }")
-            .arg(value.name()));
+    // The text box is named after its field; the row's button says the
+    // field, its value and what a tap does.
+    tfFieldValue->setAccessibleName(lbFieldName->text());
+    const char* hint = "a11y.field_locked";
+    if (field->editable) {
+        switch (field->fieldType) {
+            case FieldType::string:
+            case FieldType::number:
+                hint = "a11y.field_edit";
+                break;
+            case FieldType::date:
+                hint = "a11y.field_date";
+                break;
+            case FieldType::country:
+            case FieldType::gender:
+            case FieldType::national:
+                hint = "a11y.field_list";
+                break;
+        }
+    }
+    btnSelected->setAccessibleDescription(accessibleText(hint));
+    updateAccessibleValue();
 }
 
-void EKYCInfomationDocumentTableViewCell::prepareForReuse() {
-    onClickedButton = nullptr;
-    onChangeFieldValue = nullptr;
+void EKYCInfomationDocumentTableViewCell::updateAccessibleValue() {
+    const QString value = tfFieldValue->text().isEmpty() ? accessibleText("a11y.field_empty") : tfFieldValue->text();
+    btnSelected->setAccessibleName(accessibleText("a11y.field_value", {lbFieldName->text(), value}));
 }
 
 void EKYCInfomationDocumentTableViewCell::beginEditing() {
@@ -100,6 +119,7 @@ void EKYCInfomationDocumentTableViewCell::onSelected() {
 // Every edit reaches the form, clearing included: an empty box is the
 // empty value, which is what disables the completion button.
 void EKYCInfomationDocumentTableViewCell::textFieldDidChange(const QString& text) {
+    updateAccessibleValue();
     if (onChangeFieldValue) onChangeFieldValue(text.toStdString());
 }
 
@@ -112,9 +132,8 @@ void EKYCInfomationDocumentTableViewCell::paintEvent(QPaintEvent* event) {
     EKYCBaseTableViewCell::paintEvent(event);
     QPainter painter(this);
     painter.setPen(QPen(colorFromHex(u"E3E7EF"), 1));
-    const QMargins inset = separatorInset();
     const qreal y = height() - 0.5;
-    painter.drawLine(QPointF(inset.left(), y), QPointF(width() - inset.right(), y));
+    painter.drawLine(QPointF(separatorSideInset, y), QPointF(width() - separatorSideInset, y));
 }
 
 }  // namespace ovira

@@ -8,30 +8,26 @@
 #include "api/EKYCInfomationDocument.h"
 #include "ui/lists/EKYCBaseTableViewCell.h"
 #include "ui/view/ImageView.h"
+#include "ui_EKYCInfomationDocumentTableViewCell.h"
 
 namespace ovira {
 
 // One field of the identity form: its name above its value, and the icon
 // of how it is edited. The row is a button: a tap on an editable row asks
 // the screen what to do (type in place, or pick from a list or a date).
-class EKYCInfomationDocumentTableViewCell : public EKYCBaseTableViewCell {
+class EKYCInfomationDocumentTableViewCell : public EKYCBaseTableViewCell,
+                                            public Ui::EKYCInfomationDocumentTableViewCell {
     Q_OBJECT
 public:
     static constexpr int separatorSideInset = 32;
 
-    using EKYCBaseTableViewCell::EKYCBaseTableViewCell;
+    explicit EKYCInfomationDocumentTableViewCell(QWidget* parent = nullptr);
 
-    QLabel* lbFieldName = nullptr;
-    QLineEdit* tfFieldValue = nullptr;
-    ImageView* imgFieldType = nullptr;
-    QPushButton* btnSelected = nullptr;
     std::function<void(EKYCInfomationDocumentTableViewCell*)> onClickedButton;
     std::function<void(const std::string&)> onChangeFieldValue;
 
-    void awakeFromNib();
     // Takes an EKYCInfomationDocument; anything else leaves the row as it is.
     void configure(const std::any& item) override;
-    void prepareForReuse() override;
 
     // Opens the text box for typing, with the keyboard on it; it closes
     // again when it loses the focus.
@@ -49,6 +45,8 @@ protected:
 
 private:
     void endEditing();
+    // The row button's name: the field and its value as the box holds it.
+    void updateAccessibleValue();
 };
 
 }  // namespace ovira

@@ -1,6 +1,7 @@
 #include "screens/information/EKYCInfomationDocumentViewController.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPointer>
 #include <chrono>
 
@@ -8,6 +9,7 @@
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/datepicker/EKYCDatePickerViewController.h"
 #include "screens/information/EKYCInfomationDocumentTableViewCell.h"
 #include "screens/selection/EKYCSelectionViewController.h"
@@ -15,9 +17,6 @@
 #include "ui/alert/AlertBuilder.h"
 #include "ui/alert/AlertController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/gesture/TapGestureRecognizer.h"
-#include "ui/lists/NibCellRegistration.h"
-#include "ui/view/Outlet.h"
 #include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
@@ -27,48 +26,35 @@ using FieldType = EKYCInfomationDocument::FieldType;
 
 EKYCInfomationDocumentViewController::EKYCInfomationDocumentViewController(QWidget* parent)
     : EKYCBaseViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    tableView = outlet<EKYCBaseTableView>(this, "tableView");
-    lbDocumentName = outlet<QLabel>(this, "lbDocumentName");
-    btnCompletionEkyc = outlet<QPushButton>(this, "btnCompletionEkyc");
-}
-
-void EKYCInfomationDocumentViewController::viewDidLoad() {
-    EKYCBaseViewController::viewDidLoad();
-    tableView->setDelegate(this);
-    tableView->setDataSource(this);
-    registerNibCell<EKYCInfomationDocumentTableViewCell>(*tableView);
-    tableView->reloadData();
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 void EKYCInfomationDocumentViewController::setupUI() {
     EKYCBaseViewController::setupUI();  // the close button
     navigationItem()->setTitle(localizedText("info.infomation"));
     setBackgroundColor(this, ColorAsset::whiteA().color());
+    setMaximumContentWidth(readableContentWidth);
     lbDocumentName->setText(QString());
     lbDocumentName->setFont(boldSystemFont(14));
     setTextColor(lbDocumentName, ColorAsset::blackAAA().color());
     tableView->hide();
     setBackgroundColor(tableView->viewport(), Qt::white);
-    setBackgroundColor(tableView->contentView(), Qt::white);
+    setBackgroundColor(tableView->widget(), Qt::white);
     tableView->setSeparatorColor(Qt::transparent);  // each row draws its own, inset 32 points
-    tableView->setSectionHeaderTopPadding(0);
-    btnCompletionEkyc->setText(localizedText("common.completion"));
+    setWrappingText(btnCompletionEkyc, localizedText("common.completion"));
     btnCompletionEkyc->setFont(systemFont(16));
     styleFilledButton(btnCompletionEkyc, ColorAsset::primary().color(), ColorAsset::whiteA().color(),
                       EKYCTheme::pixelRadius(8), ColorAsset::disable().color(),
                       ColorAsset::secondText().color());
     connect(btnCompletionEkyc, &QPushButton::clicked, this,
             &EKYCInfomationDocumentViewController::subInfoAction);
-    outsideTap_ = new TapGestureRecognizer(
-        [this](TapGestureRecognizer& tap) {
-            // A tap on the text box being edited keeps it open.
-            auto* focus = QApplication::focusWidget();
-            if (focus && focus->rect().contains(tap.locationIn(focus).toPoint())) return;
-            tapOutSideAction();
-        },
-        this);
-    outsideTap_->addToView(this);
+}
+
+void EKYCInfomationDocumentViewController::mousePressEvent(QMouseEvent* event) {
+    // A press that no control took: outside the text box being edited.
+    tapOutSideAction();
+    EKYCBaseViewController::mousePressEvent(event);
 }
 
 void EKYCInfomationDocumentViewController::bindViewModel() {
@@ -80,7 +66,7 @@ void EKYCInfomationDocumentViewController::bindViewModel() {
             if (!screen) return;
             screen->lbDocumentName->setText(localizedText("info.document") + QString::fromStdString(name));
             screen->tableView->show();
-            screen->tableView->reloadData();
+            screen->reloadFields();
         })
         .store(subscriptions);
     model.nextPublisher
@@ -195,48 +181,35 @@ void EKYCInfomationDocumentViewController::showSelectionList(
     present(list, true);
 }
 
-void EKYCInfomationDocumentViewController::reloadRow(int row) {
-    const auto& items = viewModel().items;
-    if (row < 0 || row >= static_cast<int>(items.size())) return;
-    if (auto* cell = qobject_cast<EKYCInfomationDocumentTableViewCell*>(tableView->cellForRow({0, row})))
-        cell->configure(items[static_cast<std::size_t>(row)]);
-}
-
-int EKYCInfomationDocumentViewController::numberOfRows(TableView&, int) {
-    return static_cast<int>(viewModel().items.size());
-}
-
-double EKYCInfomationDocumentViewController::heightForRow(TableView&, const IndexPath&) {
-    return rowHeight;
-}
-
-QWidget* EKYCInfomationDocumentViewController::viewForHeader(TableView&, int) {
+void EKYCInfomationDocumentViewController::reloadFields() {
+    tableView->clear();
     auto* header = new QWidget;
     setBackgroundColor(header, Qt::white);
-    return header;
-}
-
-double EKYCInfomationDocumentViewController::heightForHeader(TableView&, int) {
-    return sectionSpacing;
-}
-
-TableViewCell* EKYCInfomationDocumentViewController::cellForRow(TableView&, const IndexPath& indexPath) {
-    auto* cell = tableView->dequeueReusableCell<EKYCInfomationDocumentTableViewCell>(indexPath);
+    tableView->addHeader(header, static_cast<int>(sectionSpacing));
     const auto& items = viewModel().items;
-    const int row = indexPath.row;
-    if (row >= 0 && row < static_cast<int>(items.size()))
-        cell->configure(items[static_cast<std::size_t>(row)]);
     QPointer<EKYCInfomationDocumentViewController> screen(this);
-    cell->onClickedButton = [screen, row](EKYCInfomationDocumentTableViewCell* tapped) {
-        if (!screen) return;
-        const auto& fields = screen->viewModel().items;
-        if (row < 0 || row >= static_cast<int>(fields.size())) return;
-        screen->handleFieldTap(fields[static_cast<std::size_t>(row)], row, tapped);
-    };
-    cell->onChangeFieldValue = [screen, row](const std::string& text) {
-        if (screen) screen->viewModel().updateValue(row, text);
-    };
-    return cell;
+    for (int row = 0; row < static_cast<int>(items.size()); ++row) {
+        auto* cell = tableView->addRow<EKYCInfomationDocumentTableViewCell>(static_cast<int>(rowHeight));
+        letHeightGrow(cell);  // the field's name and value as tall as their text
+        cell->configure(items[static_cast<std::size_t>(row)]);
+        cell->onClickedButton = [screen, row](EKYCInfomationDocumentTableViewCell* tapped) {
+            if (!screen) return;
+            const auto& fields = screen->viewModel().items;
+            if (row < static_cast<int>(fields.size()))
+                screen->handleFieldTap(fields[static_cast<std::size_t>(row)], row, tapped);
+        };
+        cell->onChangeFieldValue = [screen, row](const std::string& text) {
+            if (screen) screen->viewModel().updateValue(row, text);
+        };
+    }
+}
+
+void EKYCInfomationDocumentViewController::reloadRow(int row) {
+    const auto& items = viewModel().items;
+    const auto rows = tableView->rows();
+    if (row < 0 || row >= static_cast<int>(items.size()) || row >= rows.size()) return;
+    if (auto* cell = qobject_cast<EKYCInfomationDocumentTableViewCell*>(rows[row]))
+        cell->configure(items[static_cast<std::size_t>(row)]);
 }
 
 }  // namespace ovira

@@ -1,22 +1,25 @@
 #include "screens/introduce/EKYCIntroduceTableViewCell.h"
 
+#include <QLayout>
+#include <algorithm>
+
 #include "resources/ColorAsset.h"
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
-void EKYCIntroduceTableViewCell::awakeFromNib() {
-    imgDocument = outlet<ImageView>(this, "imgDocument");
-    lbDocument = outlet<QLabel>(this, "lbDocument");
-    btnDocument = outlet<QPushButton>(this, "btnDocument");
-    outlet<ImageView>(this, "imgChevron")->setImage(ImageAsset::image(QStringLiteral("ic_chevron_right")));
+EKYCIntroduceTableViewCell::EKYCIntroduceTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
+    setupUi(this);
+    applyViewProperties(this);
+    imgChevron->setImage(ImageAsset::image(QStringLiteral("ic_chevron_right")));
     isEnableHighlight = false;
     lbDocument->setFont(boldSystemFont(14));
+    lbDocument->setWordWrap(true);
     setTextColor(lbDocument, ColorAsset::blackAAA().color());
     btnDocument->setStyleSheet(
         QStringLiteral("QPushButton#btnDocument { background: #FFFFFF; border: 1px solid %1;"
@@ -47,10 +50,22 @@ void EKYCIntroduceTableViewCell::configure(const std::any& item) {
     }
     lbDocument->setText(localizedText(key));
     imgDocument->setImage(ImageAsset::image(icon));
+    // The card is the button; its label and icon lie over it.
+    btnDocument->setAccessibleName(lbDocument->text());
+    btnDocument->setAccessibleDescription(accessibleText("a11y.document_hint"));
 }
 
-void EKYCIntroduceTableViewCell::prepareForReuse() {
-    onCLickedDocument = nullptr;
+int EKYCIntroduceTableViewCell::heightForWidth(int width) const {
+    const QMargins row = contentLayout->contentsMargins();
+    QLayout* card = btnDocument->layout();
+    const int inner = std::max(0, width - row.left() - row.right());
+    const int cardHeight = card->hasHeightForWidth() ? card->totalHeightForWidth(inner) : card->totalSizeHint().height();
+    return row.top() + cardHeight + row.bottom();
+}
+
+QSize EKYCIntroduceTableViewCell::sizeHint() const {
+    const int width = this->width() > 0 ? this->width() : EKYCBaseTableViewCell::sizeHint().width();
+    return {EKYCBaseTableViewCell::sizeHint().width(), heightForWidth(width)};
 }
 
 void EKYCIntroduceTableViewCell::selectedDocument() {

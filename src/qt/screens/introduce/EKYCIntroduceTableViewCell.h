@@ -7,27 +7,29 @@
 #include "ovira/EkycTypeDocument.h"
 #include "ui/lists/EKYCBaseTableViewCell.h"
 #include "ui/view/ImageView.h"
+#include "ui_EKYCIntroduceTableViewCell.h"
 
 namespace ovira {
 
 // A document kind the user can choose: its icon and name on a card that
 // fills the row inside 16-point margins.
-class EKYCIntroduceTableViewCell : public EKYCBaseTableViewCell {
+class EKYCIntroduceTableViewCell : public EKYCBaseTableViewCell, public Ui::EKYCIntroduceTableViewCell {
     Q_OBJECT
 public:
-    using EKYCBaseTableViewCell::EKYCBaseTableViewCell;
+    explicit EKYCIntroduceTableViewCell(QWidget* parent = nullptr);
 
-    ImageView* imgDocument = nullptr;
-    QLabel* lbDocument = nullptr;
-    QPushButton* btnDocument = nullptr;  // the card: the row's tappable area
     std::function<void()> onCLickedDocument;
 
-    void awakeFromNib();
     // Takes an EkycTypeDocument; anything else leaves the row as it is.
     void configure(const std::any& item) override;
-    void prepareForReuse() override;
 
     void selectedDocument();
+
+    // The row is as tall as its card needs (the name wraps and grows with
+    // the text), which a button does not report of the layout inside it.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
 };
 
 }  // namespace ovira

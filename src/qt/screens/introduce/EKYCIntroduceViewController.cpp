@@ -1,15 +1,18 @@
 #include "screens/introduce/EKYCIntroduceViewController.h"
 
 #include <QPointer>
+#include <algorithm>
+#include <cmath>
+#include <tuple>
 
 #include "ovira/EKYCLogger.h"
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/introduce/EKYCIntroduceTableViewCell.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/lists/NibCellRegistration.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -27,14 +30,8 @@ void EKYCIntroduceViewController::setCaptureOpener(CaptureOpener opener) {
 }
 
 EKYCIntroduceViewController::EKYCIntroduceViewController(QWidget* parent) : EKYCBaseViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    tableView = outlet<EKYCBaseTableView>(this, "tableView");
-    lbStep = outlet<QLabel>(this, "lbStep");
-    lbSelectDocument = outlet<QLabel>(this, "lbSelectDocument");
-    lbCaptureDocument = outlet<QLabel>(this, "lbCaptureDocument");
-    lbCaptrueFace = outlet<QLabel>(this, "lbCaptrueFace");
-    lbCheckInfomation = outlet<QLabel>(this, "lbCheckInfomation");
-    lbSubTitleSelect = outlet<QLabel>(this, "lbSubTitleSelect");
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 void EKYCIntroduceViewController::setupUI() {
@@ -42,60 +39,54 @@ void EKYCIntroduceViewController::setupUI() {
     navigationItem()->setTitle(localizedText("intro.select"));
     const QColor text = ColorAsset::blackAAA().color();
     setBackgroundColor(this, ColorAsset::whiteA().color());
+    setMaximumContentWidth(readableContentWidth);
     lbStep->setText(localizedText("intro.step"));
     lbStep->setFont(boldSystemFont(14));
+    lbStep->setWordWrap(true);
     setTextColor(lbStep, text);
-    const std::pair<QLabel*, const char*> steps[] = {{lbSelectDocument, "intro.select"},
-                                                     {lbCaptureDocument, "intro.capture_document"},
-                                                     {lbCaptrueFace, "intro.capture_face"},
-                                                     {lbCheckInfomation, "intro.check_ìnomation"}};
+    const std::tuple<QLabel*, QLabel*, const char*> steps[] = {
+        {lbSelectDocument, lbStepNumber1, "intro.select"},
+        {lbCaptureDocument, lbStepNumber2, "intro.capture_document"},
+        {lbCaptrueFace, lbStepNumber3, "intro.capture_face"},
+        {lbCheckInfomation, lbStepNumber4, "intro.check_ìnomation"}};
+    // The badges are circles around their digit: as large as the text needs.
+    const int badgeSize = std::max(22, static_cast<int>(std::lround(scaledTextSize(22))));
     int number = 1;
-    for (const auto& [label, key] : steps) {
+    for (const auto& [label, badge, key] : steps) {
         label->setText(localizedText(key));
         label->setFont(systemFont(12));
         setTextColor(label, ColorAsset::secondText().color());
-        auto* badge =
-            outlet<QLabel>(this, QStringLiteral("lbStepNumber%1").arg(number).toLatin1().constData());
-        badge->setText(QString::number(number++));
+        badge->setText(QString::number(number));
+        // The badge's digit alone says nothing to a screen reader.
+        badge->setAccessibleName(accessibleText("a11y.step_number", {QString::number(number)}));
+        ++number;
         badge->setFont(boldSystemFont(11));
         badge->setAlignment(Qt::AlignCenter);
-        badge->setStyleSheet(QStringLiteral("background: %1; color: #FFFFFF; border-radius: 11px;")
-                                 .arg(ColorAsset::primary().color().name()));
+        badge->setFixedSize(badgeSize, badgeSize);
+        badge->setStyleSheet(QStringLiteral("background: %1; color: #FFFFFF; border-radius: %2px;")
+                                 .arg(ColorAsset::primary().color().name())
+                                 .arg(badgeSize / 2));
     }
     lbSubTitleSelect->setText(localizedText("intro.select"));
     lbSubTitleSelect->setFont(boldSystemFont(14));
+    lbSubTitleSelect->setWordWrap(true);
     setTextColor(lbSubTitleSelect, text);
     setBackgroundColor(tableView->viewport(), ColorAsset::whiteA().color());
-    setBackgroundColor(tableView->contentView(), ColorAsset::whiteA().color());
+    setBackgroundColor(tableView->widget(), ColorAsset::whiteA().color());
     tableView->setSeparatorColor(Qt::transparent);
 }
 
 void EKYCIntroduceViewController::configure() {
-    tableView->setDataSource(this);
-    tableView->setDelegate(this);
-    registerNibCell<EKYCIntroduceTableViewCell>(*tableView);
-    tableView->reloadData();
-}
-
-int EKYCIntroduceViewController::numberOfRows(TableView&, int) {
-    return static_cast<int>(viewModel().items.size());
-}
-
-double EKYCIntroduceViewController::heightForRow(TableView&, const IndexPath&) {
-    return rowHeight;
-}
-
-TableViewCell* EKYCIntroduceViewController::cellForRow(TableView&, const IndexPath& indexPath) {
-    auto* cell = tableView->dequeueReusableCell<EKYCIntroduceTableViewCell>(indexPath);
-    const auto& items = viewModel().items;
-    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(items.size())) return cell;
-    const EkycTypeDocument kind = items[static_cast<std::size_t>(indexPath.row)];
-    cell->configure(kind);
+    tableView->clear();
     QPointer<EKYCIntroduceViewController> screen(this);
-    cell->onCLickedDocument = [screen, kind] {
-        if (screen) screen->openDocumentCapture(kind);
-    };
-    return cell;
+    for (const EkycTypeDocument kind : viewModel().items) {
+        auto* cell = tableView->addRow<EKYCIntroduceTableViewCell>(static_cast<int>(rowHeight));
+        letHeightGrow(cell);
+        cell->configure(kind);
+        cell->onCLickedDocument = [screen, kind] {
+            if (screen) screen->openDocumentCapture(kind);
+        };
+    }
 }
 
 void EKYCIntroduceViewController::openDocumentCapture(EkycTypeDocument kind) {

@@ -7,6 +7,7 @@
 #include "screens/base/EKYCBaseViewController.h"
 #include "screens/introduce/EKYCIntroduceViewModel.h"
 #include "ui/lists/EKYCBaseTableView.h"
+#include "ui_EKYCIntroduceViewController.h"
 
 namespace ovira {
 
@@ -14,8 +15,7 @@ namespace ovira {
 // steps of the verification and the three documents to choose from.
 // Closing the flow from here ends it.
 class EKYCIntroduceViewController : public EKYCBaseViewController<EKYCIntroduceViewModel>,
-                                    public TableView::DataSource,
-                                    public TableView::Delegate {
+                                    public Ui::EKYCIntroduceViewController {
     Q_OBJECT
 public:
     std::optional<OVIRAFlowStep> flowStep() const override { return OVIRAFlowStep::chooseDocument; }
@@ -29,26 +29,14 @@ public:
 
     explicit EKYCIntroduceViewController(QWidget* parent = nullptr);
 
-    EKYCBaseTableView* tableView = nullptr;
-    QLabel* lbStep = nullptr;
-    QLabel* lbSelectDocument = nullptr;
-    QLabel* lbCaptureDocument = nullptr;
-    QLabel* lbCaptrueFace = nullptr;
-    QLabel* lbCheckInfomation = nullptr;
-    QLabel* lbSubTitleSelect = nullptr;
-
     // Leaves for the capture of `kind`; the kind travels with the capture only.
     virtual void openDocumentCapture(EkycTypeDocument kind);
     // The first screen has nothing to go back to: leaving closes the flow.
     void backToRoot() override;
 
-    int numberOfRows(TableView& table, int section) override;
-    TableViewCell* cellForRow(TableView& table, const IndexPath& indexPath) override;
-    double heightForRow(TableView& table, const IndexPath& indexPath) override;
-
 protected:
     void setupUI() override;
-    // Connects the list; the view model has nothing to load.
+    // Fills the list; the view model has nothing to load.
     void configure() override;
 };
 

@@ -8,24 +8,21 @@
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/guide/EKYCGuideFaceViewController.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/view/Outlet.h"
 #include "ui/view/SurfaceView.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 EKYCPreviewPhotoErrorViewController::EKYCPreviewPhotoErrorViewController(QWidget* parent)
     : EKYCBaseViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    lbError = outlet<QLabel>(this, "lbError");
-    btnRetakePhoto = outlet<QPushButton>(this, "btnRetakePhoto");
-    imgUnverified = outlet<ImageView>(this, "imgUnverified");
-    lbTitle = outlet<QLabel>(this, "lbTitle");
-    btnGuide = outlet<QPushButton>(this, "btnGuide");
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 void EKYCPreviewPhotoErrorViewController::setupUI() {
@@ -33,21 +30,23 @@ void EKYCPreviewPhotoErrorViewController::setupUI() {
     navigationItem()->setLeftBarButtonItem(
         BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), true, [screen] {
                           if (screen) screen->didTapClose();
-                      }});
+                      },
+                      accessibleText("a11y.close")});
     setBackgroundColor(this, Qt::white);
+    setMaximumContentWidth(readableContentWidth);
     lbTitle->setFont(boldSystemFont(24));
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
     lbError->setFont(systemFont(15));
     setTextColor(lbError, ColorAsset::red().color());
-    static_cast<SurfaceView*>(outlet<QWidget>(this, "vError"))->setBackgroundColor(colorFromHex(u"FDEDED"));
-    outlet<ImageView>(this, "imgErrorBadge")->setImage(ImageAsset::image(QStringLiteral("ic_ unverified")));
+    vError->setBackgroundColor(colorFromHex(u"FDEDED"));
+    imgErrorBadge->setImage(ImageAsset::image(QStringLiteral("ic_ unverified")));
     imgUnverified->setContentMode(ImageView::ContentMode::scaleAspectFit);
     imgUnverified->setCornerRadius(EKYCTheme::radius(12));
-    btnRetakePhoto->setText(localizedText("capture.retake"));
+    setWrappingText(btnRetakePhoto, localizedText("capture.retake"));
     btnRetakePhoto->setFont(systemFont(16));
     styleFilledButton(btnRetakePhoto, ColorAsset::primary().color(), Qt::white, EKYCTheme::pixelRadius(8),
                       ColorAsset::disable().color(), ColorAsset::secondText().color());
-    btnGuide->setText(localizedText("guide.how_to"));
+    setWrappingText(btnGuide, localizedText("guide.how_to"));
     btnGuide->setIcon(ImageAsset::image(QStringLiteral("ic_tips")).icon());
     btnGuide->setFont(systemFont(15));
     styleTextButton(btnGuide, ColorAsset::primary().color());
@@ -62,12 +61,18 @@ void EKYCPreviewPhotoErrorViewController::bindViewModel() {
     const auto& model = viewModel();
     imgUnverified->setPhoto(qImageOf(model.image));
     lbError->setText(QString::fromStdString(model.errorMessage));
+    // The red mark says the photograph was turned down; the service's reason
+    // is the label beside it, read as it is shown.
+    imgErrorBadge->setAccessibleName(accessibleText("a11y.rejected"));
+    imgErrorBadge->setAccessibleDescription(lbError->text());
     // Without a reason there is nothing to show under the photograph.
-    outlet<QWidget>(this, "vError")->setHidden(model.errorMessage.empty());
+    vError->setHidden(model.errorMessage.empty());
 }
 
 void EKYCPreviewPhotoErrorViewController::updateTitle() {
     lbTitle->setText(localizedText(viewModel().titleKey()));
+    imgUnverified->setAccessibleName(lbTitle->text());
+    imgUnverified->setAccessibleDescription(accessibleText("a11y.rejected"));
 }
 
 void EKYCPreviewPhotoErrorViewController::onCLickedRetakePhoto() {

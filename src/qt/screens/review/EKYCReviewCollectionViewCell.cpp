@@ -3,12 +3,14 @@
 #include <QImage>
 
 #include "resources/EKYCTheme.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 
-void EKYCReviewCollectionViewCell::awakeFromNib() {
-    imgPhotograph = outlet<ImageView>(this, "imgPhotograph");
+EKYCReviewCollectionViewCell::EKYCReviewCollectionViewCell(QWidget* parent)
+    : EKYCBaseCollectionViewCell(parent) {
+    setupUi(this);
+    applyViewProperties(this);
     imgPhotograph->setContentMode(ImageView::ContentMode::scaleAspectFit);
     imgPhotograph->setCornerRadius(EKYCTheme::radius(12));
 }

@@ -7,12 +7,13 @@
 #include "platform/QImageAdapter.h"
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
+#include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/review/EKYCReviewCollectionViewCell.h"
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationController.h"
-#include "ui/lists/NibCellRegistration.h"
-#include "ui/view/Outlet.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -36,27 +37,30 @@ void styleRoundButton(QToolButton* button, const EKYCImage& icon, bool filled) {
 
 EKYCReviewPhotographViewController::EKYCReviewPhotographViewController(QWidget* parent)
     : EKYCBaseViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    lbTitle = outlet<QLabel>(this, "lbTitle");
-    collectionView = outlet<EKYCBaseCollectionView>(this, "collectionView");
-    btnBack = outlet<QToolButton>(this, "btnBack");
-    btnClose = outlet<QToolButton>(this, "btnClose");
-    btnPrevious = outlet<QToolButton>(this, "btnPrevious");
-    btnNext = outlet<QToolButton>(this, "btnNext");
-    lbPage = outlet<QLabel>(this, "lbPage");
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 void EKYCReviewPhotographViewController::viewDidLoad() {
     EKYCBaseViewController::viewDidLoad();
-    collectionView->reloadData();
+    for (const auto& item : viewModel().items) {
+        auto* cell = collectionView->addItem<EKYCReviewCollectionViewCell>();
+        cell->configure(qImageOf(item.image));
+        cell->imgPhotograph->setAccessibleName(QString::fromStdString(item.title()));
+    }
     scrollToItem(viewModel().currentIndex, false);
+    // Every layout of the pages lands on the current one, whatever was scrolled by hand.
+    connect(collectionView->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { scrollToItem(viewModel().currentIndex, false); });
 }
 
 void EKYCReviewPhotographViewController::setupUI() {
     EKYCBaseViewController::setupUI();  // the close item, shown here in the screen's own bar
     setBackgroundColor(this, QColor(0x0B, 0x0D, 0x12));
+    setMaximumContentWidth(readableContentWidth);
     const auto& model = viewModel();
     lbTitle->setFont(systemFont(16));
+    lbTitle->setWordWrap(true);
     setTextColor(lbTitle, Qt::white);
     lbPage->setFont(systemFont(14));
     setTextColor(lbPage, QColor(255, 255, 255, 180));
@@ -68,21 +72,20 @@ void EKYCReviewPhotographViewController::setupUI() {
     const bool paging = model.items.size() > 1;
     btnPrevious->setVisible(paging);
     btnNext->setVisible(paging);
+    // Icon-only buttons: named for screen readers.
+    const std::pair<QToolButton*, const char*> names[] = {{btnBack, "a11y.back"},
+                                                          {btnClose, "a11y.close"},
+                                                          {btnPrevious, "a11y.previous_photo"},
+                                                          {btnNext, "a11y.next_photo"}};
+    for (const auto& [button, key] : names) button->setAccessibleName(accessibleText(key));
     connect(btnBack, &QToolButton::clicked, this, &EKYCReviewPhotographViewController::onBack);
     connect(btnClose, &QToolButton::clicked, this, &EKYCReviewPhotographViewController::didTapClose);
     connect(btnPrevious, &QToolButton::clicked, this, &EKYCReviewPhotographViewController::previousImage);
     connect(btnNext, &QToolButton::clicked, this, &EKYCReviewPhotographViewController::nextImage);
 
-    collectionView->scrollDirection = CollectionView::ScrollDirection::horizontal;
-    collectionView->minimumLineSpacing = 0;
-    collectionView->minimumInteritemSpacing = 0;
-    collectionView->sectionInset = QMargins();
     collectionView->setStyleSheet(QStringLiteral("QScrollBar { height: 0px; width: 0px; }"));
     collectionView->viewport()->setAutoFillBackground(false);
     collectionView->widget()->setAutoFillBackground(false);
-    collectionView->setDelegate(this);
-    collectionView->setDataSource(this);
-    registerNibCell<EKYCReviewCollectionViewCell>(*collectionView);
 }
 
 void EKYCReviewPhotographViewController::bindViewModel() {
@@ -101,8 +104,11 @@ void EKYCReviewPhotographViewController::bindViewModel() {
 void EKYCReviewPhotographViewController::showPage(int index, const std::optional<std::string>& title) {
     lbTitle->setText(title ? QString::fromStdString(*title) : QString());
     const int count = static_cast<int>(viewModel().items.size());
-    lbPage->setText(index >= 0 && index < count ? QStringLiteral("%1 / %2").arg(index + 1).arg(count)
-                                                : QString());
+    const bool inList = index >= 0 && index < count;
+    lbPage->setText(inList ? QStringLiteral("%1 / %2").arg(index + 1).arg(count) : QString());
+    // "1 / 3" read aloud is a sum: the page in words.
+    lbPage->setAccessibleName(
+        inList ? accessibleText("a11y.page", {QString::number(index + 1), QString::number(count)}) : QString());
 }
 
 // The bar comes back for the screen underneath.
@@ -118,7 +124,6 @@ void EKYCReviewPhotographViewController::viewWillDisappear(bool animated) {
 
 void EKYCReviewPhotographViewController::resizeEvent(QResizeEvent* event) {
     EKYCBaseViewController::resizeEvent(event);
-    // Every layout lands on the current page, whatever was scrolled by hand.
     if (hasViewModel() && isViewLoaded()) scrollToItem(viewModel().currentIndex, false);
 }
 
@@ -159,25 +164,6 @@ void EKYCReviewPhotographViewController::scrollToItem(int index, bool animated) 
     });
     scroll_ = animation;
     animation->start(QAbstractAnimation::DeleteWhenStopped);
-}
-
-int EKYCReviewPhotographViewController::numberOfItems(CollectionView&, int) {
-    return static_cast<int>(viewModel().items.size());
-}
-
-CollectionViewCell* EKYCReviewPhotographViewController::cellForItem(CollectionView&,
-                                                                    const IndexPath& indexPath) {
-    auto* cell = collectionView->dequeueReusableCell<EKYCReviewCollectionViewCell>(indexPath);
-    const auto& items = viewModel().items;
-    if (indexPath.item() >= 0 && indexPath.item() < static_cast<int>(items.size()))
-        cell->configure(qImageOf(items[static_cast<std::size_t>(indexPath.item())].image));
-    else
-        cell->configure(std::any());
-    return cell;
-}
-
-QSize EKYCReviewPhotographViewController::sizeForItem(CollectionView& collection, const IndexPath&) {
-    return collection.viewport()->size();
 }
 
 }  // namespace ovira

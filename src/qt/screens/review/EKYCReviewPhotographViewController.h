@@ -7,6 +7,7 @@
 #include "screens/base/EKYCBaseViewController.h"
 #include "screens/review/EKYCReviewPhotographViewModel.h"
 #include "ui/lists/EKYCBaseCollectionView.h"
+#include "ui_EKYCReviewPhotographViewController.h"
 
 class QVariantAnimation;
 
@@ -16,19 +17,10 @@ namespace ovira {
 // previous and the next one (wrapping at both ends) and for going back.
 // The flow's bar is hidden while it shows.
 class EKYCReviewPhotographViewController : public EKYCBaseViewController<EKYCReviewPhotographViewModel>,
-                                           public CollectionView::DataSource,
-                                           public CollectionView::Delegate {
+                                           public Ui::EKYCReviewPhotographViewController {
     Q_OBJECT
 public:
     explicit EKYCReviewPhotographViewController(QWidget* parent = nullptr);
-
-    QLabel* lbTitle = nullptr;
-    EKYCBaseCollectionView* collectionView = nullptr;
-    QToolButton* btnBack = nullptr;
-    QToolButton* btnClose = nullptr;
-    QToolButton* btnPrevious = nullptr;
-    QToolButton* btnNext = nullptr;
-    QLabel* lbPage = nullptr;
 
     void onBack();
     void previousImage();
@@ -37,10 +29,6 @@ public:
     void scrollToItem(int index, bool animated);
     // The index of the page in view.
     int visibleIndex() const;
-
-    int numberOfItems(CollectionView& collection, int section) override;
-    CollectionViewCell* cellForItem(CollectionView& collection, const IndexPath& indexPath) override;
-    QSize sizeForItem(CollectionView& collection, const IndexPath& indexPath) override;
 
 protected:
     void viewDidLoad() override;

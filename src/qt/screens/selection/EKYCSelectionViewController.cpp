@@ -1,5 +1,6 @@
 #include "screens/selection/EKYCSelectionViewController.h"
 
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPointer>
 #include <QVariantAnimation>
@@ -9,33 +10,39 @@
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
+#include "screens/base/ScreenLayout.h"
 #include "screens/selection/EKYCSelectionTableViewCell.h"
 #include "ui/animation/ViewAnimation.h"
-#include "ui/lists/NibCellRegistration.h"
-#include "ui/view/Outlet.h"
 #include "ui/view/SurfaceView.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 EKYCSelectionViewController::EKYCSelectionViewController(QWidget* parent)
-    : EKYCPanelSheetViewController(parent) {
-    Nib::instantiate(unqualifiedClassName(staticMetaObject), this);
-    tfSearch = outlet<QLineEdit>(this, "tfSearch");
-    lbTitle = outlet<QLabel>(this, "lbTitle");
-    vSearchBar = outlet<QWidget>(this, "vSearchBar");
-    vBottomSheet = outlet<QWidget>(this, "vBottomSheet");
-    tableView = outlet<EKYCBaseTableView>(this, "tableView");
-    btnClose = outlet<QToolButton>(this, "btnClose");
+    : EKYCPanelSheetViewController(parent),
+      model_(new EKYCSelectionListModel(this)),
+      filter_(new EKYCSelectionFilterModel(this)) {
+    setupUi(this);
+    applyViewProperties(this);
+    filter_->setSourceModel(model_);
+    tableView->setModel(filter_);
+    tableView->setItemDelegate(new EKYCSelectionTableViewCell(tableView));
+    // Rows grow with a value that wraps, and wrap anew when the list's width changes.
+    tableView->setUniformItemSizes(false);
+    tableView->setResizeMode(QListView::Adjust);
+    tableView->setFrameShape(QFrame::NoFrame);
+    tableView->setMouseTracking(true);
+    tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    tableView->installEventFilter(this);
+    connect(tableView, &QListView::clicked, this, &EKYCSelectionViewController::didSelectRow);
+    connect(tableView, &QListView::activated, this, &EKYCSelectionViewController::didSelectRow);
 }
 
 void EKYCSelectionViewController::viewDidLoad() {
     EKYCPanelSheetViewController::viewDidLoad();
-    tableView->setDelegate(this);
-    tableView->setDataSource(this);
-    registerNibCell<EKYCSelectionTableViewCell>(*tableView);
-    tableView->setRowHeight(EKYCSelectionViewModel::rowHeight);
-    tableView->reloadData();
+    model_->setItems(viewModel().items);
     connect(tfSearch, &QLineEdit::textChanged, this, &EKYCSelectionViewController::textFieldDidChange);
     keyboardTracker = new EKYCKeyboardTracker(this);
     keyboardTracker->setDelegate(this);
@@ -56,26 +63,33 @@ void EKYCSelectionViewController::viewWillDisappear(bool animated) {
 
 void EKYCSelectionViewController::setupUI() {
     EKYCPanelSheetViewController::setupUI();
+    setMaximumContentWidth(readableContentWidth);
     auto& model = viewModel();
     lbTitle->setText(QString::fromStdString(model.title()));
     lbTitle->setFont(systemFont(18));
+    lbTitle->setWordWrap(true);
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
     tfSearch->setPlaceholderText(localizedText("common.search"));
     tfSearch->setFont(systemFont(15));
-    tfSearch->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; color: %1; }")
-                                .arg(ColorAsset::blackAAA().color().name()));
-    outlet<ImageView>(this, "imgSearch")->setImage(ImageAsset::image(QStringLiteral("ic_search")));
-    static_cast<SurfaceView*>(outlet<QWidget>(this, "vSearchField"))
-        ->setBackgroundColor(colorFromHex(u"F0F2F6"));
+    // The colours come from the palette: a style sheet's colour would also
+    // make the placeholder its half-transparent shade, too faint to read.
+    tfSearch->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
+    setTextColor(tfSearch, ColorAsset::blackAAA().color());
+    setPlaceholderColor(tfSearch, ColorAsset::secondText().color());
+    imgSearch->setImage(ImageAsset::image(QStringLiteral("ic_search")));
+    vSearchField->setBackgroundColor(colorFromHex(u"F0F2F6"));
     btnClose->setIcon(ImageAsset::image(QStringLiteral("ic_sheet_close")).icon());
     btnClose->setCursor(Qt::PointingHandCursor);
     connect(btnClose, &QToolButton::clicked, this, &EKYCSelectionViewController::clickedClose);
+    btnClose->setAccessibleName(accessibleText("a11y.close"));
+    // The list is read under the sheet's title; the search box by its placeholder's word.
+    tableView->setAccessibleName(lbTitle->text());
+    tfSearch->setAccessibleName(localizedText("common.search"));
     styleSheetPanel(vBottomSheet);
     vSearchBar->setHidden(model.isSearchHidden());
     tableView->setVerticalScrollBarPolicy(model.isSearchHidden() ? Qt::ScrollBarAlwaysOff
                                                                  : Qt::ScrollBarAsNeeded);
     setBackgroundColor(tableView->viewport(), Qt::white);
-    setBackgroundColor(tableView->contentView(), Qt::white);
     updateTableHeight();
 }
 
@@ -85,7 +99,7 @@ void EKYCSelectionViewController::bindViewModel() {
     viewModel()
         .reloadPublisher
         .sink([screen](Void) {
-            if (screen) screen->tableView->reloadData();
+            if (screen) screen->model_->setItems(screen->viewModel().items);
         })
         .store(subscriptions);
 }
@@ -99,7 +113,14 @@ void EKYCSelectionViewController::updateTableHeight() {
     // The phone's screen is the window the flow runs in.
     const QWidget* screenWindow = window();
     const double screenHeight = screenWindow && screenWindow != this ? screenWindow->height() : height();
-    tableView->setFixedHeight(static_cast<int>(viewModel().listHeight(screenHeight)));
+    // The header and the search bar as tall as their text makes them.
+    const int width = contentsRect().width();
+    const int header = std::max(static_cast<int>(EKYCSelectionViewModel::headerHeight), heightAtWidth(vHeader, width));
+    const int search = vSearchBar->isHidden() ? static_cast<int>(EKYCSelectionViewModel::searchHeight)
+                                              : std::max(static_cast<int>(EKYCSelectionViewModel::searchHeight),
+                                                         heightAtWidth(vSearchBar, width));
+    tableView->setFixedHeight(static_cast<int>(
+        viewModel().listHeight(screenHeight, EKYCSelectionTableViewCell::singleLineRowHeight(), header, search)));
 }
 
 void EKYCSelectionViewController::resizeEvent(QResizeEvent* event) {
@@ -109,34 +130,31 @@ void EKYCSelectionViewController::resizeEvent(QResizeEvent* event) {
 
 // Every edit searches, clearing included: an empty keyword shows all entries again.
 void EKYCSelectionViewController::textFieldDidChange(const QString& text) {
-    viewModel().search(text.toStdString());
+    filter_->setKeyword(text);
 }
 
 void EKYCSelectionViewController::clickedClose() {
     dismiss(true);
 }
 
-int EKYCSelectionViewController::numberOfRows(TableView&, int) {
-    return static_cast<int>(viewModel().filterItems.size());
-}
-
-TableViewCell* EKYCSelectionViewController::cellForRow(TableView&, const IndexPath& indexPath) {
-    auto* cell = tableView->dequeueReusableCell<EKYCSelectionTableViewCell>(indexPath);
-    const auto& items = viewModel().filterItems;
-    if (indexPath.row >= 0 && indexPath.row < static_cast<int>(items.size()))
-        cell->configure(items[static_cast<std::size_t>(indexPath.row)]);
-    return cell;
-}
-
-void EKYCSelectionViewController::didSelectRow(TableView&, const IndexPath& indexPath) {
-    auto& items = viewModel().filterItems;
-    if (isDismissing || indexPath.row < 0 || indexPath.row >= static_cast<int>(items.size())) return;
-    auto& item = items[static_cast<std::size_t>(indexPath.row)];
-    if (item.isSelected) return;  // the current value: nothing to hand back
-    item.isSelected = true;
-    if (onClickedItem) onClickedItem(item);
+void EKYCSelectionViewController::didSelectRow(const QModelIndex& index) {
+    const EKYCSelectionItem* entry = model_->item(filter_->mapToSource(index).row());
+    if (isDismissing || !entry || entry->isSelected) return;  // the current value: nothing to hand back
+    EKYCSelectionItem picked = *entry;
+    picked.isSelected = true;
+    if (onClickedItem) onClickedItem(picked);
     isDismissing = true;
     dismiss(true);
+}
+
+bool EKYCSelectionViewController::eventFilter(QObject* watched, QEvent* event) {
+    // Space picks the entry under the keyboard's focus, as Enter does.
+    if (watched == tableView && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && tableView->currentIndex().isValid()) {
+        didSelectRow(tableView->currentIndex());
+        return true;
+    }
+    return EKYCPanelSheetViewController::eventFilter(watched, event);
 }
 
 void EKYCSelectionViewController::keyboardTrackerDidUpdate(const EKYCKeyboardTracker::Animation& animation) {

@@ -7,10 +7,12 @@
 #include <functional>
 #include <optional>
 
+#include "screens/selection/EKYCSelectionFilterModel.h"
+#include "screens/selection/EKYCSelectionListModel.h"
 #include "screens/selection/EKYCSelectionViewModel.h"
 #include "ui/keyboard/EKYCKeyboardTracker.h"
-#include "ui/lists/EKYCBaseTableView.h"
 #include "ui/sheet/EKYCPanelSheetViewController.h"
+#include "ui_EKYCSelectionViewController.h"
 
 class QVariantAnimation;
 
@@ -21,9 +23,8 @@ namespace ovira {
 // another entry hands it back and closes the sheet. The panel rises above
 // the on-screen keyboard while it shows.
 class EKYCSelectionViewController : public EKYCPanelSheetViewController<EKYCSelectionViewModel>,
-                                    public TableView::DataSource,
-                                    public TableView::Delegate,
-                                    public EKYCKeyboardTracker::Delegate {
+                                    public EKYCKeyboardTracker::Delegate,
+                                    public Ui::EKYCSelectionViewController {
     Q_OBJECT
 public:
     static constexpr double headerHeight = EKYCSelectionViewModel::headerHeight;
@@ -31,13 +32,6 @@ public:
     static constexpr int topLimit = 64;  // the lifted panel's top never goes higher
 
     explicit EKYCSelectionViewController(QWidget* parent = nullptr);
-
-    QLineEdit* tfSearch = nullptr;
-    QLabel* lbTitle = nullptr;
-    QWidget* vSearchBar = nullptr;
-    QWidget* vBottomSheet = nullptr;
-    EKYCBaseTableView* tableView = nullptr;
-    QToolButton* btnClose = nullptr;
 
     std::function<void(const EKYCSelectionItem&)> onClickedItem;
     EKYCKeyboardTracker* keyboardTracker = nullptr;
@@ -52,9 +46,11 @@ public:
     // The list's height from the view model's rule for this window's height.
     void updateTableHeight();
 
-    int numberOfRows(TableView& table, int section) override;
-    TableViewCell* cellForRow(TableView& table, const IndexPath& indexPath) override;
-    void didSelectRow(TableView& table, const IndexPath& indexPath) override;
+    // The entries as shown: filtered by the search box.
+    EKYCSelectionFilterModel* entries() const { return filter_; }
+    // Picks the shown entry of `index` (of entries()): hands it back and
+    // closes, unless it is the current value.
+    void didSelectRow(const QModelIndex& index);
     void keyboardTrackerDidUpdate(const EKYCKeyboardTracker::Animation& animation) override;
 
 protected:
@@ -70,6 +66,10 @@ protected:
 
 private:
     void setLift(int lift, double duration);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    EKYCSelectionListModel* model_;
+    EKYCSelectionFilterModel* filter_;
 
     int lift_ = 0;
     // The lift from before the keyboard came; restored when it goes.

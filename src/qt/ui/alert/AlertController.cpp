@@ -3,7 +3,8 @@
 #include <QPainter>
 
 #include "resources/EKYCTheme.h"
-#include "ui/controller/TransitionContext.h"
+#include "ui/alert/AlertAccessible.h"
+#include "ui/alert/QXAlertViewController.h"
 #include "ui/view/BackdropView.h"
 #include "ui/view/ViewLayer.h"
 
@@ -12,6 +13,16 @@ namespace ovira {
 AlertController::AlertController(QWidget* parent) : ViewController(parent) {
     setObjectName(QStringLiteral("alertController"));
     setAttribute(Qt::WA_TranslucentBackground);
+    setModalTransitionStyle(ModalTransitionStyle::crossDissolve);
+    installAlertAccessibility();
+}
+
+bool AlertController::didPressEscape() {
+    if (auto* alert = qobject_cast<QXAlertViewController*>(content_.data()); alert && alert->buttonAction->isVisible())
+        alert->buttonAction->click();
+    else
+        dismiss(true);
+    return true;
 }
 
 void AlertController::setContentViewController(ViewController* content) {
@@ -81,25 +92,16 @@ QRect AlertPresentationController::frameOfPresentedViewInContainerView() const {
 }
 
 void AlertPresentationController::presentationTransitionWillBegin() {
-    auto* container = containerView();
-    if (!container) return;
-    dimming_ = new BackdropView(QColor(0, 0, 0), container);
-    dimming_->setGeometry(container->rect());
-    dimming_->show();
-    dimming_->lower();
-    QPointer<BackdropView> dimming = static_cast<BackdropView*>(dimming_.data());
-    if (auto* coordinator = transitionCoordinator())
-        coordinator->animateAlongside([dimming](qreal progress) {
-            if (dimming) dimming->setAlpha(dimmedAlpha * progress);
-        });
+    if (auto* container = containerView()) {
+        dimming_ = new BackdropView(QColor(0, 0, 0), container);
+        dimming_->show();
+        dimming_->lower();
+    }
 }
 
-void AlertPresentationController::dismissalTransitionWillBegin() {
-    QPointer<BackdropView> dimming = static_cast<BackdropView*>(dimming_.data());
-    if (auto* coordinator = transitionCoordinator())
-        coordinator->animateAlongside([dimming](qreal progress) {
-            if (dimming) dimming->setAlpha(dimmedAlpha * (1 - progress));
-        });
+void AlertPresentationController::applyProgress(double progress) {
+    PresentationController::applyProgress(progress);
+    if (auto* dimming = static_cast<BackdropView*>(dimming_.data())) dimming->setAlpha(dimmedAlpha * progress);
 }
 
 }  // namespace ovira

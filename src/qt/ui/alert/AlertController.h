@@ -23,6 +23,9 @@ public:
     ViewController* contentViewController() const { return content_; }
     // The screen drawn inside the card; the alert owns it.
     void setContentViewController(ViewController* content);
+    // An alert's only button is pressed; a dialog just closes, as its
+    // least consequential choice would.
+    bool didPressEscape() override;
 
 protected:
     void viewDidLoad() override;
@@ -38,7 +41,7 @@ private:
     QPointer<ViewController> content_;
 };
 
-// Centres the alert over a backdrop that dims to 40 % black.
+// Centres the alert over a backdrop that dims to 40 % black; both fade in and out.
 class AlertPresentationController : public PresentationController {
     Q_OBJECT
 public:
@@ -46,10 +49,11 @@ public:
     using PresentationController::PresentationController;
 
     QRect frameOfPresentedViewInContainerView() const override;
-    StandardAnimation standardAnimation() const override { return StandardAnimation::crossDissolve; }
     void presentationTransitionWillBegin() override;
-    void dismissalTransitionWillBegin() override;
     QWidget* dimmingView() const { return dimming_; }
+
+protected:
+    void applyProgress(double progress) override;
 
 private:
     QPointer<QWidget> dimming_;

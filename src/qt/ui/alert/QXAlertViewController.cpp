@@ -5,20 +5,17 @@
 
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
+#include "resources/Localized.h"
 #include "ui/alert/AlertButtonStyle.h"
 #include "ui/alert/AlertController.h"
-#include "ui/view/Nib.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 QXAlertViewController::QXAlertViewController(QWidget* parent) : ViewController(parent) {
-    Nib::instantiate(QStringLiteral("QXAlertViewController"), this);
-    imageView = findChild<QLabel*>(QStringLiteral("imageView"));
-    labelTitle = findChild<QLabel*>(QStringLiteral("labelTitle"));
-    labelMessage = findChild<QLabel*>(QStringLiteral("labelMessage"));
-    buttonAction = findChild<QPushButton*>(QStringLiteral("buttonAction"));
-    stackViewContent = findChild<QWidget*>(QStringLiteral("stackViewContent"));
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 void QXAlertViewController::viewDidLoad() {
@@ -36,8 +33,12 @@ void QXAlertViewController::viewDidLoad() {
     if (auto* spacer = stackViewContent->layout()->itemAt(1)->spacerItem())
         spacer->changeSize(0, hasImage ? 8 : 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
     if (hasImage) imageView->setPixmap(builder->_image->pixmap(QSize(72, 72), devicePixelRatioF()));
+    imageView->setAccessibleName(hasImage ? accessibleText("a11y.alert_image") : QString());
     labelTitle->setText(builder->_title.value_or(QString()));
     labelMessage->setText(builder->_message.value_or(QString()));
+    // The alert is read out by its title and message as it shows.
+    setAccessibleName(labelTitle->text());
+    setAccessibleDescription(labelMessage->text());
     labelMessage->setVisible(!labelMessage->text().isEmpty());
 
     if (!builder->_action) {

@@ -6,21 +6,16 @@
 
 #include "ui/alert/AlertBuilder.h"
 #include "ui/controller/ViewController.h"
+#include "ui_QXAlertViewController.h"
 
 namespace ovira {
 
 // The content of an alert, from the interface description of the same
 // name: image, title, message and one button.
-class QXAlertViewController : public ViewController {
+class QXAlertViewController : public ViewController, public Ui::QXAlertViewController {
     Q_OBJECT
 public:
     explicit QXAlertViewController(QWidget* parent = nullptr);
-
-    QPointer<QLabel> imageView;
-    QPointer<QLabel> labelTitle;
-    QPointer<QLabel> labelMessage;
-    QPointer<QPushButton> buttonAction;
-    QPointer<QWidget> stackViewContent;
 
     std::optional<AlertBuilder> builder;
     QPointer<AlertController> alertController;

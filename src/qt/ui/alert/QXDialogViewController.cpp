@@ -8,17 +8,14 @@
 #include "resources/FontConvertible.h"
 #include "ui/alert/AlertButtonStyle.h"
 #include "ui/alert/AlertController.h"
-#include "ui/view/Nib.h"
+#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 QXDialogViewController::QXDialogViewController(QWidget* parent) : ViewController(parent) {
-    Nib::instantiate(QStringLiteral("QXDialogViewController"), this);
-    labelTitle = findChild<QLabel*>(QStringLiteral("labelTitle"));
-    labelMessage = findChild<QLabel*>(QStringLiteral("labelMessage"));
-    stackViewContent = findChild<QWidget*>(QStringLiteral("stackViewContent"));
-    stackViewAction = findChild<QWidget*>(QStringLiteral("stackViewAction"));
+    setupUi(this);
+    applyViewProperties(this);
 }
 
 QXDialogViewController::~QXDialogViewController() {
@@ -36,6 +33,9 @@ void QXDialogViewController::viewDidLoad() {
     if (!builder) return;
     labelTitle->setText(builder->_title.value_or(QString()));
     labelMessage->setText(builder->_message.value_or(QString()));
+    // The alert is read out by its title and message as it shows.
+    setAccessibleName(labelTitle->text());
+    setAccessibleDescription(labelMessage->text());
 
     auto* row = stackViewAction->layout();
     auto* gap = stackViewContent->layout()->itemAt(2)->spacerItem();

@@ -6,21 +6,17 @@
 
 #include "ui/alert/DialogBuilder.h"
 #include "ui/controller/ViewController.h"
+#include "ui_QXDialogViewController.h"
 
 namespace ovira {
 
 // The content of a dialog, from the interface description of the same name:
 // title, message, and a row of buttons rebuilt from the builder's actions.
-class QXDialogViewController : public ViewController {
+class QXDialogViewController : public ViewController, public Ui::QXDialogViewController {
     Q_OBJECT
 public:
     explicit QXDialogViewController(QWidget* parent = nullptr);
     ~QXDialogViewController() override;
-
-    QPointer<QLabel> labelTitle;
-    QPointer<QLabel> labelMessage;
-    QPointer<QWidget> stackViewContent;
-    QPointer<QWidget> stackViewAction;
 
     std::optional<DialogBuilder> builder;
     QPointer<AlertController> alertController;

@@ -11,9 +11,10 @@ namespace ovira {
 NavigationBar::NavigationBar(QWidget* parent)
     : QWidget(parent), title_(new QLabel(this)), left_(new QToolButton(this)), back_(new QToolButton(this)) {
     setObjectName(QStringLiteral("navigationBar"));
-    setFixedHeight(height);
+    setFixedHeight(defaultHeight);
     title_->setObjectName(QStringLiteral("navigationTitle"));
     title_->setAlignment(Qt::AlignCenter);
+    title_->setWordWrap(true);
     left_->setObjectName(QStringLiteral("leftBarButton"));
     back_->setObjectName(QStringLiteral("backButton"));
     for (QToolButton* button : {left_, back_}) {
@@ -41,6 +42,11 @@ void NavigationBar::setStandardAppearance(const NavigationBarAppearance& appeara
 
 void NavigationBar::setScrollEdgeAppearance(const NavigationBarAppearance& appearance) {
     scrollEdge_ = appearance;
+}
+
+void NavigationBar::setBackButtonAccessibleName(const QString& name) {
+    backAccessibleName_ = name;
+    refresh();
 }
 
 void NavigationBar::setTranslucent(bool translucent) {
@@ -74,6 +80,7 @@ void NavigationBar::refresh() {
     if (leftItem) {
         left_->setIcon(leftItem->image.icon());
         left_->setText(leftItem->title);
+        left_->setAccessibleName(leftItem->accessibleName.isEmpty() ? leftItem->title : leftItem->accessibleName);
         left_->setToolButtonStyle(leftItem->title.isEmpty() ? Qt::ToolButtonIconOnly
                                                             : Qt::ToolButtonTextBesideIcon);
     }
@@ -84,6 +91,7 @@ void NavigationBar::refresh() {
         back_->setIcon(standard_.backIndicatorImage.icon());
         const QString text = backTitle_->trimmed();
         back_->setText(text);
+        back_->setAccessibleName(backAccessibleName_.isEmpty() ? text : backAccessibleName_);
         back_->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
         back_->setFont(standard_.titleFont);
         QPalette backPalette = back_->palette();
@@ -95,13 +103,15 @@ void NavigationBar::refresh() {
 }
 
 void NavigationBar::layoutContent() {
+    // The title stays centred on the bar, clear of the buttons on either side;
+    // a title too long for its line wraps, and the bar grows to hold it.
+    const int buttonWidth = std::max(44, (left_->isVisibleTo(this) ? left_ : back_)->sizeHint().width());
+    const int side = std::max(56, left_->isVisibleTo(this) || back_->isVisibleTo(this) ? buttonWidth + 12 : 0);
+    const int titleWidth = std::max(0, width() - 2 * side);
+    setFixedHeight(std::max(defaultHeight, title_->heightForWidth(titleWidth) + 12));
     for (QToolButton* button : {left_, back_})
-        button->setGeometry(4, 0, std::max(44, button->sizeHint().width()), height);
-    // The title stays centred on the bar, clear of the buttons on either side.
-    const int side = std::max(56, left_->isVisibleTo(this)   ? left_->width() + 8
-                                  : back_->isVisibleTo(this) ? back_->width() + 8
-                                                             : 0);
-    title_->setGeometry(side, 0, std::max(0, width() - 2 * side), height);
+        button->setGeometry(4, 0, std::max(44, button->sizeHint().width()), QWidget::height());
+    title_->setGeometry(side, 0, titleWidth, QWidget::height());
 }
 
 void NavigationBar::resizeEvent(QResizeEvent*) {
@@ -115,9 +125,9 @@ void NavigationBar::paintEvent(QPaintEvent*) {
     if (!standard_.backgroundImage.isNull()) standard_.backgroundImage.paint(painter, QRectF(rect()));
     if (!standard_.hidesShadow) {
         if (!standard_.shadowImage.isNull())
-            standard_.shadowImage.paint(painter, QRectF(0, height - 1, width(), 1));
+            standard_.shadowImage.paint(painter, QRectF(0, QWidget::height() - 1, width(), 1));
         else
-            painter.fillRect(QRectF(0, height - 0.5, width(), 0.5), QColor(0, 0, 0, 60));
+            painter.fillRect(QRectF(0, QWidget::height() - 0.5, width(), 0.5), QColor(0, 0, 0, 60));
     }
 }
 

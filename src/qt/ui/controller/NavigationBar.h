@@ -31,7 +31,8 @@ struct NavigationBarAppearance {
 class NavigationBar : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int height = 44;
+    // The bar's height with the design's text; a larger title makes it taller.
+    static constexpr int defaultHeight = 44;
 
     explicit NavigationBar(QWidget* parent = nullptr);
 
@@ -47,12 +48,14 @@ public:
     // Shows `top`; `back` is the title of a back button, or absent for none.
     void show(NavigationItem* top, const std::optional<QString>& backTitle);
     void setBackAction(std::function<void()> action) { backAction_ = std::move(action); }
+    // What a screen reader calls the back button, which shows an arrow.
+    void setBackButtonAccessibleName(const QString& name);
 
     QLabel* titleLabel() const { return title_; }
     // The left button on display (a left item or the back button), or null.
     QToolButton* leftButton() const;
 
-    QSize sizeHint() const override { return {375, height}; }
+    QSize sizeHint() const override { return {375, QWidget::height()}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -68,6 +71,7 @@ private:
     QPointer<NavigationItem> item_;
     std::optional<QString> backTitle_;
     std::function<void()> backAction_;
+    QString backAccessibleName_;
     QLabel* title_;
     QToolButton* left_;
     QToolButton* back_;

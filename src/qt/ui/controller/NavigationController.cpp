@@ -1,13 +1,14 @@
 #include "ui/controller/NavigationController.h"
 
-#include <QResizeEvent>
+#include <QStackedLayout>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/gesture/PanGestureRecognizer.h"
+#include "ui/gesture/DragTracker.h"
 
 namespace ovira {
 namespace {
@@ -23,33 +24,45 @@ struct NavigationController::Transition {
     bool push;
     QList<QPointer<ViewController>> leaving;  // removed from the stack when it completes
     QPointer<QVariantAnimation> animation;
-    bool interactive = false;
     double progress = 0;
 };
 
 NavigationController::NavigationController(ViewController* root, QWidget* parent)
-    : ViewController(parent),
-      bar_(new NavigationBar(this)),
-      content_(new QWidget(this)),
-      backSwipe_(new PanGestureRecognizer([this](PanGestureRecognizer& pan) { onBackSwipe(pan); }, this)) {
+    : ViewController(parent), bar_(new NavigationBar(this)), content_(new QStackedWidget(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(bar_);
     layout->addWidget(content_, 1);
     content_->setObjectName(QStringLiteral("navigationContent"));
-    content_->installEventFilter(this);
     bar_->setBackAction([this] { popViewController(true); });
+
+    backSwipe_ = new DragTracker(content_);
     backSwipe_->setLeftEdgeWidth(24);
-    backSwipe_->setShouldBegin([this](const PanGestureRecognizer& pan) {
-        return !isTransitioning() && pan.translationIn(content_).x() > 0 && gestureRecognizerShouldBegin();
+    backSwipe_->setShouldStart([this](QPointF translation) {
+        return !isTransitioning() && translation.x() > 0 && gestureRecognizerShouldBegin();
     });
-    backSwipe_->addToView(content_);
+    const auto follow = [this](QPointF translation) {
+        if (transition_ && !transition_->animation)
+            setTransitionProgress(std::max(0.0, translation.x()) / std::max(1, content_->width()));
+    };
+    connect(backSwipe_, &DragTracker::started, this, [this, follow](QPointF translation) {
+        const auto screens = viewControllers();
+        if (screens.size() < 2) return;
+        startTransition(screens.last(), screens[screens.size() - 2], false, {screens.last()}, true, true);
+        follow(translation);
+    });
+    connect(backSwipe_, &DragTracker::moved, this, follow);
+    connect(backSwipe_, &DragTracker::finished, this,
+            [this](QPointF translation, QPointF velocity, bool cancelled) {
+                if (!transition_ || transition_->animation) return;
+                const bool completes = !cancelled && (translation.x() > content_->width() / 2.0 ||
+                                                      velocity.x() >= 500);
+                runTransitionTo(completes ? 1 : 0);
+            });
     if (root) {
         adopt(root);
-        stack_.append(root);
-        root->setGeometry(contentFrame());
-        root->show();
+        content_->setCurrentWidget(root);
     }
     updateBar();
 }
@@ -60,8 +73,8 @@ NavigationController::~NavigationController() {
 
 QList<ViewController*> NavigationController::viewControllers() const {
     QList<ViewController*> screens;
-    for (const auto& screen : stack_)
-        if (screen) screens.append(screen);
+    for (int i = 0; i < content_->count(); ++i)
+        if (auto* screen = qobject_cast<ViewController*>(content_->widget(i))) screens.append(screen);
     return screens;
 }
 
@@ -80,12 +93,12 @@ bool NavigationController::gestureRecognizerShouldBegin() const {
     return viewControllers().size() > 1;
 }
 
-QRect NavigationController::contentFrame() const {
-    return content_->rect();
+bool NavigationController::isVisibleNow() const {
+    return appearance() == Appearance::appeared || appearance() == Appearance::appearing;
 }
 
 void NavigationController::adopt(ViewController* screen) {
-    screen->setParent(content_);
+    content_->addWidget(screen);
     addChildViewController(screen);
     // Screens load with their container, not before.
     if (isViewLoaded()) screen->loadViewIfNeeded();
@@ -114,12 +127,10 @@ void NavigationController::updateBar() {
 }
 
 void NavigationController::pushViewController(ViewController* screen, bool animated) {
-    if (!screen || stack_.contains(screen)) return;
+    if (!screen || viewControllers().contains(screen)) return;
     if (transition_) finishTransition(true);
     ViewController* from = topViewController();
     adopt(screen);
-    stack_.append(screen);
-    screen->setGeometry(contentFrame());
     updateBar();
     startTransition(from, screen, true, {}, animated);
 }
@@ -136,44 +147,31 @@ void NavigationController::popTo(int index, bool animated) {
     if (transition_) finishTransition(true);
     const auto screens = viewControllers();
     if (index < 0 || index >= screens.size() - 1) return;
-    QList<ViewController*> leaving = screens.mid(index + 1);
-    startTransition(screens.last(), screens[index], false, leaving, animated);
+    startTransition(screens.last(), screens[index], false, screens.mid(index + 1), animated);
 }
 
 void NavigationController::startTransition(ViewController* from, ViewController* to, bool push,
                                            QList<ViewController*> leaving, bool animated, bool interactive) {
     animated = interactive || (animated && ViewAnimation::areAnimationsEnabled() && from);
-    transition_ = new Transition{from, to, push, {}, nullptr, interactive, 0};
+    transition_ = new Transition{from, to, push, {}, nullptr, 0};
     for (auto* screen : leaving) transition_->leaving.append(screen);
-    const bool visible = appearance() == Appearance::appeared || appearance() == Appearance::appearing;
-    if (visible) {
+    if (isVisibleNow()) {
         if (from) from->beginAppearanceTransition(false, animated);
         to->beginAppearanceTransition(true, animated);
     }
-    to->setGeometry(contentFrame());
-    to->show();
-    if (push)
-        to->raise();
-    else if (from)
-        from->raise();
-    setTransitionProgress(0);
-    if (interactive) return;  // the drag moves it
     if (!animated) {
         finishTransition(true);
         return;
     }
-    auto* animation = new QVariantAnimation(this);
-    animation->setDuration(kPushDurationMs);
-    animation->setStartValue(0.0);
-    animation->setEndValue(1.0);
-    animation->setEasingCurve(QEasingCurve::OutCubic);
-    connect(animation, &QVariantAnimation::valueChanged, this,
-            [this](const QVariant& value) { setTransitionProgress(value.toDouble()); });
-    connect(animation, &QVariantAnimation::finished, this, [this, animation] {
-        if (transition_ && transition_->animation == animation) finishTransition(true);
-    });
-    transition_->animation = animation;
-    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    // Both screens show while one slides over the other; the rest stay hidden.
+    static_cast<QStackedLayout*>(content_->layout())->setStackingMode(QStackedLayout::StackAll);
+    content_->layout()->activate();
+    for (auto* screen : viewControllers())
+        if (screen != from && screen != to) screen->hide();
+    (push ? from : to)->raise();
+    (push ? to : from)->raise();
+    setTransitionProgress(0);
+    if (!interactive) runTransitionTo(1);  // else the drag moves it
 }
 
 void NavigationController::setTransitionProgress(double progress) {
@@ -189,12 +187,32 @@ void NavigationController::setTransitionProgress(double progress) {
     if (back) back->move(static_cast<int>(-width * kParallax * shown), 0);
 }
 
+void NavigationController::runTransitionTo(double target) {
+    const double from = transition_->progress;
+    if (!ViewAnimation::areAnimationsEnabled() || from == target) {
+        finishTransition(target == 1);
+        return;
+    }
+    auto* animation = new QVariantAnimation(this);
+    animation->setDuration(std::max(1, static_cast<int>(kPushDurationMs * std::abs(target - from))));
+    animation->setStartValue(from);
+    animation->setEndValue(target);
+    animation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(animation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { setTransitionProgress(value.toDouble()); });
+    connect(animation, &QVariantAnimation::finished, this, [this, animation, target] {
+        if (transition_ && transition_->animation == animation) finishTransition(target == 1);
+    });
+    transition_->animation = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
 void NavigationController::finishTransition(bool completed) {
     if (!transition_) return;
     Transition* transition = transition_;
     transition_ = nullptr;
     if (transition->animation) transition->animation->stop();
-    const bool visible = appearance() == Appearance::appeared || appearance() == Appearance::appearing;
+    const bool visible = isVisibleNow();
     ViewController* shown = completed ? transition->to : transition->from;
     ViewController* hidden = completed ? transition->from : transition->to;
     if (!completed && visible) {
@@ -202,11 +220,11 @@ void NavigationController::finishTransition(bool completed) {
         if (transition->to) transition->to->beginAppearanceTransition(false, true);
         if (transition->from) transition->from->beginAppearanceTransition(true, true);
     }
-    if (shown) {
-        shown->move(0, 0);
-        shown->show();
-    }
-    if (hidden) hidden->hide();
+    auto* layout = static_cast<QStackedLayout*>(content_->layout());
+    if (shown) layout->setCurrentWidget(shown);
+    layout->setStackingMode(QStackedLayout::StackOne);
+    for (auto* screen : {shown, hidden})
+        if (screen) screen->move(0, 0);
     if (visible) {
         if (hidden) hidden->endAppearanceTransition();
         if (shown) shown->endAppearanceTransition();
@@ -214,7 +232,7 @@ void NavigationController::finishTransition(bool completed) {
     if (completed) {
         for (const auto& screen : transition->leaving) {
             if (!screen) continue;
-            stack_.removeAll(screen);
+            content_->removeWidget(screen);
             screen->removeFromParentViewController();
             screen->hide();
             screen->deleteLater();
@@ -222,44 +240,6 @@ void NavigationController::finishTransition(bool completed) {
     }
     delete transition;
     updateBar();
-}
-
-void NavigationController::onBackSwipe(PanGestureRecognizer& pan) {
-    const double width = std::max(1, content_->width());
-    const double dx = std::max(0.0, pan.translationIn(content_).x());
-    switch (pan.state()) {
-        case PanGestureRecognizer::State::began: {
-            const auto screens = viewControllers();
-            if (screens.size() < 2) return;
-            startTransition(screens.last(), screens[screens.size() - 2], false, {screens.last()}, true, true);
-            setTransitionProgress(dx / width);
-            break;
-        }
-        case PanGestureRecognizer::State::changed:
-            if (transition_ && transition_->interactive) setTransitionProgress(dx / width);
-            break;
-        default: {
-            if (!transition_ || !transition_->interactive) return;
-            const bool completes = pan.state() == PanGestureRecognizer::State::ended &&
-                                   (dx > width / 2 || pan.velocityIn(content_).x() >= 500);
-            if (!ViewAnimation::areAnimationsEnabled()) {
-                finishTransition(completes);
-                return;
-            }
-            auto* animation = new QVariantAnimation(this);
-            animation->setDuration(
-                static_cast<int>(kPushDurationMs * (completes ? 1 - dx / width : dx / width)) + 1);
-            animation->setStartValue(dx / width);
-            animation->setEndValue(completes ? 1.0 : 0.0);
-            connect(animation, &QVariantAnimation::valueChanged, this,
-                    [this](const QVariant& value) { setTransitionProgress(value.toDouble()); });
-            connect(animation, &QVariantAnimation::finished, this, [this, animation, completes] {
-                if (transition_ && transition_->animation == animation) finishTransition(completes);
-            });
-            transition_->animation = animation;
-            animation->start(QAbstractAnimation::DeleteWhenStopped);
-        }
-    }
 }
 
 void NavigationController::viewWillAppear(bool animated) {
@@ -276,17 +256,6 @@ void NavigationController::viewWillDisappear(bool animated) {
 
 void NavigationController::viewDidDisappear(bool) {
     if (auto* top = topViewController()) top->endAppearanceTransition();
-}
-
-void NavigationController::resizeEvent(QResizeEvent* event) {
-    ViewController::resizeEvent(event);
-}
-
-bool NavigationController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == content_ && event->type() == QEvent::Resize) {
-        for (auto* screen : viewControllers()) screen->resize(content_->size());
-    }
-    return ViewController::eventFilter(watched, event);
 }
 
 }  // namespace ovira

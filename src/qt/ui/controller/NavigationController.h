@@ -5,17 +5,18 @@
 
 #include "ui/controller/ViewController.h"
 
+class QStackedWidget;
 class QVariantAnimation;
 
 namespace ovira {
 
+class DragTracker;
 class NavigationBar;
-class PanGestureRecognizer;
 
-// A stack of screens under a navigation bar. Pushing slides the new screen
-// in from the right; popping slides it out; a drag from the left edge pops
-// interactively. The container owns its screens: a popped screen is deleted
-// once its transition is over.
+// A stack of screens in a stacked widget under a navigation bar. Pushing
+// slides the new screen in from the right over the one it covers; popping
+// slides it out; a drag from the left edge pops interactively. The container
+// owns its screens: a popped screen is deleted once its transition is over.
 class NavigationController : public ViewController {
     Q_OBJECT
 public:
@@ -43,8 +44,6 @@ protected:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void viewDidDisappear(bool animated) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Transition;
@@ -53,15 +52,14 @@ private:
     void startTransition(ViewController* from, ViewController* to, bool push, QList<ViewController*> leaving,
                          bool animated, bool interactive = false);
     void setTransitionProgress(double progress);
+    void runTransitionTo(double target);
     void finishTransition(bool completed);
-    void onBackSwipe(PanGestureRecognizer& pan);
     void updateBar();
-    QRect contentFrame() const;
+    bool isVisibleNow() const;
 
     NavigationBar* bar_;
-    QWidget* content_;
-    PanGestureRecognizer* backSwipe_;
-    QList<QPointer<ViewController>> stack_;
+    QStackedWidget* content_;
+    DragTracker* backSwipe_;
     Transition* transition_ = nullptr;
 };
 

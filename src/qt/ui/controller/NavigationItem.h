@@ -16,6 +16,8 @@ struct BarButtonItem {
     // Drawn in the image's own colours, not tinted by the bar.
     bool rendersOriginal = true;
     std::function<void()> action;
+    // What a screen reader calls the button; empty: its title.
+    QString accessibleName;
 };
 
 // What the navigation bar shows while its screen is on top: the title, a

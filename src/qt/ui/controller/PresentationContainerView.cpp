@@ -1,12 +1,12 @@
 #include "ui/controller/PresentationContainerView.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
-#include <QTimer>
 
+#include "ui/controller/NavigationController.h"
 #include "ui/controller/PresentationController.h"
-#include "ui/controller/TransitionContext.h"
 
 namespace ovira {
 
@@ -19,28 +19,44 @@ PresentationContainerView::PresentationContainerView(QWidget* window) : QWidget(
 bool PresentationContainerView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
-        if (controller_) {
-            // A size change is a short transition of its own: it is over at
-            // the next turn of the event loop.
-            auto* coordinator = new TransitionContext(this, nullptr, nullptr, false, false, this);
-            controller_->viewWillTransitionToSize(size, coordinator);
-            QTimer::singleShot(0, coordinator, [coordinator] {
-                coordinator->completeTransition(true);
-                coordinator->deleteLater();
-            });
-        }
+        if (controller_) controller_->viewWillTransitionToSize(size);
         setGeometry(QRect(QPoint(), size));
         if (controller_) controller_->containerViewDidLayoutSubviews();
     }
     return false;
 }
 
+bool PresentationContainerView::focusNextPrevChild(bool next) {
+    const bool embeddedFlow =
+        !parentWidget()->isWindow() && qobject_cast<NavigationController*>(
+                                           findChild<ViewController*>(QString(), Qt::FindDirectChildrenOnly));
+    if (embeddedFlow) return QWidget::focusNextPrevChild(next);
+    QWidget* start = QApplication::focusWidget();
+    if (!start || !isAncestorOf(start)) start = this;
+    for (QWidget* widget = next ? start->nextInFocusChain() : start->previousInFocusChain(); widget != start;
+         widget = next ? widget->nextInFocusChain() : widget->previousInFocusChain()) {
+        if (isAncestorOf(widget) && widget->isVisible() && widget->isEnabled() &&
+            (widget->focusPolicy() & Qt::TabFocus)) {
+            widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;  // nothing else to go to: the focus stays
+}
+
 void PresentationContainerView::mousePressEvent(QMouseEvent* event) {
     event->accept();
+    if (event->button() == Qt::LeftButton) pressedAt_ = event->position().toPoint();
 }
 
 void PresentationContainerView::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
+    if (event->button() != Qt::LeftButton || !pressedAt_) return;
+    const QPoint at = event->position().toPoint();
+    // A tap: released where it was pressed, not the end of a drag.
+    const bool tapped = (at - *pressedAt_).manhattanLength() < 10;
+    pressedAt_.reset();
+    if (tapped && controller_) controller_->containerTapped(at);
 }
 
 void PresentationContainerView::mouseMoveEvent(QMouseEvent* event) {

@@ -2,13 +2,18 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 namespace ovira {
 
 class PresentationController;
 
 // The layer of one presentation: covers its window, follows its size, and
-// takes every press so that nothing under the presentation reacts.
+// takes every press so that nothing under the presentation reacts; a tap
+// on the layer itself goes to the presentation's controller. Tab and
+// Shift+Tab cycle through the controls inside it, as in a modal dialog;
+// only a flow embedded in a host's panel lets the keyboard out to the
+// host's other controls.
 class PresentationContainerView : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +21,7 @@ public:
     void setPresentationController(PresentationController* controller) { controller_ = controller; }
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -24,6 +30,7 @@ protected:
 
 private:
     QPointer<PresentationController> controller_;
+    std::optional<QPoint> pressedAt_;
 };
 
 }  // namespace ovira

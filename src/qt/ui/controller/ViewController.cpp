@@ -1,22 +1,16 @@
 #include "ui/controller/ViewController.h"
 
-#include <QGraphicsOpacityEffect>
-#include <QVariantAnimation>
+#include <QApplication>
+#include <QKeyEvent>
 
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/controller/NavigationItem.h"
 #include "ui/controller/PresentationContainerView.h"
 #include "ui/controller/PresentationController.h"
-#include "ui/controller/TransitionContext.h"
+#include "ui/view/FocusRing.h"
 
 namespace ovira {
-namespace {
-
-constexpr int kStandardDurationMs = 300;
-
-}  // namespace
-
 ViewController::ViewController(QWidget* parent) : QWidget(parent) {}
 
 ViewController::~ViewController() {
@@ -99,14 +93,41 @@ void ViewController::setAdditionalSafeAreaInsets(const QMargins& insets) {
     applySafeArea();
 }
 
+void ViewController::setMaximumContentWidth(int width) {
+    maximumContentWidth_ = std::max(0, width);
+    applySafeArea();
+}
+
 void ViewController::applySafeArea() {
-    setContentsMargins(additionalSafeAreaInsets());
+    QMargins margins = additionalSafeAreaInsets();
+    if (maximumContentWidth_ > 0) {
+        const int spare = width() - margins.left() - margins.right() - maximumContentWidth_;
+        if (spare > 0) {
+            margins.setLeft(margins.left() + spare / 2);
+            margins.setRight(margins.right() + spare - spare / 2);
+        }
+    }
+    setContentsMargins(margins);
+}
+
+void ViewController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (maximumContentWidth_ > 0) applySafeArea();
 }
 
 void ViewController::setPreferredContentSize(const QSize& size) {
     if (size == preferredContentSize_) return;
     preferredContentSize_ = size;
     Q_EMIT preferredContentSizeChanged();
+}
+
+void ViewController::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !isBeingDismissed() &&
+        didPressEscape()) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ViewController::showEvent(QShowEvent* event) {
@@ -145,24 +166,23 @@ void ViewController::present(ViewController* screen, bool animated, std::functio
     // Present from the top of the chain, finishing a dismissal on the way.
     while (presenter->presented_) {
         if (presenter->presented_->beingDismissed_) {
-            presenter->presented_->finishDismissal(true, false, {});
+            presenter->presented_->presentationController_->finishTransition();
             break;
         }
         presenter = presenter->presented_;
     }
     animated = animated && ViewAnimation::areAnimationsEnabled();
 
+    FocusRing::install();
     auto* container = new PresentationContainerView(presentationHost(presenter));
-    PresentationController* controller = nullptr;
-    if (screen->modalPresentationStyle() == ModalPresentationStyle::custom && screen->transitioningDelegate())
-        controller = screen->transitioningDelegate()->presentationController(screen, presenter, this);
-    if (!controller) controller = screen->makePresentationController(presenter);
+    PresentationController* controller = screen->makePresentationController(presenter);
     controller->setParent(container);
     controller->container_ = container;
     container->setPresentationController(controller);
 
     screen->presenting_ = presenter;
     screen->container_ = container;
+    screen->focusBeforePresentation_ = QApplication::focusWidget();
     screen->presentationController_ = controller;
     screen->beingPresented_ = true;
     presenter->presented_ = screen;
@@ -171,30 +191,20 @@ void ViewController::present(ViewController* screen, bool animated, std::functio
     screen->loadViewIfNeeded();
     container->show();
     container->raise();
-    auto* context = new TransitionContext(container, nullptr, screen, animated, false, controller);
-    controller->coordinator_ = context;
     controller->presentationTransitionWillBegin();
-    screen->setGeometry(controller->frameOfPresentedViewInContainerView());
+    controller->setProgress(0);
     screen->show();
     screen->setFocus();
     screen->beginAppearanceTransition(true, animated);
-
     QPointer<ViewController> guard(screen);
-    context->addCompletion([guard, animated, completion](bool) {
-        if (guard) guard->finishPresentation(animated, completion);
+    controller->animateTo(1, animated, [guard, completion] {
+        if (guard) guard->finishPresentation(completion);
     });
-    if (animated)
-        runStandardAnimation(context, true);
-    else
-        context->completeTransition(true);
 }
 
-void ViewController::finishPresentation(bool, std::function<void()> completion) {
+void ViewController::finishPresentation(std::function<void()> completion) {
     beingPresented_ = false;
-    if (presentationController_) {
-        presentationController_->coordinator_ = nullptr;
-        presentationController_->presentationTransitionDidEnd(true);
-    }
+    if (presentationController_) presentationController_->presentationTransitionDidEnd();
     endAppearanceTransition();
     if (completion) completion();
 }
@@ -214,61 +224,31 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
     // This screen is the presented one. What it presents goes first, at once.
     if (presented_) {
         if (presented_->beingDismissed_)
-            presented_->finishDismissal(true, false, {});
+            presented_->presentationController_->finishTransition();
         else
             presented_->dismissPresented(false, {});
     }
-    if (beingDismissed_) return;
-    if (beingPresented_ && presentationController_ && presentationController_->coordinator_)
-        presentationController_->coordinator_->completeTransition(true);
+    auto* controller = presentationController_.data();
+    if (beingDismissed_ || !controller) return;
+    controller->finishTransition();  // a presentation still under way
     animated = animated && ViewAnimation::areAnimationsEnabled();
-
-    AnimatedTransitioning* animator = nullptr;
-    InteractiveTransitioning* interactor = nullptr;
-    if (modalPresentationStyle() == ModalPresentationStyle::custom) {
-        if (auto* delegate = transitioningDelegate()) {
-            animator = delegate->animationControllerForDismissed(this);
-            if (animator) interactor = delegate->interactionControllerForDismissal(animator);
-        }
-    }
-    const bool interactive = interactor && interactor->wantsInteractiveStart();
-
     beingDismissed_ = true;
     beginAppearanceTransition(false, animated);
-    auto* controller = presentationController_.data();
-    auto* context = new TransitionContext(container_, this, nullptr, animated || interactive, interactive,
-                                          controller ? static_cast<QObject*>(controller) : this);
-    if (controller) {
-        controller->coordinator_ = context;
-        controller->dismissalTransitionWillBegin();
-    }
+    // The keyboard goes back to where it was before, while the screen leaves.
+    if (QWidget* focus = QApplication::focusWidget(); (!focus || isAncestorOf(focus) || focus == this) &&
+                                                        focusBeforePresentation_ &&
+                                                        focusBeforePresentation_->isVisible())
+        focusBeforePresentation_->setFocus(Qt::OtherFocusReason);
+    controller->dismissalTransitionWillBegin();
     QPointer<ViewController> guard(this);
-    context->addCompletion([guard, animated, completion](bool completed) {
-        if (guard) guard->finishDismissal(completed, animated, completion);
+    controller->animateTo(0, animated, [guard, completion] {
+        if (guard) guard->finishDismissal(completion);
     });
-    if (interactive)
-        interactor->startInteractiveTransition(context);
-    else if (animator && animated)
-        animator->animateTransition(context);
-    else if (animated)
-        runStandardAnimation(context, false);
-    else
-        context->completeTransition(true);
 }
 
-void ViewController::finishDismissal(bool completed, bool, std::function<void()> completion) {
+void ViewController::finishDismissal(std::function<void()> completion) {
     if (!beingDismissed_) return;
-    auto* controller = presentationController_.data();
-    if (controller) controller->coordinator_ = nullptr;
-    if (!completed) {
-        // The user changed their mind halfway: the screen stays.
-        beingDismissed_ = false;
-        if (controller) controller->dismissalTransitionDidEnd(false);
-        beginAppearanceTransition(true, false);
-        endAppearanceTransition();
-        return;
-    }
-    if (controller) controller->dismissalTransitionDidEnd(true);
+    if (auto* controller = presentationController_.data()) controller->dismissalTransitionDidEnd();
     endAppearanceTransition();
     tearDownPresentation();
     QPointer<ViewController> guard(this);
@@ -287,44 +267,6 @@ void ViewController::tearDownPresentation() {
         container_->hide();
         container_->deleteLater();  // and this screen with it
     }
-}
-
-void ViewController::runStandardAnimation(TransitionContext* context, bool presenting) {
-    auto* controller = presentationController_.data();
-    const auto kind = controller ? controller->standardAnimation()
-                                 : PresentationController::StandardAnimation::coverVertical;
-    const QRect frame = controller ? controller->frameOfPresentedViewInContainerView() : geometry();
-    auto* animation = new QVariantAnimation(context);
-    animation->setDuration(kStandardDurationMs);
-    animation->setStartValue(0.0);
-    animation->setEndValue(1.0);
-    animation->setEasingCurve(presenting ? QEasingCurve::OutCubic : QEasingCurve::InCubic);
-    QPointer<ViewController> guard(this);
-    QPointer<QGraphicsOpacityEffect> fade;
-    if (kind == PresentationController::StandardAnimation::crossDissolve) {
-        fade = new QGraphicsOpacityEffect(this);
-        setGraphicsEffect(fade);
-    }
-    auto apply = [guard, fade, frame, presenting, kind, context](double progress) {
-        if (!guard) return;
-        const double shown = presenting ? progress : 1 - progress;
-        if (kind == PresentationController::StandardAnimation::crossDissolve) {
-            if (fade) fade->setOpacity(shown);
-        } else if (auto* container = guard->parentWidget()) {
-            const int hiddenY = container->height();
-            guard->move(frame.x(), static_cast<int>(hiddenY + (frame.y() - hiddenY) * shown));
-        }
-        context->setProgress(progress);
-    };
-    apply(0);
-    connect(animation, &QVariantAnimation::valueChanged, context,
-            [apply](const QVariant& value) { apply(value.toDouble()); });
-    connect(animation, &QVariantAnimation::finished, context, [guard, context, presenting] {
-        if (guard) guard->setGraphicsEffect(nullptr);
-        context->completeTransition(true);
-        Q_UNUSED(presenting);
-    });
-    animation->start();
 }
 
 }  // namespace ovira

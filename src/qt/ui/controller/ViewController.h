@@ -17,8 +17,6 @@ class NavigationController;
 class NavigationItem;
 class PresentationController;
 class PresentationContainerView;
-class TransitionContext;
-class TransitioningDelegate;
 
 // A screen: a widget with the life of a phone screen. Containers (the
 // navigation container, presentations) load it, forward its appearance and
@@ -27,10 +25,6 @@ class TransitioningDelegate;
 class ViewController : public QWidget {
     Q_OBJECT
 public:
-    enum class ModalPresentationStyle {
-        fullScreen,  // laid out by the screen's own presentation controller (the whole window by default)
-        custom,      // laid out by the transitioning delegate's presentation controller
-    };
     enum class Appearance { disappeared, appearing, appeared, disappearing };
 
     explicit ViewController(QWidget* parent = nullptr);
@@ -77,9 +71,6 @@ public:
     bool isBeingPresented() const { return beingPresented_; }
     bool isBeingDismissed() const { return beingDismissed_; }
     PresentationController* presentationController() const;
-    virtual ModalPresentationStyle modalPresentationStyle() const { return modalStyle_; }
-    void setModalPresentationStyle(ModalPresentationStyle style) { modalStyle_ = style; }
-    virtual TransitioningDelegate* transitioningDelegate() { return nullptr; }
     // How a full-screen presentation of this screen comes in and goes.
     enum class ModalTransitionStyle { coverVertical, crossDissolve };
     ModalTransitionStyle modalTransitionStyle() const { return modalTransition_; }
@@ -90,12 +81,21 @@ public:
     virtual QMargins additionalSafeAreaInsets() const { return additionalSafeArea_; }
     virtual void setAdditionalSafeAreaInsets(const QMargins& insets);
     QMargins safeAreaInsets() const { return contentsMargins(); }
+    // The widest the screen's content may be; on a wider screen the content
+    // keeps this width, centred (0: no limit).
+    int maximumContentWidth() const { return maximumContentWidth_; }
+    void setMaximumContentWidth(int width);
 
     virtual bool shouldAutorotate() const { return true; }
     virtual unsigned supportedInterfaceOrientations() const { return orientationMaskAllButUpsideDown; }
     virtual InterfaceOrientation preferredInterfaceOrientationForPresentation() const {
         return InterfaceOrientation::portrait;
     }
+
+    // The Escape key, not taken by a control: what leaves this screen the
+    // way its close or cancel control would. Returns whether it did
+    // anything; otherwise the key goes on to the screen underneath.
+    virtual bool didPressEscape() { return false; }
 
     // The size a container should give this screen; empty: no preference.
     QSize preferredContentSize() const { return preferredContentSize_; }
@@ -108,20 +108,21 @@ Q_SIGNALS:
     void didDismiss();
 
 protected:
-    // The controller of a presentation of this screen in the full-screen
-    // style; the base covers the window.
+    // The controller of one presentation of this screen; the base covers the
+    // window (sheets and alerts lay themselves out differently).
     virtual PresentationController* makePresentationController(ViewController* presenting);
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void applySafeArea();
 
 private:
     friend class PresentationContainerView;
     ViewController* presentationContext();
     void dismissPresented(bool animated, std::function<void()> completion);
-    void finishPresentation(bool animated, std::function<void()> completion);
-    void finishDismissal(bool completed, bool animated, std::function<void()> completion);
-    void runStandardAnimation(TransitionContext* context, bool presenting);
+    void finishPresentation(std::function<void()> completion);
+    void finishDismissal(std::function<void()> completion);
     void tearDownPresentation();
 
     bool loaded_ = false;
@@ -131,7 +132,7 @@ private:
     NavigationItem* navigationItem_ = nullptr;
     QMargins additionalSafeArea_;
     QSize preferredContentSize_;
-    ModalPresentationStyle modalStyle_ = ModalPresentationStyle::fullScreen;
+    int maximumContentWidth_ = 0;
     ModalTransitionStyle modalTransition_ = ModalTransitionStyle::coverVertical;
 
     // Modal presentation, from both ends.
@@ -141,6 +142,9 @@ private:
     QPointer<PresentationController> presentationController_;
     bool beingPresented_ = false;
     bool beingDismissed_ = false;
+    // Where the keyboard's focus was when this screen was presented; it
+    // goes back there when the screen has gone.
+    QPointer<QWidget> focusBeforePresentation_;
 };
 
 }  // namespace ovira

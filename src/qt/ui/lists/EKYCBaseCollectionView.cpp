@@ -1,15 +1,57 @@
 #include "ui/lists/EKYCBaseCollectionView.h"
 
+#include <QHBoxLayout>
+
 namespace ovira {
 
-QString EKYCBaseCollectionView::description() const {
-    return QStringLiteral("<%1: 0x%2; frame = (%3 %4; %5 %6)>")
-        .arg(unqualifiedClassName(*metaObject()))
-        .arg(reinterpret_cast<quintptr>(this), 0, 16)
-        .arg(x())
-        .arg(y())
-        .arg(width())
-        .arg(height());
+EKYCBaseCollectionView::EKYCBaseCollectionView(QWidget* parent)
+    : QScrollArea(parent), content_(new QWidget), row_(new QHBoxLayout(content_)) {
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::NoFocus);
+    row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(0);
+    row_->setSizeConstraint(QLayout::SetFixedSize);
+    content_->setObjectName(QStringLiteral("collectionContent"));
+    setWidget(content_);
+}
+
+void EKYCBaseCollectionView::clear() {
+    for (QWidget* item : items_) {
+        row_->removeWidget(item);
+        item->deleteLater();
+    }
+    items_.clear();
+}
+
+void EKYCBaseCollectionView::addItem(QWidget* item) {
+    row_->addWidget(item);
+    items_.append(item);
+    sizeItems();
+}
+
+void EKYCBaseCollectionView::setItemSize(std::function<QSize(const QSize&)> size) {
+    itemSize_ = std::move(size);
+    sizeItems();
+}
+
+void EKYCBaseCollectionView::setSpacing(int spacing) {
+    row_->setSpacing(spacing);
+}
+
+void EKYCBaseCollectionView::setInsets(const QMargins& insets) {
+    row_->setContentsMargins(insets);
+}
+
+void EKYCBaseCollectionView::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    sizeItems();
+}
+
+void EKYCBaseCollectionView::sizeItems() {
+    const QSize size = itemSize_ ? itemSize_(viewport()->size()) : viewport()->size();
+    for (QWidget* item : items_) item->setFixedSize(size);
+    row_->activate();
 }
 
 }  // namespace ovira

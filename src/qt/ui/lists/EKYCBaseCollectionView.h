@@ -1,44 +1,49 @@
 #pragma once
 
-#include <QString>
-#include <optional>
+#include <QList>
+#include <QMargins>
+#include <QScrollArea>
+#include <QSize>
+#include <functional>
 
-#include "platform/FatalError.h"
-#include "ui/lists/CollectionView.h"
-#include "ui/view/Nib.h"
+class QHBoxLayout;
 
 namespace ovira {
 
-// The library's collections: cells registered and dequeued by class name.
-class EKYCBaseCollectionView : public CollectionView {
+// A row of items of one size that scrolls sideways (the face guide's
+// pictures, the photographs under review, a page each).
+class EKYCBaseCollectionView : public QScrollArea {
     Q_OBJECT
 public:
-    using CollectionView::CollectionView;
+    explicit EKYCBaseCollectionView(QWidget* parent = nullptr);
 
+    void clear();
+    // Adds an item; the collection owns it.
+    void addItem(QWidget* item);
     template <class Cell>
-    void registerCell() {
-        const QString name = unqualifiedClassName(Cell::staticMetaObject);
-        CollectionView::registerCell(name, [name] {
-            auto* cell = new Cell;
-            Nib::instantiate(name, cell);
-            return cell;
-        });
-    }
-
-    // As EKYCBaseTableView::dequeueReusableCell, for an item.
-    template <class Cell>
-    Cell* dequeueReusableCell(const IndexPath& indexPath,
-                              const std::optional<QString>& identifier = std::nullopt) {
-        const QString name = identifier.value_or(unqualifiedClassName(Cell::staticMetaObject));
-        auto* cell = qobject_cast<Cell*>(CollectionView::dequeueReusableCell(name, indexPath));
-        if (!cell)
-            fatalError((description() + QStringLiteral(" could not dequeue cell with identifier: ") + name)
-                           .toStdString(),
-                       "EKYCBaseCollectionView");
+    Cell* addItem() {
+        auto* cell = new Cell;
+        addItem(cell);
         return cell;
     }
+    QList<QWidget*> items() const { return items_; }
 
-    QString description() const;
+    // Every item's size, from the size of the visible area; by default an
+    // item is a page: the whole visible area.
+    void setItemSize(std::function<QSize(const QSize& visible)> size);
+    void setSpacing(int spacing);
+    void setInsets(const QMargins& insets);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void sizeItems();
+
+    QWidget* content_;
+    QHBoxLayout* row_;
+    QList<QWidget*> items_;
+    std::function<QSize(const QSize&)> itemSize_;
 };
 
 }  // namespace ovira

@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QWidget>
 #include <any>
-
-#include "ui/lists/CollectionViewCell.h"
 
 namespace ovira {
 
 // The library's collection items; each item type overrides configure.
-class EKYCBaseCollectionViewCell : public CollectionViewCell {
+class EKYCBaseCollectionViewCell : public QWidget {
     Q_OBJECT
 public:
-    using CollectionViewCell::CollectionViewCell;
+    using QWidget::QWidget;
     virtual void configure(const std::any& item) { (void)item; }
 };
 

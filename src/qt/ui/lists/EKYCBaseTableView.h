@@ -1,58 +1,59 @@
 #pragma once
 
 #include <QColor>
-#include <QString>
-#include <optional>
+#include <QList>
+#include <QScrollArea>
 
-#include "platform/FatalError.h"
-#include "ui/lists/TableView.h"
-#include "ui/view/Nib.h"
+class QVBoxLayout;
 
 namespace ovira {
 
-// The library's lists: light grey separators, no separator lines under the
-// last row, the keyboard pulled down by dragging, no gap above section
-// headers, and cells registered and dequeued by their class name.
-class EKYCBaseTableView : public TableView {
+// A scrolling column of rows, each a widget of its own (a cell), grouped
+// under optional section headers: the library's short lists (document kinds,
+// form fields, guides, photographs). Rows stretch to the list's width;
+// separators in `tableSeparator` ("CBCBCB") lie between rows, none below the
+// last. The arrow keys move the focus from row to row and the list scrolls
+// to keep the focused control in view.
+class EKYCBaseTableView : public QScrollArea {
     Q_OBJECT
 public:
-    explicit EKYCBaseTableView(Style style = Style::plain, QWidget* parent = nullptr);
-    // A plain list, as interface descriptions create it.
-    explicit EKYCBaseTableView(QWidget* parent) : EKYCBaseTableView(Style::plain, parent) {}
+    explicit EKYCBaseTableView(QWidget* parent = nullptr);
 
     const QColor tableSeparator;
 
-    // Registers Cell under its class name, built from the interface
-    // description of that name when the bundle has one.
+    // Removes every row and header.
+    void clear();
+    // Adds a section header of `height` points.
+    void addHeader(QWidget* header, int height);
+    // Adds a row of `height` points; the list owns it.
+    void addRow(QWidget* row, int height);
     template <class Cell>
-    void registerCell() {
-        const QString name = unqualifiedClassName(Cell::staticMetaObject);
-        TableView::registerCell(name, [name] {
-            auto* cell = new Cell;
-            Nib::instantiate(name, cell);
-            return cell;
-        });
-    }
-
-    // A cell of type Cell for the row, dequeued under `identifier` or the
-    // class name. Stops the library with "<table> could not dequeue cell
-    // with identifier: <identifier>" when none of that type can be had.
-    template <class Cell>
-    Cell* dequeueReusableCell(const IndexPath& indexPath,
-                              const std::optional<QString>& identifier = std::nullopt) {
-        const QString name = identifier.value_or(unqualifiedClassName(Cell::staticMetaObject));
-        auto* cell = qobject_cast<Cell*>(TableView::dequeueReusableCell(name, indexPath));
-        if (!cell)
-            fatalError((description() + QStringLiteral(" could not dequeue cell with identifier: ") + name)
-                           .toStdString(),
-                       "EKYCBaseTableView");
+    Cell* addRow(int height) {
+        auto* cell = new Cell;
+        addRow(cell, height);
         return cell;
     }
+    // The rows, top first (headers not included).
+    QList<QWidget*> rows() const { return rows_; }
+    int numberOfRows() const { return static_cast<int>(rows_.size()); }
 
-    QString description() const;
+    QColor separatorColor() const { return separatorColor_; }
+    void setSeparatorColor(const QColor& color);
+
+Q_SIGNALS:
+    // The list's own height changed (rows sized from it follow).
+    void heightChanged(int height);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setupTableView();
+    QWidget* content_;
+    QVBoxLayout* column_;
+    QList<QWidget*> rows_;
+    QList<QWidget*> headers_;
+    QColor separatorColor_;
 };
 
 }  // namespace ovira

@@ -1,41 +1,32 @@
 #include "ui/lists/EKYCBaseTableViewCell.h"
 
+#include <QMouseEvent>
+#include <QPainter>
+
 #include "resources/HexColor.h"
 
 namespace ovira {
-namespace {
-
-QWidget* plainView(const QColor& color) {
-    auto* view = new QWidget;
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, color);
-    view->setPalette(palette);
-    return view;
-}
-
-}  // namespace
 
 EKYCBaseTableViewCell::EKYCBaseTableViewCell(QWidget* parent)
-    : TableViewCell(parent), selectedColor(colorFromHex(u"E9ECF7")) {
-    EKYCBaseTableViewCell::setupCell();
+    : QWidget(parent), selectedColor(colorFromHex(u"E9ECF7")) {
+    setAttribute(Qt::WA_StyledBackground);
 }
 
-void EKYCBaseTableViewCell::setupCell() {
-    setTintColor(colorFromHex(u"0088FF"));
-    setSeparatorInset(QMargins());
-    setSelectedBackgroundView(plainView(selectedColor));
+void EKYCBaseTableViewCell::mousePressEvent(QMouseEvent* event) {
+    pressed_ = isEnableHighlight && event->button() == Qt::LeftButton;
+    update();
+    event->setAccepted(pressed_);
 }
 
-void EKYCBaseTableViewCell::setSelected(bool selected, bool animated) {
-    if (!isEnableHighlight) return;
-    TableViewCell::setSelected(selected, animated);
-    if (isEditing() && selected) {
-        auto* clear = plainView(Qt::transparent);
-        clear->setAutoFillBackground(false);
-        setSelectedBackgroundView(clear);
-        clear->setVisible(true);
-    }
+void EKYCBaseTableViewCell::mouseReleaseEvent(QMouseEvent* event) {
+    event->setAccepted(pressed_);
+    pressed_ = false;
+    update();
+}
+
+void EKYCBaseTableViewCell::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (pressed_) QPainter(this).fillRect(rect(), selectedColor);
 }
 
 }  // namespace ovira

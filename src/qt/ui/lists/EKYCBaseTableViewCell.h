@@ -1,15 +1,15 @@
 #pragma once
 
 #include <QColor>
+#include <QWidget>
 #include <any>
-
-#include "ui/lists/TableViewCell.h"
 
 namespace ovira {
 
-// The library's rows: blue tint, separators from edge to edge, and a light
-// blue-grey ("E9ECF7") background when selected, unless highlighting is off.
-class EKYCBaseTableViewCell : public TableViewCell {
+// The library's rows. A row that highlights shows `selectedColor` (a light
+// blue-grey, "E9ECF7") while it is pressed; rows built around a control of
+// their own turn `isEnableHighlight` off and let the control show it.
+class EKYCBaseTableViewCell : public QWidget {
     Q_OBJECT
 public:
     explicit EKYCBaseTableViewCell(QWidget* parent = nullptr);
@@ -19,11 +19,14 @@ public:
 
     // Shows an item; each row type overrides it.
     virtual void configure(const std::any& item) { (void)item; }
-    void setSelected(bool selected, bool animated) override;
 
 protected:
-    // Once, at the end of construction.
-    virtual void setupCell();
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool pressed_ = false;
 };
 
 }  // namespace ovira

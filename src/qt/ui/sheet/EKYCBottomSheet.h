@@ -17,11 +17,4 @@ struct EKYCBottomSheet {
     EKYCBottomSheet() = delete;
 };
 
-// The movable edges of a sheet: its bottom offset (positive moves it down)
-// and a height that, while active, overrides every other sizing.
-struct LayoutConstraint {
-    double constant = 0;
-    bool active = true;
-};
-
 }  // namespace ovira

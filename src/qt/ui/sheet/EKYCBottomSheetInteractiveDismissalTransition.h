@@ -1,69 +1,56 @@
 #pragma once
 
-#include <QEasingCurve>
 #include <QObject>
 #include <QPointer>
 #include <functional>
-#include <memory>
 
-#include "ui/animation/PropertyAnimator.h"
-#include "ui/controller/TransitionContext.h"
-#include "ui/sheet/EKYCBottomSheet.h"
-
-class QWidget;
+#include <QVariantAnimation>
 
 namespace ovira {
 
-// Moves a sheet with the user's drag: a rubber band of at most
-// stretchOffset points in either direction for a sheet that stays, or an
-// interactive dismissal that follows the finger and finishes on a flick of
-// at least 500 points per second downwards.
-class EKYCBottomSheetInteractiveDismissalTransition : public QObject,
-                                                      public AnimatedTransitioning,
-                                                      public InteractiveTransitioning {
+// What a drag does to a sheet. A sheet that may be dragged away follows the
+// finger downwards and goes on a release at 500 points per second or more;
+// otherwise, and upwards, it gives like a rubber band: it moves down, or
+// grows taller, by at most stretchOffset points, with growing resistance,
+// and springs back on release.
+class EKYCBottomSheetInteractiveDismissalTransition : public QObject {
     Q_OBJECT
 public:
     static constexpr double dismissalVelocity = 500;  // points per second, downwards
     static constexpr double stretchExponent = 0.33;
+    static constexpr double stretchOffset = 16;
+    static constexpr int maxTransitionDurationMs = 250;  // the sheet springing back down
+    static constexpr int minTransitionDurationMs = 150;  // the sheet shrinking back
 
-    explicit EKYCBottomSheetInteractiveDismissalTransition(QObject* parent = nullptr);
+    // `layout` lays the sheet out again after the rubber band changed.
+    explicit EKYCBottomSheetInteractiveDismissalTransition(std::function<void()> layout,
+                                                           QObject* parent = nullptr);
 
-    const double stretchOffset = 16;
-    const double maxTransitionDuration = 0.25;
-    const double minTransitionDuration = 0.15;
-    const QEasingCurve animationCurve{QEasingCurve::InQuad};
-
-    QPointer<TransitionContext> transitionContext;
-    QPointer<PropertyAnimator> heightAnimator;
-    QPointer<PropertyAnimator> offsetAnimator;
+    // Set from the start of a drag on a sheet that may be dragged away
+    // until the drag ends.
     bool interactiveDismissal = false;
-    std::shared_ptr<LayoutConstraint> bottomConstraint;
-    std::shared_ptr<LayoutConstraint> heightConstraint;
-    // Lays the sheet out again after a constraint changed.
-    std::function<void()> layout;
+    // The rubber band: how far the sheet is moved down, and how much taller it is.
+    double bottomOffset() const { return offset_; }
+    double extraHeight() const { return extra_; }
 
-    void beginPan(QWidget* presentedView, bool interactive);
-    void updatePan(QWidget* presentedView, double translation);
-    void endPan(QWidget* presentedView, double translation, double velocity);
+    void beginPan(bool interactive);
+    // `translation` downwards in points. Returns the sheet's progress out of
+    // the screen for an interactive dismissal (0 to 1), else 0.
+    double updatePan(double translation, double height);
+    // Whether the sheet is to go; otherwise it springs back.
+    bool endPan(double translation, double height, double velocity);
 
-    double transitionDuration(TransitionContext* context) const override;
-    void animateTransition(TransitionContext* context) override;
-    void startInteractiveTransition(TransitionContext* context) override;
-    bool wantsInteractiveStart() const override { return interactiveDismissal; }
-    // Stops the library with "Somehow the offset animator was not set"
-    // when asked outside a dismissal.
-    PropertyAnimator* interruptibleAnimator(TransitionContext* context) const;
-    QEasingCurve completionCurve() const { return animationCurve; }
-    double completionSpeed() const { return 1.0; }
-
-    // The rubber band's reach for a drag of `translation` points:
-    // ±|t|^0.33 ÷ stretchOffset.
-    double stretch(double translation) const;
+    // The rubber band's share of its reach for a drag of `translation`
+    // points: ±|t|^0.33 ÷ stretchOffset.
+    static double stretch(double translation);
 
 private:
-    PropertyAnimator* makeHeightAnimator(double height);
-    PropertyAnimator* makeOffsetAnimator(double offset, TransitionContext* dismissal);
-    void relayout() const;
+    void springBack();
+
+    std::function<void()> layout_;
+    double offset_ = 0;
+    double extra_ = 0;
+    QPointer<QVariantAnimation> spring_;
 };
 
 }  // namespace ovira

@@ -2,38 +2,40 @@
 
 #include <QColor>
 #include <QPointer>
-#include <memory>
 
 #include "ui/controller/PresentationController.h"
-#include "ui/sheet/EKYCBottomSheet.h"
+#include "ui/gesture/DragTracker.h"
+#include "ui/view/BackdropView.h"
 
 namespace ovira {
 
-class BackdropView;
 class EKYCBottomSheetInteractiveDismissalTransition;
-class PanGestureRecognizer;
-class TapGestureRecognizer;
 
 // Lays a sheet out at the bottom of the window, over a backdrop that dims to
 // 30 %, with its top corners rounded: as tall as its sizing factor asks (or
 // as its content needs, for `fit`), never closer than the top inset to the
-// top of the safe area. A tap outside it dismisses it; a drag moves it.
+// top of the safe area. It rises from the bottom edge and leaves the same
+// way. A tap outside it dismisses it; a drag moves it, and cannot start
+// while the window changes size. On a window wider than maximumWidth the
+// sheet keeps that width, centred.
 class EKYCBottomSheetPresentationController : public PresentationController {
     Q_OBJECT
 public:
     static constexpr double shownBackdropAlpha = 0.3;
+    static constexpr int maximumWidth = 600;
 
     EKYCBottomSheetPresentationController(ViewController* presented, ViewController* presenting,
                                           double topInset, double cornerRadius, double sizingFactor,
                                           QColor backdropColor);
 
-    BackdropView* backdropView();
-    TapGestureRecognizer* tapGestureRecognizer();
-    PanGestureRecognizer* panGestureRecognizer();
+    BackdropView* backdropView() const { return backdrop_; }
+    DragTracker* dragTracker() const { return drag_; }
     EKYCBottomSheetInteractiveDismissalTransition* bottomSheetInteractiveDismissalTransition() const {
         return transition_;
     }
 
+    bool tapToDismissEnabled() const { return tapToDismissEnabled_; }
+    void setTapToDismissEnabled(bool enabled) { tapToDismissEnabled_ = enabled; }
     bool panToDismissEnabled() const { return panToDismissEnabled_; }
     void setPanToDismissEnabled(bool enabled) { panToDismissEnabled_ = enabled; }
     double sheetTopInset() const { return topInset_; }
@@ -42,30 +44,27 @@ public:
     QColor sheetBackdropColor() const { return backdropColor_; }
 
     QRect frameOfPresentedViewInContainerView() const override;
-    void containerViewDidLayoutSubviews() override;
     void presentationTransitionWillBegin() override;
-    void presentationTransitionDidEnd(bool completed) override;
-    void dismissalTransitionWillBegin() override;
-    void dismissalTransitionDidEnd(bool completed) override;
-    void viewWillTransitionToSize(QSize size, TransitionContext* coordinator) override;
+    void viewWillTransitionToSize(QSize size) override;
+    void containerTapped(QPoint position) override;
+
+protected:
+    void applyProgress(double progress) override;
+    int transitionDurationMs() const override { return 250; }
 
 private:
-    void onTap(TapGestureRecognizer& tap);
-    void onPan(PanGestureRecognizer& pan);
-    void removeDecorations();
-    double safeAreaTop() const;
+    void onDrag(double translation, double velocity, bool ended);
 
     double topInset_;
     double cornerRadius_;
     double sizingFactor_;
     QColor backdropColor_;
+    bool tapToDismissEnabled_ = true;
     bool panToDismissEnabled_ = true;
     QPointer<BackdropView> backdrop_;
-    TapGestureRecognizer* tap_ = nullptr;
-    PanGestureRecognizer* pan_ = nullptr;
+    QPointer<DragTracker> drag_;
     EKYCBottomSheetInteractiveDismissalTransition* transition_;
-    std::shared_ptr<LayoutConstraint> bottom_;
-    std::shared_ptr<LayoutConstraint> height_;
+    double restHeight_ = 0;  // the sheet's height when the drag began
 };
 
 }  // namespace ovira

@@ -4,16 +4,15 @@
 #include <QObject>
 #include <QPointer>
 
-#include "ui/controller/TransitionContext.h"
-
 namespace ovira {
 
 class EKYCBottomSheetPresentationController;
+class ViewController;
 
-// Hands out the objects that present and dismiss a sheet: a presentation
-// controller per presentation, and the drag's transition when the user is
-// dragging the sheet away.
-class EKYCBottomSheetTransitioningDelegate : public QObject, public TransitioningDelegate {
+// Makes the controller of each presentation of a sheet from the sheet's
+// options, and keeps the one it made last so that later changes of the
+// options reach the sheet on screen.
+class EKYCBottomSheetTransitioningDelegate : public QObject {
     Q_OBJECT
 public:
     EKYCBottomSheetTransitioningDelegate(double topInset, double cornerRadius, double sizingFactor,
@@ -28,10 +27,8 @@ public:
     bool tapToDismissEnabled = true;
     bool panToDismissEnabled = true;
 
-    PresentationController* presentationController(ViewController* presented, ViewController* presenting,
-                                                   ViewController* source) override;
-    AnimatedTransitioning* animationControllerForDismissed(ViewController* dismissed) override;
-    InteractiveTransitioning* interactionControllerForDismissal(AnimatedTransitioning* animator) override;
+    EKYCBottomSheetPresentationController* presentationController(ViewController* presented,
+                                                                  ViewController* presenting);
 };
 
 }  // namespace ovira

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include "ui/gesture/TapGestureRecognizer.h"
 #include "ui/sheet/EKYCBottomSheetPresentationController.h"
 #include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
 #include "ui/view/ViewLayer.h"
@@ -34,7 +33,7 @@ void EKYCBottomSheetViewControllerBase::setTapToDismissEnabled(bool enabled) {
     auto* delegate = bottomSheetTransitioningDelegate();
     delegate->tapToDismissEnabled = enabled;
     if (auto* controller = delegate->bottomSheetPresentationController.data())
-        controller->tapGestureRecognizer()->setEnabled(enabled);
+        controller->setTapToDismissEnabled(enabled);
 }
 
 void EKYCBottomSheetViewControllerBase::setPanToDismissEnabled(bool enabled) {
@@ -45,8 +44,9 @@ void EKYCBottomSheetViewControllerBase::setPanToDismissEnabled(bool enabled) {
         controller->setPanToDismissEnabled(enabled);
 }
 
-TransitioningDelegate* EKYCBottomSheetViewControllerBase::transitioningDelegate() {
-    return bottomSheetTransitioningDelegate();
+PresentationController* EKYCBottomSheetViewControllerBase::makePresentationController(
+    ViewController* presenting) {
+    return bottomSheetTransitioningDelegate()->presentationController(this, presenting);
 }
 
 QMargins EKYCBottomSheetViewControllerBase::additionalSafeAreaInsets() const {

@@ -33,12 +33,16 @@ public:
     bool panToDismissEnabled() const { return panToDismiss_; }
     void setPanToDismissEnabled(bool enabled);
 
-    TransitioningDelegate* transitioningDelegate() override;
-    ModalPresentationStyle modalPresentationStyle() const override { return ModalPresentationStyle::custom; }
+    // Escape closes a sheet as its close button does.
+    bool didPressEscape() override {
+        dismiss(true);
+        return true;
+    }
     // The content keeps clear of the rounded corners.
     QMargins additionalSafeAreaInsets() const override;
 
 protected:
+    PresentationController* makePresentationController(ViewController* presenting) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -4,10 +4,13 @@
 #include <QPainterPath>
 #include <cmath>
 
+#include "ui/view/AccessibleInterfaces.h"
+
 namespace ovira {
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    installAccessibleInterfaces();
 }
 
 void ImageView::setImage(const EKYCImage& image) {

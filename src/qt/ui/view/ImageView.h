@@ -10,6 +10,8 @@ namespace ovira {
 // Shows one picture: a vector asset of the library, or a photograph. The
 // picture is scaled by the content mode and clipped to the corner radius.
 // It never takes input, so the row or button under it gets the taps.
+// Screen readers see a picture named by its accessible name; without one it
+// is decoration and they skip it.
 class ImageView : public QWidget {
     Q_OBJECT
 public:

@@ -15,6 +15,13 @@ void setTextColor(QWidget* view, const QColor& color) {
     view->setPalette(palette);
 }
 
+void setPlaceholderColor(QWidget* view, const QColor& color) {
+    QPalette palette = view->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::PlaceholderText, color);
+    view->setPalette(palette);
+}
+
 void setBackgroundColor(QWidget* view, const QColor& color) {
     view->setAutoFillBackground(true);
     QPalette palette = view->palette();

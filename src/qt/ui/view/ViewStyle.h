@@ -12,6 +12,9 @@ namespace ovira {
 
 // The colour of a label's or a text box's text.
 void setTextColor(QWidget* view, const QColor& color);
+// The colour of a text box's placeholder, instead of the half-transparent
+// text colour a style sheet would give it (too faint to read on light fields).
+void setPlaceholderColor(QWidget* view, const QColor& color);
 // A plain background filled with `color`.
 void setBackgroundColor(QWidget* view, const QColor& color);
 
