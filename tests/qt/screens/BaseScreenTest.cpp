@@ -102,9 +102,6 @@ TEST(BaseScreen, LoadsInOrderReportsItsLifeToTheViewModelAndAnswersPortraitOnly)
     ASSERT_TRUE(close.has_value());
     EXPECT_EQ(close->image.name(), "ic_close");
     EXPECT_TRUE(close->rendersOriginal);
-    EXPECT_FALSE(screen.shouldAutorotate());
-    EXPECT_EQ(screen.supportedInterfaceOrientations(), 2u);
-    EXPECT_EQ(screen.preferredInterfaceOrientationForPresentation(), InterfaceOrientation::portrait);
 
     // A screen whose configure does not call the base gives its view model no didLoad.
     journal.clear();
@@ -201,7 +198,6 @@ TEST_F(NavigationTest, TheBarShowsTheLibrarysLookWithCloseOrBackButtons) {
     EXPECT_EQ(bar->standardAppearance().backgroundImage.name(), "bg_nav");
     EXPECT_EQ(bar->standardAppearance().backIndicatorImage.name(), "ic_back");
     EXPECT_TRUE(bar->standardAppearance().hidesShadow);
-    EXPECT_FALSE(bar->isTranslucent());
     EXPECT_EQ(bar->titleLabel()->text(), "Chọn loại giấy tờ");
     EXPECT_EQ(bar->titleLabel()->font().family(), "Roboto");
     EXPECT_EQ(bar->titleLabel()->font().pixelSize(), 16);
@@ -258,8 +254,6 @@ TEST_F(NavigationTest, AnUnauthorisedSessionEndsTheWholeFlowOnceAcknowledged) {
     EXPECT_EQ(alert->labelMessage->text(), "") << "no message: an empty one";
     EXPECT_EQ(alert->buttonAction->text(), "OK");
     EXPECT_FALSE(alert->imageView->pixmap().isNull());
-    EXPECT_EQ(navigation->supportedInterfaceOrientations(), 26u)
-        << "with an alert on top, the container answers";
 
     QPointer<EKYCBaseNavigationViewController> flow(navigation);
     test::tap(alert->buttonAction);
@@ -307,17 +301,6 @@ TEST_F(NavigationTest, TheBackSwipeIsRefusedOnTheFirstScreenAndPopsFromLaterOnes
     EXPECT_EQ(navigation->topViewController()->pos(), QPoint(0, 0));
     edgeSwipe(280);
     EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>{root});
-}
-
-TEST_F(NavigationTest, OrientationsComeFromTheVisibleScreen) {
-    EXPECT_EQ(navigation->supportedInterfaceOrientations(), 2u);
-    EXPECT_FALSE(navigation->shouldAutorotate());
-    EXPECT_EQ(EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom::pad), 24u);
-    EXPECT_EQ(EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom::phone), 2u);
-    EKYCBaseNavigationViewController empty(nullptr);
-    EXPECT_EQ(empty.supportedInterfaceOrientations(),
-              EKYCBaseNavigationViewController::defaultOrientationMask());
-    EXPECT_FALSE(empty.shouldAutorotate());
 }
 
 }  // namespace

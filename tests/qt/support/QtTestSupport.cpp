@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QEvent>
 #include <QPixmap>
+#include <algorithm>
 #include <stdexcept>
+
+#include "ui/controller/PresentationContainerView.h"
 
 namespace ovira::test {
 
@@ -61,6 +64,13 @@ QColor pixelAt(QWidget* window, QPoint point) {
     const QImage image = window->grab().toImage();
     const qreal ratio = image.devicePixelRatio();
     return image.pixelColor(static_cast<int>(point.x() * ratio), static_cast<int>(point.y() * ratio));
+}
+
+double dimmingOver(QWidget* host) {
+    double alpha = 0;
+    for (auto* layer : host->findChildren<PresentationContainerView*>())
+        alpha = std::max(alpha, layer->dimming().alphaF());
+    return alpha;
 }
 
 }  // namespace ovira::test

@@ -25,6 +25,9 @@ QString saveScreenshot(QWidget* window, const QString& name);
 // A phone-sized window (390 × 844 points) with a light background, shown.
 std::unique_ptr<ViewController> makeHostWindow(QSize size = QSize(390, 844));
 
+// How far the presentations over `host` dim it (0: not at all, or none there).
+double dimmingOver(QWidget* host);
+
 // The colour of the window's pixel at a point in logical coordinates.
 QColor pixelAt(QWidget* window, QPoint point);
 

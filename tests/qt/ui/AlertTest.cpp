@@ -9,7 +9,6 @@
 #include "ui/alert/DialogBuilder.h"
 #include "ui/alert/QXAlertViewController.h"
 #include "ui/alert/QXDialogViewController.h"
-#include "ui/view/BackdropView.h"
 
 namespace ovira {
 namespace {
@@ -60,9 +59,7 @@ TEST_F(AlertTest, DialogShowsItsActionsInOrderStyledAndCentredOverADimmedWindow)
     EXPECT_LE((dialog->geometry().center() - host->rect().center()).manhattanLength(), 2);
     EXPECT_EQ(dialog->height(), content->heightForWidth(dialog->width()));
     EXPECT_EQ(dialog->width(), 390 - 2 * AlertController::margin);
-    auto* backdrop = host->findChild<BackdropView*>();
-    ASSERT_NE(backdrop, nullptr);
-    EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.4);
+    EXPECT_NEAR(test::dimmingOver(host.get()), 0.4, 1e-3);
     test::saveScreenshot(host.get(), "dialog");
 
     // Input outside the card reaches nothing under it.
@@ -77,7 +74,7 @@ TEST_F(AlertTest, DialogShowsItsActionsInOrderStyledAndCentredOverADimmedWindow)
     test::settle();
     EXPECT_EQ(taps, (std::vector<std::string>{"stay", "out"}));
     EXPECT_EQ(host->presentedViewController(), nullptr);
-    EXPECT_EQ(host->findChild<BackdropView*>(), nullptr);
+    EXPECT_EQ(test::dimmingOver(host.get()), 0);
 }
 
 TEST_F(AlertTest, AlertShowsImageTextsAndOneButtonAndSizesToItsContent) {

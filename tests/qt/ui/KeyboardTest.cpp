@@ -16,7 +16,7 @@
 #include "ui/alert/AlertController.h"
 #include "ui/alert/DialogBuilder.h"
 #include "ui/alert/QXDialogViewController.h"
-#include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
+#include "screens/base/EKYCBottomSheetViewControllerBase.h"
 #include "ui/view/FocusRing.h"
 
 namespace ovira {

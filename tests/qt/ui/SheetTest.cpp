@@ -17,8 +17,7 @@
 #include "ui/keyboard/EKYCKeyboardTracker.h"
 #include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
 #include "ui/sheet/EKYCBottomSheetPresentationController.h"
-#include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
-#include "ui/view/BackdropView.h"
+#include "screens/base/EKYCBottomSheetViewControllerBase.h"
 
 namespace ovira {
 namespace {
@@ -133,17 +132,17 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
 
 TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismissesUnlessTurnedOff) {
     auto* sheet = present(Sizing::medium);
-    auto* backdrop = host->findChild<BackdropView*>();
-    ASSERT_NE(backdrop, nullptr);
-    EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
-    EXPECT_EQ(backdrop->geometry(), host->rect());
+    EXPECT_NEAR(test::dimmingOver(host.get()), 0.3, 1e-3);
+    const QColor dimmed = test::pixelAt(host.get(), QPoint(195, 100));
     test::saveScreenshot(host.get(), "sheet");
 
     clickAt(sheet->geometry().center());
     EXPECT_EQ(host->presentedViewController(), sheet) << "a tap on the sheet itself does nothing";
     clickAt(QPoint(195, 100));
     EXPECT_EQ(host->presentedViewController(), nullptr);
-    EXPECT_EQ(host->findChild<BackdropView*>(), nullptr);
+    EXPECT_EQ(test::dimmingOver(host.get()), 0);
+    EXPECT_NEAR(dimmed.lightnessF(), 0.7 * test::pixelAt(host.get(), QPoint(195, 100)).lightnessF(), 0.02)
+        << "the whole window under the sheet was dimmed by 30 %";
 
     sheet = present(Sizing::medium, false);
     clickAt(QPoint(195, 100));
@@ -179,16 +178,15 @@ TEST_F(SheetTest, ASheetThatStaysStretchesAtMostSixteenPointsAndSpringsBack) {
 TEST_F(SheetTest, DraggingAwayFollowsTheFingerAndNeedsFiveHundredPointsPerSecond) {
     auto* sheet = present(Sizing::medium, true, true);
     const QRect rest = sheet->geometry();
-    auto* backdrop = host->findChild<BackdropView*>();
     // The sheet follows the finger; the backdrop lightens with it.
     drag(sheet, 15, 10, 100, false);
     EXPECT_EQ(sheet->y(), rest.y() + 150);
-    EXPECT_NEAR(backdrop->alpha(), 0.3 * (1 - 150.0 / rest.height()), 0.01);
+    EXPECT_NEAR(test::dimmingOver(host.get()), 0.3 * (1 - 150.0 / rest.height()), 0.01);
     QTest::mouseRelease(container(), Qt::LeftButton, {}, QPoint(195, sheet->y() + 60), 100);
     test::settle();
     EXPECT_EQ(host->presentedViewController(), sheet) << "a slow release brings it back";
     EXPECT_EQ(sheet->geometry(), rest);
-    EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
+    EXPECT_NEAR(test::dimmingOver(host.get()), 0.3, 1e-3);
 
     drag(sheet, 20, 4, 10);  // 400 points per second
     test::settle();
@@ -237,14 +235,12 @@ TEST_F(SheetTest, WithAnimationsOnASheetRisesFromTheBottomAndSinksBack) {
     auto* sheet = new GuideSheet;
     sheet->setPreferredSheetSizing(Sizing::medium);
     host->present(sheet, true);
-    auto* backdrop = host->findChild<BackdropView*>();
-    ASSERT_NE(backdrop, nullptr);
     std::vector<int> tops{sheet->y()};
-    std::vector<double> alphas{backdrop->alpha()};
+    std::vector<double> alphas{test::dimmingOver(host.get())};
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             tops.push_back(sheet->y());
-            alphas.push_back(backdrop->alpha());
+            alphas.push_back(test::dimmingOver(host.get()));
             return !sheet->isBeingPresented();
         },
         10000));
@@ -253,7 +249,7 @@ TEST_F(SheetTest, WithAnimationsOnASheetRisesFromTheBottomAndSinksBack) {
     EXPECT_TRUE(std::is_sorted(tops.rbegin(), tops.rend())) << "only ever rises";
     EXPECT_TRUE(std::is_sorted(alphas.begin(), alphas.end()));
     EXPECT_GT(std::set<int>(tops.begin(), tops.end()).size(), 3u) << "through frames in between";
-    EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.3);
+    EXPECT_NEAR(test::dimmingOver(host.get()), 0.3, 1e-3);
 
     QPointer<GuideSheet> leaving(sheet);
     host->dismiss(true);
@@ -274,11 +270,6 @@ public:
     }
 };
 
-Tracker::Notification shown(QRectF frame, std::optional<quint64> curve = std::nullopt,
-                            QVariant duration = {}) {
-    return {curve, duration, frame};
-}
-
 class KeyboardTrackerTest : public testing::Test {
 protected:
     Tracker tracker;
@@ -287,64 +278,49 @@ protected:
     void SetUp() override { tracker.setDelegate(&recorder); }
 };
 
-TEST_F(KeyboardTrackerTest, RequestsWithinOneTurnOfTheQueueCoalesceIntoTheFirstSnapshot) {
-    tracker.keyboardWillShow(shown(keyboard));
+TEST_F(KeyboardTrackerTest, ChangesWithinOneTurnOfTheQueueMakeOneUpdateWithTheLatestFrame) {
+    tracker.keyboardDidChange(keyboard);
     EXPECT_TRUE(tracker.hasPendingAdjustRequest());
-    tracker.keyboardDidShow(std::nullopt);
-    tracker.keyboardWillShow(shown(QRectF(0, 400, 390, 444)));  // dropped: one is queued
+    EXPECT_TRUE(tracker.keyboardShowing());
+    tracker.keyboardDidChange(QRectF(0, 400, 390, 444));
     EXPECT_TRUE(recorder.updates.empty()) << "delivered from the queue, not at once";
     test::settle();
     ASSERT_EQ(recorder.updates.size(), 1u);
-    EXPECT_EQ(recorder.updates[0].frame, keyboard);
+    EXPECT_EQ(recorder.updates[0].frame, QRectF(0, 400, 390, 444));
     EXPECT_EQ(recorder.updates[0].options, 131076u) << "curve ease-out with begin-from-current-state";
     EXPECT_DOUBLE_EQ(recorder.updates[0].duration, 0.25);
     EXPECT_FALSE(tracker.hasPendingAdjustRequest());
-    EXPECT_EQ(tracker.keyboardFrame(), QRectF(0, 400, 390, 444));
-}
 
-TEST_F(KeyboardTrackerTest, AnUnchangedFrameWaitsForDidShowAndHidingZeroesIt) {
-    tracker.keyboardWillShow(shown(keyboard, 1, 0.4));
+    // Shown and hidden again before the update goes out: the delegate
+    // learns that it is hidden, not where it briefly was.
+    tracker.keyboardDidChange(QRectF());
+    tracker.keyboardDidChange(keyboard);
+    tracker.keyboardDidChange(QRectF());
     test::settle();
-    ASSERT_EQ(recorder.updates.size(), 1u);
-    EXPECT_EQ(recorder.updates[0].options, 1u | 4u) << "the curve is used as option bits, unshifted";
-    EXPECT_DOUBLE_EQ(recorder.updates[0].duration, 0.4);
+    ASSERT_EQ(recorder.updates.size(), 2u);
+    EXPECT_TRUE(recorder.updates[1].frame.isEmpty());
+    EXPECT_FALSE(tracker.keyboardShowing());
 
-    tracker.keyboardWillShow(shown(keyboard, 1, QString("0.4")));  // same frame; duration of the wrong type
-    test::settle();
-    EXPECT_EQ(recorder.updates.size(), 1u);
-    EXPECT_EQ(tracker.animationDuration(), std::nullopt);
-    tracker.keyboardDidShow(std::nullopt);
+    tracker.keyboardDidChange(QRectF());  // unchanged: nothing to tell
     test::settle();
     EXPECT_EQ(recorder.updates.size(), 2u);
-
-    // Without user information, showing keeps what it had; hiding zeroes the frame.
-    tracker.keyboardWillShow(std::nullopt);
-    EXPECT_EQ(tracker.keyboardFrame(), keyboard);
-    EXPECT_EQ(tracker.animationCurve(), 1u | 4u);
-    tracker.keyboardWillHide(std::nullopt);
-    test::settle();
-    EXPECT_FALSE(tracker.keyboardShowing());
-    ASSERT_EQ(recorder.updates.size(), 3u);
-    EXPECT_TRUE(recorder.updates[2].frame.isNull());
-    EXPECT_EQ(recorder.updates[2].options, 1u | 4u);
 }
 
-TEST_F(KeyboardTrackerTest, PausedTrackersIgnoreShowAndHideButNotTheDidEvents) {
+TEST_F(KeyboardTrackerTest, PausedTrackersIgnoreTheKeyboardUntilResumed) {
     tracker.pause();
     EXPECT_TRUE(tracker.isAutomaticallyPaused());
-    tracker.keyboardWillShow(shown(keyboard));
+    tracker.keyboardDidChange(keyboard);
     EXPECT_FALSE(tracker.keyboardShowing());
     EXPECT_FALSE(tracker.hasPendingAdjustRequest());
-    tracker.keyboardDidHide(std::nullopt);  // still requests an update
-    test::settle();
-    EXPECT_EQ(recorder.updates.size(), 1u);
     tracker.resume();
     tracker.isPaused = true;  // the owner's screen went away
-    tracker.keyboardWillShow(shown(keyboard));
+    tracker.keyboardDidChange(keyboard);
     EXPECT_FALSE(tracker.keyboardShowing());
     tracker.isPaused = false;
-    tracker.keyboardWillShow(shown(keyboard));
+    tracker.keyboardDidChange(keyboard);
     EXPECT_TRUE(tracker.keyboardShowing());
+    test::settle();
+    EXPECT_EQ(recorder.updates.size(), 1u);
 }
 
 TEST_F(KeyboardTrackerTest, FollowsTheApplicationStateAndForgetsAGoneDelegate) {
@@ -355,7 +331,7 @@ TEST_F(KeyboardTrackerTest, FollowsTheApplicationStateAndForgetsAGoneDelegate) {
 
     auto gone = std::make_unique<Recorder>();
     tracker.setDelegate(gone.get());
-    tracker.keyboardDidShow(std::nullopt);
+    tracker.keyboardDidChange(keyboard);
     gone.reset();
     test::settle();  // no delegate to call, and no crash
     EXPECT_FALSE(tracker.hasPendingAdjustRequest());

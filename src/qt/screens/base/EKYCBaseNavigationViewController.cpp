@@ -3,7 +3,6 @@
 #include "resources/EKYCImage.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
-#include "ui/alert/AlertController.h"
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationItem.h"
 
@@ -22,37 +21,13 @@ void EKYCBaseNavigationViewController::viewDidLoad() {
     appearance.backIndicatorImage = ImageAsset::image(QStringLiteral("ic_back"));
     appearance.hidesShadow = true;  // no hairline under the bar
     navigationBar()->setStandardAppearance(appearance);
-    navigationBar()->setScrollEdgeAppearance(appearance);
-    navigationBar()->setTranslucent(false);
     // Back buttons show the arrow only.
     navigationItem()->setBackButtonTitle(QStringLiteral(" "));
     navigationBar()->setBackButtonAccessibleName(accessibleText("a11y.back"));
 }
 
-unsigned EKYCBaseNavigationViewController::supportedInterfaceOrientations() const {
-    ViewController* visible = visibleViewController();
-    if (qobject_cast<AlertController*>(visible))
-        return NavigationController::supportedInterfaceOrientations();
-    if (visible) return visible->supportedInterfaceOrientations();
-    return defaultOrientationMask();
-}
-
-bool EKYCBaseNavigationViewController::shouldAutorotate() const {
-    ViewController* visible = visibleViewController();
-    return visible ? visible->shouldAutorotate() : false;
-}
-
 bool EKYCBaseNavigationViewController::gestureRecognizerShouldBegin() const {
     return viewControllers().size() > 1;
-}
-
-unsigned EKYCBaseNavigationViewController::defaultOrientationMask(UserInterfaceIdiom idiom) {
-    return idiom == UserInterfaceIdiom::pad ? orientationMaskLandscape : orientationMaskPortrait;
-}
-
-unsigned EKYCBaseNavigationViewController::defaultOrientationMask() {
-    static const unsigned mask = defaultOrientationMask(currentUserInterfaceIdiom());
-    return mask;
 }
 
 }  // namespace ovira

@@ -48,12 +48,6 @@ public:
     virtual void backToRoot();
     virtual void showUnauthorizedAlert(const std::optional<QString>& message);
 
-    bool shouldAutorotate() const override { return false; }
-    unsigned supportedInterfaceOrientations() const override { return orientationMaskPortrait; }
-    InterfaceOrientation preferredInterfaceOrientationForPresentation() const override {
-        return InterfaceOrientation::portrait;
-    }
-
     // The close button's action.
     void didTapClose();
     // Escape does what the close button does.

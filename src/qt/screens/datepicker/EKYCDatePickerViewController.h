@@ -8,7 +8,7 @@
 #include <string>
 
 #include "screens/datepicker/EKYCDatePickerViewModel.h"
-#include "ui/sheet/EKYCPanelSheetViewController.h"
+#include "screens/base/EKYCPanelSheetViewController.h"
 #include "ui_EKYCDatePickerViewController.h"
 
 namespace ovira {

@@ -5,7 +5,7 @@
 
 #include "screens/guide/EKYCGuideCaptureDocumentViewModel.h"
 #include "ui/lists/EKYCBaseTableView.h"
-#include "ui/sheet/EKYCPanelSheetViewController.h"
+#include "screens/base/EKYCPanelSheetViewController.h"
 #include "ui_EKYCGuideCaptureDocumentViewController.h"
 
 namespace ovira {

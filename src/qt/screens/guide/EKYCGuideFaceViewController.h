@@ -5,7 +5,7 @@
 
 #include "screens/guide/EKYCGuideFaceViewModel.h"
 #include "ui/lists/EKYCBaseCollectionView.h"
-#include "ui/sheet/EKYCPanelSheetViewController.h"
+#include "screens/base/EKYCPanelSheetViewController.h"
 #include "ui_EKYCGuideFaceViewController.h"
 
 namespace ovira {

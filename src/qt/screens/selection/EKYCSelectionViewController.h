@@ -11,7 +11,7 @@
 #include "screens/selection/EKYCSelectionListModel.h"
 #include "screens/selection/EKYCSelectionViewModel.h"
 #include "ui/keyboard/EKYCKeyboardTracker.h"
-#include "ui/sheet/EKYCPanelSheetViewController.h"
+#include "screens/base/EKYCPanelSheetViewController.h"
 #include "ui_EKYCSelectionViewController.h"
 
 class QVariantAnimation;

@@ -5,7 +5,6 @@
 #include "resources/EKYCTheme.h"
 #include "ui/alert/AlertAccessible.h"
 #include "ui/alert/QXAlertViewController.h"
-#include "ui/view/BackdropView.h"
 #include "ui/view/ViewLayer.h"
 
 namespace ovira {
@@ -91,17 +90,9 @@ QRect AlertPresentationController::frameOfPresentedViewInContainerView() const {
     return QRect((container->width() - width) / 2, (container->height() - height) / 2, width, height);
 }
 
-void AlertPresentationController::presentationTransitionWillBegin() {
-    if (auto* container = containerView()) {
-        dimming_ = new BackdropView(QColor(0, 0, 0), container);
-        dimming_->show();
-        dimming_->lower();
-    }
-}
-
 void AlertPresentationController::applyProgress(double progress) {
     PresentationController::applyProgress(progress);
-    if (auto* dimming = static_cast<BackdropView*>(dimming_.data())) dimming->setAlpha(dimmedAlpha * progress);
+    setDimming(Qt::black, dimmedAlpha * progress);
 }
 
 }  // namespace ovira

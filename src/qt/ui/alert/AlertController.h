@@ -49,14 +49,9 @@ public:
     using PresentationController::PresentationController;
 
     QRect frameOfPresentedViewInContainerView() const override;
-    void presentationTransitionWillBegin() override;
-    QWidget* dimmingView() const { return dimming_; }
 
 protected:
     void applyProgress(double progress) override;
-
-private:
-    QPointer<QWidget> dimming_;
 };
 
 }  // namespace ovira

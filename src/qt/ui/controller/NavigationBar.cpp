@@ -40,18 +40,9 @@ void NavigationBar::setStandardAppearance(const NavigationBarAppearance& appeara
     refresh();
 }
 
-void NavigationBar::setScrollEdgeAppearance(const NavigationBarAppearance& appearance) {
-    scrollEdge_ = appearance;
-}
-
 void NavigationBar::setBackButtonAccessibleName(const QString& name) {
     backAccessibleName_ = name;
     refresh();
-}
-
-void NavigationBar::setTranslucent(bool translucent) {
-    translucent_ = translucent;
-    update();
 }
 
 QToolButton* NavigationBar::leftButton() const {
@@ -85,7 +76,7 @@ void NavigationBar::refresh() {
                                                             : Qt::ToolButtonTextBesideIcon);
     }
     // A left item replaces the back button.
-    const bool showsBack = !leftItem && backTitle_ && !(item_ && item_->hidesBackButton());
+    const bool showsBack = !leftItem && backTitle_;
     back_->setVisible(showsBack);
     if (showsBack) {
         back_->setIcon(standard_.backIndicatorImage.icon());
@@ -123,12 +114,8 @@ void NavigationBar::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.fillRect(rect(), standard_.backgroundColor);
     if (!standard_.backgroundImage.isNull()) standard_.backgroundImage.paint(painter, QRectF(rect()));
-    if (!standard_.hidesShadow) {
-        if (!standard_.shadowImage.isNull())
-            standard_.shadowImage.paint(painter, QRectF(0, QWidget::height() - 1, width(), 1));
-        else
-            painter.fillRect(QRectF(0, QWidget::height() - 0.5, width(), 0.5), QColor(0, 0, 0, 60));
-    }
+    if (!standard_.hidesShadow)
+        painter.fillRect(QRectF(0, QWidget::height() - 0.5, width(), 0.5), QColor(0, 0, 0, 60));
 }
 
 }  // namespace ovira

@@ -22,8 +22,7 @@ struct NavigationBarAppearance {
     QFont titleFont;
     QColor titleColor = Qt::black;
     EKYCImage backIndicatorImage;  // the back arrow
-    EKYCImage shadowImage;         // the line under the bar; null draws a hairline
-    bool hidesShadow = false;
+    bool hidesShadow = false;      // no hairline under the bar
 };
 
 // The bar over a navigation container: the top screen's title, its left
@@ -38,12 +37,6 @@ public:
 
     const NavigationBarAppearance& standardAppearance() const { return standard_; }
     void setStandardAppearance(const NavigationBarAppearance& appearance);
-    // Used while the content is scrolled to its top edge; the container's
-    // screens are not scroll-tracked, so it is kept for completeness.
-    const NavigationBarAppearance& scrollEdgeAppearance() const { return scrollEdge_; }
-    void setScrollEdgeAppearance(const NavigationBarAppearance& appearance);
-    bool isTranslucent() const { return translucent_; }
-    void setTranslucent(bool translucent);
 
     // Shows `top`; `back` is the title of a back button, or absent for none.
     void show(NavigationItem* top, const std::optional<QString>& backTitle);
@@ -66,8 +59,6 @@ private:
     void layoutContent();
 
     NavigationBarAppearance standard_;
-    NavigationBarAppearance scrollEdge_;
-    bool translucent_ = true;
     QPointer<NavigationItem> item_;
     std::optional<QString> backTitle_;
     std::function<void()> backAction_;

@@ -17,9 +17,4 @@ void NavigationItem::setBackButtonTitle(std::optional<QString> title) {
     Q_EMIT changed();
 }
 
-void NavigationItem::setHidesBackButton(bool hides) {
-    hidesBack_ = hides;
-    Q_EMIT changed();
-}
-
 }  // namespace ovira

@@ -39,9 +39,6 @@ public:
     const std::optional<QString>& backButtonTitle() const { return backTitle_; }
     void setBackButtonTitle(std::optional<QString> title);
 
-    bool hidesBackButton() const { return hidesBack_; }
-    void setHidesBackButton(bool hides);
-
 Q_SIGNALS:
     void changed();
 
@@ -49,7 +46,6 @@ private:
     QString title_;
     std::optional<BarButtonItem> left_;
     std::optional<QString> backTitle_;
-    bool hidesBack_ = false;
 };
 
 }  // namespace ovira

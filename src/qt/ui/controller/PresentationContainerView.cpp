@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 
 #include "ui/controller/NavigationController.h"
@@ -42,6 +43,16 @@ bool PresentationContainerView::focusNextPrevChild(bool next) {
         }
     }
     return true;  // nothing else to go to: the focus stays
+}
+
+void PresentationContainerView::setDimming(const QColor& color) {
+    if (color == dimming_) return;
+    dimming_ = color;
+    update();
+}
+
+void PresentationContainerView::paintEvent(QPaintEvent*) {
+    if (dimming_.alpha() > 0) QPainter(this).fillRect(rect(), dimming_);
 }
 
 void PresentationContainerView::mousePressEvent(QMouseEvent* event) {

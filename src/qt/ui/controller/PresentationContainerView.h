@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -8,8 +9,8 @@ namespace ovira {
 
 class PresentationController;
 
-// The layer of one presentation: covers its window, follows its size, and
-// takes every press so that nothing under the presentation reacts; a tap
+// The layer of one presentation: covers its window, follows its size, dims
+// what lies under the presentation by its dimming colour, and takes every press so that nothing under the presentation reacts; a tap
 // on the layer itself goes to the presentation's controller. Tab and
 // Shift+Tab cycle through the controls inside it, as in a modal dialog;
 // only a flow embedded in a host's panel lets the keyboard out to the
@@ -19,6 +20,8 @@ class PresentationContainerView : public QWidget {
 public:
     explicit PresentationContainerView(QWidget* window);
     void setPresentationController(PresentationController* controller) { controller_ = controller; }
+    QColor dimming() const { return dimming_; }
+    void setDimming(const QColor& color);
 
 protected:
     bool focusNextPrevChild(bool next) override;
@@ -27,10 +30,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QPointer<PresentationController> controller_;
     std::optional<QPoint> pressedAt_;
+    QColor dimming_ = Qt::transparent;
 };
 
 }  // namespace ovira

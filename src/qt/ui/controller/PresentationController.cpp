@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ui/animation/ViewAnimation.h"
+#include "ui/controller/PresentationContainerView.h"
 #include "ui/controller/ViewController.h"
 
 namespace ovira {
@@ -23,10 +24,6 @@ ViewController* PresentationController::presentedViewController() const {
 
 ViewController* PresentationController::presentingViewController() const {
     return presenting_;
-}
-
-QWidget* PresentationController::presentedView() const {
-    return presented_;
 }
 
 QRect PresentationController::frameOfPresentedViewInContainerView() const {
@@ -59,6 +56,11 @@ void PresentationController::applyProgress(double progress) {
         const int hidden = container_->height();
         screen->setGeometry(frame.translated(0, static_cast<int>(std::lround((hidden - frame.y()) * (1 - progress)))));
     }
+}
+
+void PresentationController::setDimming(QColor color, double alpha) {
+    color.setAlphaF(static_cast<float>(color.alphaF() * std::clamp(alpha, 0.0, 1.0)));
+    if (auto* container = qobject_cast<PresentationContainerView*>(container_.data())) container->setDimming(color);
 }
 
 void PresentationController::finishTransition() {

@@ -28,7 +28,6 @@ public:
 
     ViewController* presentedViewController() const;
     ViewController* presentingViewController() const;
-    QWidget* presentedView() const;
     // The layer the presentation lives in; absent before it begins.
     QWidget* containerView() const { return container_; }
 
@@ -44,12 +43,8 @@ public:
     // or finishTransition(), first completes the one under way.
     void animateTo(double target, bool animated, std::function<void()> done = {});
     void finishTransition();
-    bool isAnimating() const { return animation_ != nullptr; }
 
     virtual void presentationTransitionWillBegin() {}
-    virtual void presentationTransitionDidEnd() {}
-    virtual void dismissalTransitionWillBegin() {}
-    virtual void dismissalTransitionDidEnd() {}
     // The layer is about to take `size`.
     virtual void viewWillTransitionToSize(QSize size) { Q_UNUSED(size); }
     // A press and release on the layer, outside anything that took them.
@@ -59,6 +54,8 @@ protected:
     // Draws the presentation at `progress`.
     virtual void applyProgress(double progress);
     virtual int transitionDurationMs() const { return 300; }
+    // Dims what lies under the presentation: `color` at `alpha` times its own opacity.
+    void setDimming(QColor color, double alpha);
 
 private:
     friend class ViewController;

@@ -49,14 +49,6 @@ void ViewController::endAppearanceTransition() {
     }
 }
 
-QList<ViewController*> ViewController::childViewControllers() const {
-    QList<ViewController*> children;
-    for (auto* child : findChildren<ViewController*>()) {
-        if (child->parentController_ == this) children.append(child);
-    }
-    return children;
-}
-
 void ViewController::addChildViewController(ViewController* child) {
     if (!child || child->parentController_ == this) return;
     child->removeFromParentViewController();
@@ -86,11 +78,6 @@ PresentationController* ViewController::presentationController() const {
 
 PresentationController* ViewController::makePresentationController(ViewController* presenting) {
     return new PresentationController(this, presenting);
-}
-
-void ViewController::setAdditionalSafeAreaInsets(const QMargins& insets) {
-    additionalSafeArea_ = insets;
-    applySafeArea();
 }
 
 void ViewController::setMaximumContentWidth(int width) {
@@ -204,7 +191,6 @@ void ViewController::present(ViewController* screen, bool animated, std::functio
 
 void ViewController::finishPresentation(std::function<void()> completion) {
     beingPresented_ = false;
-    if (presentationController_) presentationController_->presentationTransitionDidEnd();
     endAppearanceTransition();
     if (completion) completion();
 }
@@ -239,7 +225,6 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
                                                         focusBeforePresentation_ &&
                                                         focusBeforePresentation_->isVisible())
         focusBeforePresentation_->setFocus(Qt::OtherFocusReason);
-    controller->dismissalTransitionWillBegin();
     QPointer<ViewController> guard(this);
     controller->animateTo(0, animated, [guard, completion] {
         if (guard) guard->finishDismissal(completion);
@@ -248,7 +233,6 @@ void ViewController::dismissPresented(bool animated, std::function<void()> compl
 
 void ViewController::finishDismissal(std::function<void()> completion) {
     if (!beingDismissed_) return;
-    if (auto* controller = presentationController_.data()) controller->dismissalTransitionDidEnd();
     endAppearanceTransition();
     tearDownPresentation();
     QPointer<ViewController> guard(this);

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QList>
 #include <QMargins>
 #include <QPointer>
 #include <QSize>
 #include <QWidget>
 #include <functional>
 
-#include "ui/controller/InterfaceOrientation.h"
 #include "ui/controller/PresentationContainerView.h"
 #include "ui/controller/PresentationController.h"
 
@@ -45,8 +43,6 @@ public:
     Appearance appearance() const { return appearance_; }
 
     // Containment.
-    ViewController* parentViewController() const { return parentController_; }
-    QList<ViewController*> childViewControllers() const;
     void addChildViewController(ViewController* child);
     void removeFromParentViewController();
     NavigationController* navigationController() const;
@@ -78,19 +74,12 @@ public:
 
     // Insets that keep content clear of what covers the screen's edges;
     // applied as the widget's contents margins.
-    virtual QMargins additionalSafeAreaInsets() const { return additionalSafeArea_; }
-    virtual void setAdditionalSafeAreaInsets(const QMargins& insets);
+    virtual QMargins additionalSafeAreaInsets() const { return {}; }
     QMargins safeAreaInsets() const { return contentsMargins(); }
     // The widest the screen's content may be; on a wider screen the content
     // keeps this width, centred (0: no limit).
     int maximumContentWidth() const { return maximumContentWidth_; }
     void setMaximumContentWidth(int width);
-
-    virtual bool shouldAutorotate() const { return true; }
-    virtual unsigned supportedInterfaceOrientations() const { return orientationMaskAllButUpsideDown; }
-    virtual InterfaceOrientation preferredInterfaceOrientationForPresentation() const {
-        return InterfaceOrientation::portrait;
-    }
 
     // The Escape key, not taken by a control: what leaves this screen the
     // way its close or cancel control would. Returns whether it did
@@ -130,7 +119,6 @@ private:
     bool appearanceAnimated_ = false;
     QPointer<ViewController> parentController_;
     NavigationItem* navigationItem_ = nullptr;
-    QMargins additionalSafeArea_;
     QSize preferredContentSize_;
     int maximumContentWidth_ = 0;
     ModalTransitionStyle modalTransition_ = ModalTransitionStyle::coverVertical;

@@ -1,18 +1,14 @@
 #pragma once
 
-#include <optional>
-
 namespace ovira {
 
 // Namespace of the bottom sheet's sizing.
 struct EKYCBottomSheet {
-    // The sheet's height as a share of its container's; fit lets the
-    // sheet's content decide.
     enum class PreferredSizing { fit, small, medium, large, fill };
 
-    static double rawValue(PreferredSizing sizing);
-    // Exactly 0, 0.25, 0.5, 0.75 or 1.
-    static std::optional<PreferredSizing> sizingFromRawValue(double rawValue);
+    // The sheet's height as a share of its container's: 0 for fit (the
+    // sheet's content decides), then 0.25, 0.5, 0.75 and 1.
+    static constexpr double rawValue(PreferredSizing sizing) { return static_cast<int>(sizing) * 0.25; }
 
     EKYCBottomSheet() = delete;
 };

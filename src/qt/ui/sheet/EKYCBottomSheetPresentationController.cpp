@@ -7,7 +7,6 @@
 #include "ui/controller/ViewController.h"
 #include "ui/gesture/DragTracker.h"
 #include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
-#include "ui/view/BackdropView.h"
 #include "ui/view/ViewProperties.h"
 
 namespace ovira {
@@ -49,24 +48,21 @@ QRect EKYCBottomSheetPresentationController::frameOfPresentedViewInContainerView
 }
 
 void EKYCBottomSheetPresentationController::applyProgress(double progress) {
-    auto* sheet = presentedView();
+    auto* sheet = presentedViewController();
     if (!sheet || !containerView()) return;
     const QRect frame = frameOfPresentedViewInContainerView();
     sheet->setGeometry(frame.translated(0, static_cast<int>(std::lround(frame.height() * (1 - progress)))));
-    if (backdrop_) backdrop_->setAlpha(shownBackdropAlpha * progress);
+    setDimming(backdropColor_, shownBackdropAlpha * progress);
 }
 
 void EKYCBottomSheetPresentationController::presentationTransitionWillBegin() {
-    auto* sheet = presentedView();
+    auto* sheet = presentedViewController();
     auto* container = containerView();
     if (!sheet || !container) return;
     roundCorners(sheet, {ViewCorner::topLeft, ViewCorner::topRight}, cornerRadius_);
-    backdrop_ = new BackdropView(backdropColor_, container);
-    backdrop_->show();
-    backdrop_->lower();
     drag_ = new DragTracker(sheet);
     connect(drag_, &DragTracker::started, this, [this](QPointF translation) {
-        if (auto* view = presentedView()) restHeight_ = view->height();
+        if (auto* view = presentedViewController()) restHeight_ = view->height();
         finishTransition();
         transition_->beginPan(panToDismissEnabled_);
         onDrag(translation.y(), 0, false);
@@ -102,7 +98,7 @@ void EKYCBottomSheetPresentationController::viewWillTransitionToSize(QSize) {
 }
 
 void EKYCBottomSheetPresentationController::containerTapped(QPoint position) {
-    auto* sheet = presentedView();
+    auto* sheet = presentedViewController();
     auto* presenting = presentingViewController();
     if (tapToDismissEnabled_ && sheet && presenting && !sheet->geometry().contains(position))
         presenting->dismiss(true);

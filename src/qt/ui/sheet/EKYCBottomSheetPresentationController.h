@@ -5,7 +5,6 @@
 
 #include "ui/controller/PresentationController.h"
 #include "ui/gesture/DragTracker.h"
-#include "ui/view/BackdropView.h"
 
 namespace ovira {
 
@@ -28,7 +27,6 @@ public:
                                           double topInset, double cornerRadius, double sizingFactor,
                                           QColor backdropColor);
 
-    BackdropView* backdropView() const { return backdrop_; }
     DragTracker* dragTracker() const { return drag_; }
     EKYCBottomSheetInteractiveDismissalTransition* bottomSheetInteractiveDismissalTransition() const {
         return transition_;
@@ -61,7 +59,6 @@ private:
     QColor backdropColor_;
     bool tapToDismissEnabled_ = true;
     bool panToDismissEnabled_ = true;
-    QPointer<BackdropView> backdrop_;
     QPointer<DragTracker> drag_;
     EKYCBottomSheetInteractiveDismissalTransition* transition_;
     double restHeight_ = 0;  // the sheet's height when the drag began

@@ -1,4 +1,4 @@
-#include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
+#include "screens/base/EKYCBottomSheetViewControllerBase.h"
 
 #include <QPainter>
 

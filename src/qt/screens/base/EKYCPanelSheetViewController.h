@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "resources/EKYCTheme.h"
-#include "ui/sheet/EKYCBottomSheetViewControllerBase.h"
+#include "screens/base/EKYCBottomSheetViewControllerBase.h"
 #include "ui/view/ViewProperties.h"
 
 namespace ovira {
