@@ -35,6 +35,7 @@ void styleButton(QPushButton* button, AlertAction::Style style, int height) {
     button->setCursor(Qt::PointingHandCursor);
     button->setFixedHeight(height);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setAutoDefault(true);  // Enter presses the focused button, as Space does
 }
 
 }  // namespace
