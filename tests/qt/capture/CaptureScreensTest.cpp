@@ -272,7 +272,7 @@ TEST_F(CaptureScreens, CameraAccessIsAskedForAndADenialOffersTheSettingsOrTheWay
         ASSERT_NE(front, nullptr);
         auto* dialog = test::presentedAlert(front);
         ASSERT_NE(dialog, nullptr);
-        auto* content = qobject_cast<QXDialogViewController*>(dialog->contentViewController());
+        auto* content = qobject_cast<QXDialogViewController*>(dialog);
         EXPECT_EQ(content->labelTitle->text(), localizedText("common.permission_title"));
         EXPECT_EQ(content->labelMessage->text(), localizedText("common.permission"));
         EXPECT_FALSE(front->cameraService().isRunning());

@@ -15,7 +15,6 @@
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/introduce/EKYCIntroduceTableViewCell.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
-#include "ui/alert/AlertButtonStyle.h"
 #include "ui/view/ViewProperties.h"
 
 namespace ovira {
@@ -86,7 +85,6 @@ TEST_F(Theme, TheDefaultThemeIsTheLibrarysOwnLookEvenAfterAnotherWasSet) {
         {ColorAsset::disable(), QColor(0xB8, 0xBE, 0xC9)},
     };
     for (const auto& [asset, color] : own) EXPECT_EQ(asset.color(), color) << asset.name().toStdString();
-    EXPECT_EQ(alertActionBlue(), QColor(13, 107, 198));
     EXPECT_EQ(EKYCTheme::primaryTint(), QColor(0xEA, 0xF3, 0xFD));
     EXPECT_EQ(QFontInfo(systemFont(14)).family(), "Roboto");
 
@@ -128,12 +126,11 @@ TEST_F(Theme, ColoursReachPalettesStyleSheetsAndRenderedPixelsOfScreensMadeAfter
     EXPECT_NE(pixelOf(window, beside), kMagenta);
     test::saveScreenshot(host.get(), "theme_photo_error_magenta");
 
-    // The document guide's filled button, and the alerts' action colour.
+    // The document guide's filled button.
     auto* guide = EKYCGuideCaptureDocumentViewController::show(*host);
     test::settle();
     const QImage guideButton = guide->btnOke->grab().toImage();
     EXPECT_EQ(pixelOf(guideButton, {12, guideButton.height() / 4}), kMagenta);
-    EXPECT_EQ(alertActionBlue(), kMagenta);
     EXPECT_NE(EKYCTheme::primaryTint(), QColor(0xEA, 0xF3, 0xFD));
     EXPECT_GT(EKYCTheme::primaryTint().lightness(), 230) << "a pale tint of the primary colour";
 }

@@ -108,7 +108,7 @@ inline AlertController* presentedAlert(ViewController* screen) {
 }
 
 inline QXDialogViewController* dialogContent(AlertController* alert) {
-    return alert ? qobject_cast<QXDialogViewController*>(alert->contentViewController()) : nullptr;
+    return alert ? qobject_cast<QXDialogViewController*>(alert) : nullptr;
 }
 
 // The dialog button titled `title` of a presented dialog, or null.
@@ -121,7 +121,7 @@ inline QPushButton* dialogButton(AlertController* alert, const QString& title) {
 }
 
 inline QXAlertViewController* alertContent(AlertController* alert) {
-    return alert ? qobject_cast<QXAlertViewController*>(alert->contentViewController()) : nullptr;
+    return alert ? qobject_cast<QXAlertViewController*>(alert) : nullptr;
 }
 
 // A made-up card photograph: a tinted card with a header band and lines.

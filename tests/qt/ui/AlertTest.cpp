@@ -5,6 +5,7 @@
 
 #include "resources/EKYCImage.h"
 #include "support/QtTestSupport.h"
+#include "ui/alert/AlertBuilder.h"
 #include "ui/alert/AlertController.h"
 #include "ui/alert/DialogBuilder.h"
 #include "ui/alert/QXAlertViewController.h"
@@ -24,7 +25,7 @@ protected:
     Content* show(AlertController* alert, bool animated = true) {
         host->present(alert, animated);
         test::settle();
-        return qobject_cast<Content*>(alert->contentViewController());
+        return qobject_cast<Content*>(alert);
     }
     void clickWindowAt(QPoint point) {
         QTest::mouseClick(host->windowHandle(), Qt::LeftButton, {}, point);
@@ -126,7 +127,8 @@ TEST_F(AlertTest, WithoutActionsThereIsNoButtonAreaAndNoWayOutButCode) {
     auto* alert = AlertBuilder().title("Thông báo").message("Vui lòng chờ").build();
     auto* alertContent = show<QXAlertViewController>(alert, false);
     ASSERT_NE(alertContent, nullptr);
-    EXPECT_FALSE(alertContent->buttonAction->isVisible());
+    EXPECT_FALSE(alertContent->stackViewAction->isVisible());
+    EXPECT_TRUE(alertContent->actionButtons().isEmpty());
     EXPECT_FALSE(alertContent->imageView->isVisible());
     clickWindowAt(QPoint(195, 40));
     clickWindowAt(alert->geometry().center());

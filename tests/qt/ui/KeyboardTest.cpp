@@ -120,6 +120,36 @@ TEST_F(Keyboard, EscapePressesAnAlertsOnlyButtonAndClosesADialogWithoutChoosing)
     EXPECT_EQ(QApplication::focusWidget(), opener);
 }
 
+TEST_F(Keyboard, EnterOrSpaceOnAFocusedAlertButtonPressesIt) {
+    std::vector<QString> chosen;
+    auto* dialog = DialogBuilder()
+                       .title("Thông báo")
+                       .message("Thoát?")
+                       .addAction({QStringLiteral("Thoát"), AlertAction::Style::cancel},
+                                  [&](AlertController*) { chosen.push_back("out"); })
+                       .addAction({QStringLiteral("Ở lại"), AlertAction::Style::defaultStyle},
+                                  [&](AlertController*) { chosen.push_back("stay"); })
+                       .build();
+    host->present(dialog, true);
+    test::settle();
+    // Tab (kept inside the dialog) to the button titled `title`.
+    const auto tabTo = [&](const QString& title) {
+        for (int presses = 0; presses < 4; ++presses) {
+            press(Qt::Key_Tab);
+            auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            if (button && dialog->isAncestorOf(button) && button->text() == title) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(tabTo("Ở lại"));
+    press(Qt::Key_Space);
+    EXPECT_EQ(chosen, std::vector<QString>{"stay"});
+    ASSERT_TRUE(tabTo("Thoát"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(chosen, (std::vector<QString>{"stay", "out"}));
+    EXPECT_TRUE(gone()) << "the cancel-style button closed it";
+}
+
 TEST_F(Keyboard, EscapeOnAScreenAsksToCloseAndEscapeOnTheQuestionStays) {
     auto* screen = new Screen;
     host->present(screen, false);
@@ -129,7 +159,7 @@ TEST_F(Keyboard, EscapeOnAScreenAsksToCloseAndEscapeOnTheQuestionStays) {
     press(Qt::Key_Escape);
     auto* question = qobject_cast<AlertController*>(screen->presentedViewController());
     ASSERT_NE(question, nullptr) << "the close question";
-    EXPECT_NE(qobject_cast<QXDialogViewController*>(question->contentViewController()), nullptr);
+    EXPECT_NE(qobject_cast<QXDialogViewController*>(question), nullptr);
     press(Qt::Key_Escape);
     ASSERT_TRUE(eventually([&] { return screen->presentedViewController() == nullptr; }));
     EXPECT_EQ(host->presentedViewController(), screen) << "the screen stays";

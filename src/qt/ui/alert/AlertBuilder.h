@@ -1,18 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <functional>
-#include <optional>
-
-#include "resources/EKYCImage.h"
-#include "ui/alert/AlertAction.h"
+#include "ui/alert/QXAlertViewController.h"
 
 namespace ovira {
-
-class AlertController;
-
-// Called with the alert that hosts the tapped button; it usually dismisses it.
-using AlertActionHandler = std::function<void(AlertController* alert)>;
 
 // A notice: an optional image, a title, a message and at most one button.
 //   auto* alert = AlertBuilder().image(ImageAsset::image("ic_disconnect"))
@@ -20,19 +10,28 @@ using AlertActionHandler = std::function<void(AlertController* alert)>;
 //   screen->present(alert, true);
 class AlertBuilder {
 public:
-    AlertBuilder& title(const QString& text);
-    AlertBuilder& message(const QString& text);
-    AlertBuilder& image(const EKYCImage& image);
-    AlertBuilder& action(const AlertAction& action, AlertActionHandler handler = {});
+    AlertBuilder& title(const QString& text) {
+        content_.title = text;
+        return *this;
+    }
+    AlertBuilder& message(const QString& text) {
+        content_.message = text;
+        return *this;
+    }
+    AlertBuilder& image(const EKYCImage& image) {
+        content_.image = image;
+        return *this;
+    }
+    AlertBuilder& action(const AlertAction& action, AlertActionHandler handler = {}) {
+        content_.actions = {{action, std::move(handler)}};
+        return *this;
+    }
 
     // An alert ready to present; the presentation takes it over.
-    AlertController* build() const;
+    AlertController* build() const { return new QXAlertViewController(content_); }
 
-    std::optional<QString> _title;
-    std::optional<QString> _message;
-    std::optional<EKYCImage> _image;
-    std::optional<AlertAction> _action;
-    AlertActionHandler _actionHandler;
+private:
+    AlertContent content_;
 };
 
 }  // namespace ovira

@@ -1,63 +1,94 @@
 #include "ui/alert/AlertController.h"
 
+#include <QEvent>
 #include <QPainter>
+#include <algorithm>
 
+#include "resources/ColorAsset.h"
 #include "resources/EKYCTheme.h"
-#include "ui/alert/AlertAccessible.h"
-#include "ui/alert/QXAlertViewController.h"
+#include "resources/FontConvertible.h"
+#include "resources/Localized.h"
+#include "ui/view/AccessibleInterfaces.h"
 #include "ui/view/ViewLayer.h"
+#include "ui/view/ViewStyle.h"
 
 namespace ovira {
+namespace {
 
-AlertController::AlertController(QWidget* parent) : ViewController(parent) {
-    setObjectName(QStringLiteral("alertController"));
+// Default style: white title on the theme's primary colour; any other: that
+// colour on white, outlined so that the button shows on the white card. A
+// capsule, squarer if the theme's buttons are, never rounder.
+void styleButton(QPushButton* button, AlertAction::Style style, int height) {
+    const int radius = std::min(height / 2, EKYCTheme::pixelRadius(height / 2));
+    const bool filled = style == AlertAction::Style::defaultStyle;
+    const QColor blue = ColorAsset::primary().color();
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3;"
+                       " border-radius: %4px; padding: 0 12px; }"
+                       "QPushButton:pressed { background: %5; }")
+            .arg(filled ? blue.name() : QStringLiteral("#FFFFFF"), filled ? QStringLiteral("#FFFFFF") : blue.name(),
+                 blue.name())
+            .arg(radius)
+            .arg(filled ? blue.darker(115).name() : EKYCTheme::primaryTint().name()));
+    button->setFont(systemFont(16, QFont::Medium));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFixedHeight(height);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setAutoDefault(true);  // Enter presses the focused button, as Space does
+}
+
+}  // namespace
+
+AlertController::AlertController(AlertContent content, int buttonHeight, int bottomMargin, QWidget* parent)
+    : ViewController(parent) {
+    setupUi(this);
     setAttribute(Qt::WA_TranslucentBackground);
     setModalTransitionStyle(ModalTransitionStyle::crossDissolve);
-    installAlertAccessibility();
+    installAccessibleInterfaces();
+    QMargins margins = rootLayout->contentsMargins();
+    margins.setBottom(bottomMargin);
+    rootLayout->setContentsMargins(margins);
+
+    imageView->setVisible(!content.image.isNull());
+    if (!content.image.isNull()) {
+        imageView->setPixmap(content.image.pixmap(QSize(72, 72), devicePixelRatioF()));
+        imageView->setAccessibleName(accessibleText("a11y.alert_image"));
+    }
+    labelTitle->setText(content.title);
+    labelTitle->setFont(boldSystemFont(16));
+    setTextColor(labelTitle, ColorAsset::blackAAA().color());
+    labelMessage->setText(content.message);
+    labelMessage->setFont(systemFont(14));
+    labelMessage->setVisible(!content.message.isEmpty());
+    setTextColor(labelMessage, ColorAsset::secondText().color());
+    // The alert is read out by its title and message as it shows.
+    setAccessibleName(content.title);
+    setAccessibleDescription(content.message);
+
+    stackViewAction->setVisible(!content.actions.empty());
+    for (auto& [action, handler] : content.actions) {
+        auto* button = new QPushButton(action.title, stackViewAction);
+        styleButton(button, action.style, buttonHeight);
+        stackViewAction->layout()->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, style = action.style, handler = std::move(handler)] {
+            // The handler may dismiss the alert, which then goes at the next turn of the event loop.
+            QPointer<AlertController> alert(this);
+            if (handler) handler(this);
+            if (alert && style == AlertAction::Style::cancel) alert->dismiss(true);
+        });
+    }
 }
 
 bool AlertController::didPressEscape() {
-    if (auto* alert = qobject_cast<QXAlertViewController*>(content_.data()); alert && alert->buttonAction->isVisible())
-        alert->buttonAction->click();
-    else
-        dismiss(true);
+    dismiss(true);
     return true;
 }
 
-void AlertController::setContentViewController(ViewController* content) {
-    if (content_) content_->deleteLater();
-    content_ = content;
-    if (!content_) return;
-    content_->setParent(this);
-    addChildViewController(content_);
-    content_->setGeometry(rect());
-    connect(content_, &ViewController::preferredContentSizeChanged, this, [this] {
+bool AlertController::event(QEvent* event) {
+    // Content that asks for another height (a font or text change) is laid out again.
+    if (event->type() == QEvent::LayoutRequest)
         if (auto* controller = presentationController()) controller->containerViewDidLayoutSubviews();
-    });
-}
-
-void AlertController::viewDidLoad() {
-    if (content_) content_->loadViewIfNeeded();
-}
-
-void AlertController::viewWillAppear(bool animated) {
-    if (content_) content_->beginAppearanceTransition(true, animated);
-}
-
-void AlertController::viewDidAppear(bool) {
-    if (content_) content_->endAppearanceTransition();
-}
-
-void AlertController::viewWillDisappear(bool animated) {
-    if (content_) content_->beginAppearanceTransition(false, animated);
-}
-
-void AlertController::viewDidDisappear(bool) {
-    if (content_) content_->endAppearanceTransition();
-}
-
-void AlertController::resizeEvent(QResizeEvent*) {
-    if (content_) content_->setGeometry(rect());
+    return ViewController::event(event);
 }
 
 void AlertController::paintEvent(QPaintEvent*) {
@@ -76,17 +107,8 @@ QRect AlertPresentationController::frameOfPresentedViewInContainerView() const {
     auto* container = containerView();
     auto* presented = presentedViewController();
     if (!container || !presented) return {};
-    const int width =
-        std::min(AlertController::maximumWidth, container->width() - 2 * AlertController::margin);
-    int height = 0;
-    if (auto* alert = qobject_cast<AlertController*>(presented); alert && alert->contentViewController()) {
-        auto* content = alert->contentViewController();
-        content->loadViewIfNeeded();
-        height = content->hasHeightForWidth() ? content->heightForWidth(width)
-                                              : content->preferredContentSize().height();
-    }
-    if (height <= 0) height = presented->sizeHint().height();
-    height = std::min(height, container->height() - 2 * AlertController::margin);
+    const int width = std::min(AlertController::maximumWidth, container->width() - 2 * AlertController::margin);
+    const int height = std::min(presented->heightForWidth(width), container->height() - 2 * AlertController::margin);
     return QRect((container->width() - width) / 2, (container->height() - height) / 2, width, height);
 }
 

@@ -1,44 +1,42 @@
 #pragma once
 
 #include <QPointer>
+#include <QPushButton>
 
+#include "ui/alert/AlertAction.h"
 #include "ui/controller/PresentationController.h"
 #include "ui/controller/ViewController.h"
-
-class QWidget;
+#include "ui_AlertController.h"
 
 namespace ovira {
 
-// The modal container of the library's alerts and dialogs: a white card
-// centred over the dimmed window, as tall as its content screen asks
-// (preferredContentSize) and never taller than the window allows.
-class AlertController : public ViewController {
+// The library's alerts and dialogs: a white card centred over the dimmed
+// window, as tall as its content asks (heightForWidth) and never taller than
+// the window allows. It shows an image (if any), a title, a message (if any)
+// and its actions in a row of buttons, in order. A button runs its handler;
+// a cancel-style one then dismisses the alert. Screen readers find an alert
+// message named by the title and described by the message.
+class AlertController : public ViewController, public Ui::AlertController {
     Q_OBJECT
 public:
     static constexpr int maximumWidth = 340;
     static constexpr int margin = 28;  // from the window's sides
 
-    explicit AlertController(QWidget* parent = nullptr);
-
-    ViewController* contentViewController() const { return content_; }
-    // The screen drawn inside the card; the alert owns it.
-    void setContentViewController(ViewController* content);
-    // An alert's only button is pressed; a dialog just closes, as its
-    // least consequential choice would.
+    // The action buttons, in the order of the actions.
+    QList<QPushButton*> actionButtons() const {
+        return stackViewAction->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    // A dialog just closes, as its least consequential choice would.
     bool didPressEscape() override;
 
 protected:
-    void viewDidLoad() override;
-    void viewWillAppear(bool animated) override;
-    void viewDidAppear(bool animated) override;
-    void viewWillDisappear(bool animated) override;
-    void viewDidDisappear(bool animated) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    PresentationController* makePresentationController(ViewController* presenting) override;
+    // Buttons are `buttonHeight` points tall, capsules; `bottomMargin` points
+    // lie under the content.
+    AlertController(AlertContent content, int buttonHeight, int bottomMargin, QWidget* parent);
 
-private:
-    QPointer<ViewController> content_;
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    PresentationController* makePresentationController(ViewController* presenting) override;
 };
 
 // Centres the alert over a backdrop that dims to 40 % black; both fade in and out.

@@ -1,32 +1,30 @@
 #pragma once
 
-#include <QString>
-#include <optional>
-#include <vector>
-
-#include "ui/alert/AlertAction.h"
-#include "ui/alert/AlertBuilder.h"
+#include "ui/alert/QXDialogViewController.h"
 
 namespace ovira {
 
 // A question: a title, a message and any number of buttons side by side.
 class DialogBuilder {
 public:
-    struct Entry {
-        AlertAction action;
-        AlertActionHandler handler;
-    };
-
-    DialogBuilder& title(const QString& text);
-    DialogBuilder& message(const QString& text);
-    DialogBuilder& addAction(const AlertAction& action, AlertActionHandler handler = {});
+    DialogBuilder& title(const QString& text) {
+        content_.title = text;
+        return *this;
+    }
+    DialogBuilder& message(const QString& text) {
+        content_.message = text;
+        return *this;
+    }
+    DialogBuilder& addAction(const AlertAction& action, AlertActionHandler handler = {}) {
+        content_.actions.emplace_back(action, std::move(handler));
+        return *this;
+    }
 
     // A dialog ready to present; the presentation takes it over.
-    AlertController* build() const;
+    AlertController* build() const { return new QXDialogViewController(content_); }
 
-    std::optional<QString> _title;
-    std::optional<QString> _message;
-    std::vector<Entry> _actions;
+private:
+    AlertContent content_;
 };
 
 }  // namespace ovira

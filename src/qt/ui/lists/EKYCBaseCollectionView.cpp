@@ -11,22 +11,26 @@ EKYCBaseCollectionView::EKYCBaseCollectionView(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     row_->setContentsMargins(0, 0, 0, 0);
     row_->setSpacing(0);
-    row_->setSizeConstraint(QLayout::SetFixedSize);
+    row_->setSizeConstraint(QLayout::SetFixedSize);  // as wide as its items
     content_->setObjectName(QStringLiteral("collectionContent"));
     setWidget(content_);
 }
 
+QList<QWidget*> EKYCBaseCollectionView::items() const {
+    QList<QWidget*> items;
+    for (int i = 0; i < row_->count(); ++i) items.append(row_->itemAt(i)->widget());
+    return items;
+}
+
 void EKYCBaseCollectionView::clear() {
-    for (QWidget* item : items_) {
-        row_->removeWidget(item);
-        item->deleteLater();
+    while (QLayoutItem* item = row_->takeAt(0)) {
+        item->widget()->deleteLater();
+        delete item;
     }
-    items_.clear();
 }
 
 void EKYCBaseCollectionView::addItem(QWidget* item) {
     row_->addWidget(item);
-    items_.append(item);
     sizeItems();
 }
 
@@ -50,7 +54,7 @@ void EKYCBaseCollectionView::resizeEvent(QResizeEvent* event) {
 
 void EKYCBaseCollectionView::sizeItems() {
     const QSize size = itemSize_ ? itemSize_(viewport()->size()) : viewport()->size();
-    for (QWidget* item : items_) item->setFixedSize(size);
+    for (QWidget* item : items()) item->setFixedSize(size);
     row_->activate();
 }
 

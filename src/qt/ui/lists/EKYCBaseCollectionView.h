@@ -26,7 +26,7 @@ public:
         addItem(cell);
         return cell;
     }
-    QList<QWidget*> items() const { return items_; }
+    QList<QWidget*> items() const;
 
     // Every item's size, from the size of the visible area; by default an
     // item is a page: the whole visible area.
@@ -42,7 +42,6 @@ private:
 
     QWidget* content_;
     QHBoxLayout* row_;
-    QList<QWidget*> items_;
     std::function<QSize(const QSize&)> itemSize_;
 };
 

@@ -1,13 +1,25 @@
 #include "ui/lists/EKYCBaseTableView.h"
 
-#include <QKeyEvent>
+#include <QApplication>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "resources/HexColor.h"
 
 namespace ovira {
+namespace {
+
+// The row's first control that Tab would reach, or the row itself if it takes the focus.
+QWidget* focusTarget(QWidget* row) {
+    if (row->focusPolicy() & Qt::TabFocus) return row;
+    for (QWidget* child : row->findChildren<QWidget*>())
+        if (child->isVisibleTo(row) && (child->focusPolicy() & Qt::TabFocus)) return child;
+    return nullptr;
+}
+
+}  // namespace
 
 EKYCBaseTableView::EKYCBaseTableView(QWidget* parent)
     : QScrollArea(parent),
@@ -18,37 +30,38 @@ EKYCBaseTableView::EKYCBaseTableView(QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(true);
+    setFocusPolicy(Qt::NoFocus);  // the rows' own controls take the focus
     column_->setContentsMargins(0, 0, 0, 0);
     column_->setSpacing(0);
     column_->addStretch(1);
     content_->setObjectName(QStringLiteral("listContent"));
-    content_->installEventFilter(this);
+    content_->installEventFilter(this);  // to draw the separators over it
     setWidget(content_);
-    setFocusPolicy(Qt::NoFocus);  // the rows' own controls take the focus
+    // Up and Down move between rows before the rows' controls see them (a
+    // button would pass them to the next control of the window, wrapping
+    // around); at either end the focus stays.
+    for (const int step : {-1, 1})
+        new QShortcut(step > 0 ? Qt::Key_Down : Qt::Key_Up, this, [this, step] { moveFocus(step); },
+                      Qt::WidgetWithChildrenShortcut);
 }
 
 void EKYCBaseTableView::clear() {
-    for (QWidget* widget : rows_ + headers_) {
-        column_->removeWidget(widget);
-        widget->deleteLater();
+    while (column_->count() > 1) {  // all but the closing stretch
+        QLayoutItem* item = column_->takeAt(0);
+        item->widget()->deleteLater();
+        delete item;
     }
     rows_.clear();
-    headers_.clear();
     content_->update();
 }
 
 void EKYCBaseTableView::addHeader(QWidget* header, int height) {
     header->setFixedHeight(height);
     column_->insertWidget(column_->count() - 1, header);
-    headers_.append(header);
 }
 
 void EKYCBaseTableView::addRow(QWidget* row, int height) {
     row->setFixedHeight(height);
-    // The rows' controls would pass an arrow key to the next control of the
-    // window, wrapping around; the list takes it first.
-    row->installEventFilter(this);
-    for (QWidget* child : row->findChildren<QWidget*>()) child->installEventFilter(this);
     column_->insertWidget(column_->count() - 1, row);
     rows_.append(row);
     content_->update();
@@ -64,36 +77,28 @@ void EKYCBaseTableView::resizeEvent(QResizeEvent* event) {
     if (event->oldSize().height() != height()) Q_EMIT heightChanged(height());
 }
 
+void EKYCBaseTableView::moveFocus(int step) {
+    QWidget* focus = QApplication::focusWidget();
+    qsizetype index = rows_.size() - 1;
+    while (index >= 0 && rows_[index] != focus && !rows_[index]->isAncestorOf(focus)) --index;
+    if (index < 0) return;
+    for (index += step; index >= 0 && index < rows_.size(); index += step) {
+        if (QWidget* target = focusTarget(rows_[index])) {
+            target->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            ensureWidgetVisible(target);
+            return;
+        }
+    }
+}
+
 bool EKYCBaseTableView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == content_ && event->type() == QEvent::Paint && separatorColor_.alpha() > 0) {
-        // A line under each row that another row follows.
+        // A line along the bottom of each row that another row follows.
         QPainter painter(content_);
-        for (qsizetype i = 0; i + 1 < rows_.size(); ++i) {
-            if (column_->indexOf(rows_[i + 1]) != column_->indexOf(rows_[i]) + 1) continue;
-            const QRect row = rows_[i]->geometry();
-            painter.fillRect(QRect(row.left(), row.bottom(), row.width(), 1), separatorColor_);
-        }
-    } else if (event->type() == QEvent::KeyPress) {
-        // Up and down leave a row's controls for the neighbouring row's.
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        auto* widget = qobject_cast<QWidget*>(watched);
-        qsizetype index = -1;
-        for (qsizetype i = 0; i < rows_.size() && widget; ++i)
-            if (rows_[i] == widget || rows_[i]->isAncestorOf(widget)) index = i;
-        if ((key == Qt::Key_Down || key == Qt::Key_Up) && index >= 0) {
-            for (qsizetype next = index + (key == Qt::Key_Down ? 1 : -1); next >= 0 && next < rows_.size();
-                 next += key == Qt::Key_Down ? 1 : -1) {
-                QWidget* target = rows_[next]->focusPolicy() & Qt::TabFocus ? rows_[next] : nullptr;
-                for (QWidget* child : rows_[next]->findChildren<QWidget*>())
-                    if (!target && child->isVisibleTo(rows_[next]) && (child->focusPolicy() & Qt::TabFocus))
-                        target = child;
-                if (target) {
-                    target->setFocus(key == Qt::Key_Down ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-                    ensureWidgetVisible(target);
-                    break;
-                }
-            }
-            return true;  // at either end the focus stays
+        for (int i = 0; i + 1 < column_->count(); ++i) {
+            QWidget* row = column_->itemAt(i)->widget();
+            if (rows_.contains(row) && rows_.contains(column_->itemAt(i + 1)->widget()))
+                painter.fillRect(QRect(row->x(), row->geometry().bottom(), row->width(), 1), separatorColor_);
         }
     }
     return QScrollArea::eventFilter(watched, event);

@@ -49,10 +49,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Moves the focus to the first control of the next row down (1) or up (-1) that has one.
+    void moveFocus(int step);
+
     QWidget* content_;
     QVBoxLayout* column_;
     QList<QWidget*> rows_;
-    QList<QWidget*> headers_;
     QColor separatorColor_;
 };
 

@@ -44,6 +44,9 @@ QAccessibleInterface* libraryInterface(const QString& className, QObject* object
         if (auto* image = qobject_cast<ImageView*>(object)) return new ImageViewAccessible(image);
     if (className == QLatin1String("ovira::AccessibleStatus"))
         if (auto* status = qobject_cast<AccessibleStatus*>(object)) return new StatusAccessible(status);
+    // Named by its title and described by its message, as the alert names itself.
+    if (className == QLatin1String("ovira::AlertController") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
     return nullptr;
 }
 

@@ -9,6 +9,8 @@ namespace ovira {
 //   readers skip it.
 // - AccessibleStatus: a notification whose name and description are its
 //   status and detail.
+// - AlertController: an alert message, so that its name (the title) and
+//   description (the message) are read out as it shows.
 // Installed once, on the first call; the widgets call it as they are made.
 void installAccessibleInterfaces();
 
