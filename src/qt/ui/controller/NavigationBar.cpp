@@ -9,29 +9,23 @@
 namespace ovira {
 
 NavigationBar::NavigationBar(QWidget* parent)
-    : QWidget(parent), title_(new QLabel(this)), left_(new QToolButton(this)), back_(new QToolButton(this)) {
+    : QWidget(parent), title_(new QLabel(this)), left_(new QToolButton(this)) {
     setObjectName(QStringLiteral("navigationBar"));
     setFixedHeight(defaultHeight);
     title_->setObjectName(QStringLiteral("navigationTitle"));
     title_->setAlignment(Qt::AlignCenter);
     title_->setWordWrap(true);
-    left_->setObjectName(QStringLiteral("leftBarButton"));
-    back_->setObjectName(QStringLiteral("backButton"));
-    for (QToolButton* button : {left_, back_}) {
-        button->setAutoRaise(true);
-        button->setCursor(Qt::PointingHandCursor);
-        button->setIconSize(QSize(24, 24));
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setStyleSheet(
-            QStringLiteral("QToolButton { border: none; background: transparent; padding: 0 6px; }"));
-        button->hide();
-    }
+    left_->setAutoRaise(true);
+    left_->setCursor(Qt::PointingHandCursor);
+    left_->setIconSize(QSize(24, 24));
+    left_->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; padding: 0 6px; }"));
+    left_->hide();
     connect(left_, &QToolButton::clicked, this, [this] {
-        if (item_ && item_->leftBarButtonItem() && item_->leftBarButtonItem()->action)
-            item_->leftBarButtonItem()->action();
-    });
-    connect(back_, &QToolButton::clicked, this, [this] {
-        if (backAction_) backAction_();
+        const auto& leftItem = item_ ? item_->leftBarButtonItem() : std::nullopt;
+        if (leftItem && leftItem->action)
+            leftItem->action();
+        else if (!leftItem && backAction_)
+            backAction_();
     });
 }
 
@@ -46,9 +40,7 @@ void NavigationBar::setBackButtonAccessibleName(const QString& name) {
 }
 
 QToolButton* NavigationBar::leftButton() const {
-    if (left_->isVisibleTo(this)) return left_;
-    if (back_->isVisibleTo(this)) return back_;
-    return nullptr;
+    return left_->isVisibleTo(this) ? left_ : nullptr;
 }
 
 void NavigationBar::show(NavigationItem* top, const std::optional<QString>& backTitle) {
@@ -66,29 +58,20 @@ void NavigationBar::refresh() {
     title_->setPalette(palette);
     title_->setText(item_ ? item_->title() : QString());
 
+    // The left button: the screen's own left item, else a back button.
     const auto& leftItem = item_ ? item_->leftBarButtonItem() : std::nullopt;
-    left_->setVisible(leftItem.has_value());
-    if (leftItem) {
-        left_->setIcon(leftItem->image.icon());
-        left_->setText(leftItem->title);
-        left_->setAccessibleName(leftItem->accessibleName.isEmpty() ? leftItem->title : leftItem->accessibleName);
-        left_->setToolButtonStyle(leftItem->title.isEmpty() ? Qt::ToolButtonIconOnly
-                                                            : Qt::ToolButtonTextBesideIcon);
-    }
-    // A left item replaces the back button.
-    const bool showsBack = !leftItem && backTitle_;
-    back_->setVisible(showsBack);
-    if (showsBack) {
-        back_->setIcon(standard_.backIndicatorImage.icon());
-        const QString text = backTitle_->trimmed();
-        back_->setText(text);
-        back_->setAccessibleName(backAccessibleName_.isEmpty() ? text : backAccessibleName_);
-        back_->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
-        back_->setFont(standard_.titleFont);
-        QPalette backPalette = back_->palette();
-        backPalette.setColor(QPalette::ButtonText, standard_.titleColor);
-        back_->setPalette(backPalette);
-    }
+    left_->setVisible(leftItem || backTitle_);
+    left_->setObjectName(leftItem ? QStringLiteral("leftBarButton") : QStringLiteral("backButton"));
+    const QString text = leftItem ? leftItem->title : backTitle_.value_or(QString()).trimmed();
+    const QString name = leftItem ? leftItem->accessibleName : backAccessibleName_;
+    left_->setIcon(leftItem ? leftItem->image.icon() : standard_.backIndicatorImage.icon());
+    left_->setText(text);
+    left_->setAccessibleName(name.isEmpty() ? text : name);
+    left_->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    left_->setFont(standard_.titleFont);
+    QPalette buttonPalette = left_->palette();
+    buttonPalette.setColor(QPalette::ButtonText, standard_.titleColor);
+    left_->setPalette(buttonPalette);
     layoutContent();
     update();
 }
@@ -96,12 +79,11 @@ void NavigationBar::refresh() {
 void NavigationBar::layoutContent() {
     // The title stays centred on the bar, clear of the buttons on either side;
     // a title too long for its line wraps, and the bar grows to hold it.
-    const int buttonWidth = std::max(44, (left_->isVisibleTo(this) ? left_ : back_)->sizeHint().width());
-    const int side = std::max(56, left_->isVisibleTo(this) || back_->isVisibleTo(this) ? buttonWidth + 12 : 0);
+    const int buttonWidth = std::max(44, left_->sizeHint().width());
+    const int side = std::max(56, left_->isVisibleTo(this) ? buttonWidth + 12 : 0);
     const int titleWidth = std::max(0, width() - 2 * side);
     setFixedHeight(std::max(defaultHeight, title_->heightForWidth(titleWidth) + 12));
-    for (QToolButton* button : {left_, back_})
-        button->setGeometry(4, 0, std::max(44, button->sizeHint().width()), QWidget::height());
+    left_->setGeometry(4, 0, buttonWidth, QWidget::height());
     title_->setGeometry(side, 0, titleWidth, QWidget::height());
 }
 

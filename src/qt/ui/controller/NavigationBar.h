@@ -65,7 +65,6 @@ private:
     QString backAccessibleName_;
     QLabel* title_;
     QToolButton* left_;
-    QToolButton* back_;
 };
 
 }  // namespace ovira
