@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QImage>
 #include <QPixmap>
 #include <stdexcept>
 
@@ -61,6 +62,19 @@ QColor pixelAt(QWidget* window, QPoint point) {
     const QImage image = window->grab().toImage();
     const qreal ratio = image.devicePixelRatio();
     return image.pixelColor(static_cast<int>(point.x() * ratio), static_cast<int>(point.y() * ratio));
+}
+
+std::array<QColor, 4> cornerPixels(QWidget* window, QWidget* widget, int inset) {
+    const QImage image = window->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    const int right = widget->width() - 1 - inset, bottom = widget->height() - 1 - inset;
+    std::array<QColor, 4> colors;
+    int i = 0;
+    for (const QPoint corner : {QPoint(inset, inset), QPoint(right, inset), QPoint(inset, bottom), QPoint(right, bottom)}) {
+        const QPoint point = widget->mapTo(window, corner);
+        colors[i++] = image.pixelColor(static_cast<int>(point.x() * ratio), static_cast<int>(point.y() * ratio));
+    }
+    return colors;
 }
 
 }  // namespace ovira::test

@@ -6,7 +6,6 @@
 #include "ui/alert/AlertAccessible.h"
 #include "ui/alert/QXAlertViewController.h"
 #include "ui/view/BackdropView.h"
-#include "ui/view/ViewLayer.h"
 
 namespace ovira {
 
@@ -66,7 +65,8 @@ void AlertController::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    painter.drawPath(ViewLayer::roundedPath(QRectF(rect()), EKYCTheme::radius(16), allCorners));
+    const qreal radius = EKYCTheme::radius(16);
+    painter.drawRoundedRect(QRectF(rect()), radius, radius);
 }
 
 PresentationController* AlertController::makePresentationController(ViewController* presenting) {

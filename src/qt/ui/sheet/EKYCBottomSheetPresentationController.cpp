@@ -8,16 +8,14 @@
 #include "ui/gesture/DragTracker.h"
 #include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
 #include "ui/view/BackdropView.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 
 EKYCBottomSheetPresentationController::EKYCBottomSheetPresentationController(
-    ViewController* presented, ViewController* presenting, double topInset, double cornerRadius,
-    double sizingFactor, QColor backdropColor)
+    ViewController* presented, ViewController* presenting, double topInset, double sizingFactor,
+    QColor backdropColor)
     : PresentationController(presented, presenting),
       topInset_(topInset),
-      cornerRadius_(cornerRadius),
       sizingFactor_(sizingFactor),
       backdropColor_(backdropColor),
       transition_(new EKYCBottomSheetInteractiveDismissalTransition([this] { applyProgress(progress()); },
@@ -60,7 +58,6 @@ void EKYCBottomSheetPresentationController::presentationTransitionWillBegin() {
     auto* sheet = presentedView();
     auto* container = containerView();
     if (!sheet || !container) return;
-    roundCorners(sheet, {ViewCorner::topLeft, ViewCorner::topRight}, cornerRadius_);
     backdrop_ = new BackdropView(backdropColor_, container);
     backdrop_->show();
     backdrop_->lower();
