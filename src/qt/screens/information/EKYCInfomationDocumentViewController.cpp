@@ -17,7 +17,6 @@
 #include "ui/alert/AlertBuilder.h"
 #include "ui/alert/AlertController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -27,7 +26,6 @@ using FieldType = EKYCInfomationDocument::FieldType;
 EKYCInfomationDocumentViewController::EKYCInfomationDocumentViewController(QWidget* parent)
     : EKYCBaseViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 void EKYCInfomationDocumentViewController::setupUI() {
@@ -47,6 +45,13 @@ void EKYCInfomationDocumentViewController::setupUI() {
     styleFilledButton(btnCompletionEkyc, ColorAsset::primary().color(), ColorAsset::whiteA().color(),
                       EKYCTheme::pixelRadius(8), ColorAsset::disable().color(),
                       ColorAsset::secondText().color());
+    // A 2-point border, seen only while completion is disabled.
+    QColor border = ColorAsset::secondText().color();
+    border.setAlphaF(0.2f);
+    btnCompletionEkyc->setStyleSheet(btnCompletionEkyc->styleSheet() +
+                                     QStringLiteral("QPushButton { border: 2px solid transparent; }"
+                                                    "QPushButton:disabled { border-color: %1; }")
+                                         .arg(border.name(QColor::HexArgb)));
     connect(btnCompletionEkyc, &QPushButton::clicked, this,
             &EKYCInfomationDocumentViewController::subInfoAction);
 }
@@ -110,11 +115,6 @@ void EKYCInfomationDocumentViewController::subInfoAction() {
 
 void EKYCInfomationDocumentViewController::setSubmitEnabled(bool enabled) {
     btnCompletionEkyc->setEnabled(enabled);
-    QColor border = ColorAsset::secondText().color();
-    border.setAlphaF(0.2f);
-    setFCornerRadius(btnCompletionEkyc, EKYCTheme::radius(8));
-    setFBorderWidth(btnCompletionEkyc, 2);
-    setFBorderColor(btnCompletionEkyc, enabled ? QColor(Qt::transparent) : border);
 }
 
 void EKYCInfomationDocumentViewController::showEmptyValueAlert() {

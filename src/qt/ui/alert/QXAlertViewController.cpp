@@ -8,14 +8,12 @@
 #include "resources/Localized.h"
 #include "ui/alert/AlertButtonStyle.h"
 #include "ui/alert/AlertController.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 QXAlertViewController::QXAlertViewController(QWidget* parent) : ViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 void QXAlertViewController::viewDidLoad() {
