@@ -45,13 +45,16 @@ void EKYCInfomationDocumentViewController::setupUI() {
     styleFilledButton(btnCompletionEkyc, ColorAsset::primary().color(), ColorAsset::whiteA().color(),
                       EKYCTheme::pixelRadius(8), ColorAsset::disable().color(),
                       ColorAsset::secondText().color());
-    // A 2-point border, seen only while completion is disabled.
-    QColor border = ColorAsset::secondText().color();
-    border.setAlphaF(0.2f);
+    // While completion is disabled a 2-point border shows: a fifth of the
+    // secondary text's grey over the face, mixed here, opaque, so that the
+    // border's edges and corners (drawn apart) do not darken where they meet.
+    const QColor face = ColorAsset::disable().color(), text = ColorAsset::secondText().color();
+    const QColor border((face.red() * 4 + text.red()) / 5, (face.green() * 4 + text.green()) / 5,
+                        (face.blue() * 4 + text.blue()) / 5);
     btnCompletionEkyc->setStyleSheet(btnCompletionEkyc->styleSheet() +
                                      QStringLiteral("QPushButton { border: 2px solid transparent; }"
                                                     "QPushButton:disabled { border-color: %1; }")
-                                         .arg(border.name(QColor::HexArgb)));
+                                         .arg(border.name()));
     connect(btnCompletionEkyc, &QPushButton::clicked, this,
             &EKYCInfomationDocumentViewController::subInfoAction);
 }
