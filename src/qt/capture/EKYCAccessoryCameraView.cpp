@@ -8,7 +8,6 @@
 #include "resources/EKYCImage.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -51,7 +50,6 @@ void styleIconButton(QPushButton* button) {
 
 EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(parent) {
     setupUi(this);
-    applyViewProperties(this);
 
     lbTitle->setText(QString());
     lbTitle->setFont(boldSystemFont(24));

@@ -15,7 +15,6 @@
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/introduce/EKYCIntroduceTableViewCell.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 namespace {
@@ -24,6 +23,15 @@ using Rejected = EKYCPreviewPhotoErrorViewController;
 using Type = EkycTypeDocument;
 
 const QColor kMagenta(0xC2, 0x18, 0x5B);
+const QColor kErrorCard(0xFD, 0xED, 0xED);
+
+// Whether the window shows `expected` `inset` points in from each of the
+// widget's corners (see test::cornerPixels).
+bool cornersShow(QWidget* window, QWidget* widget, int inset, const QColor& expected) {
+    bool all = true;
+    for (const QColor& color : test::cornerPixels(window, widget, inset)) all = all && color == expected;
+    return all;
+}
 
 // A family the system has other than Roboto, or "" when there is none.
 QString otherFamily() {
@@ -92,7 +100,10 @@ TEST_F(Theme, TheDefaultThemeIsTheLibrarysOwnLookEvenAfterAnotherWasSet) {
     const QString sheet = screen->btnRetakePhoto->styleSheet();
     EXPECT_TRUE(sheet.contains("background: #ff0d6bc6")) << sheet.toStdString();
     EXPECT_TRUE(sheet.contains("border-radius: 8px")) << sheet.toStdString();
-    EXPECT_EQ(fCornerRadius(screen->findChild<QWidget*>("vError")), 12);
+    // The error card is rounded by 12 points: the page shows 2 points in along
+    // each corner's diagonal, the card 5 points in.
+    EXPECT_TRUE(cornersShow(host.get(), screen->vError, 2, Qt::white));
+    EXPECT_TRUE(cornersShow(host.get(), screen->vError, 5, kErrorCard));
     EXPECT_EQ(screen->imgUnverified->cornerRadius(), 12);
     EXPECT_EQ(screen->lbError->palette().color(QPalette::WindowText), QColor(0xCD, 0x32, 0x35));
     const QImage button = screen->btnRetakePhoto->grab().toImage();
@@ -173,17 +184,35 @@ TEST_F(Theme, TheCornerRadiusRoundsButtonsAndCardsOneAndAHalfTimesAsMuch) {
     OVIRAFlow::setTheme(theme);
     auto* screen = openRejected();
     EXPECT_TRUE(screen->btnRetakePhoto->styleSheet().contains("border-radius: 16px"));
-    EXPECT_EQ(fCornerRadius(screen->findChild<QWidget*>("vError")), 24) << "a card from the description";
+    // Cards round by 24 points: the page shows 6 points in along the diagonal, the card 9 points in.
+    EXPECT_TRUE(cornersShow(host.get(), screen->vError, 6, Qt::white));
+    EXPECT_TRUE(cornersShow(host.get(), screen->vError, 9, kErrorCard));
     EXPECT_EQ(screen->imgUnverified->cornerRadius(), 24);
 
     auto* introduce = test::makeScreen<EKYCIntroduceViewController>();
     host->dismiss(false);
     test::settle();
     test::presentFlow(*host, introduce);
-    EXPECT_EQ(fCornerRadius(introduce->findChild<QWidget*>("vSteps")), 24);
+    EXPECT_TRUE(cornersShow(host.get(), introduce->vSteps, 6, ColorAsset::whiteA().color()));
+    EXPECT_TRUE(cornersShow(host.get(), introduce->vSteps, 9, Qt::white));
     const auto rows = test::rowsOf<EKYCIntroduceTableViewCell>(introduce->tableView);
     ASSERT_FALSE(rows.isEmpty());
     EXPECT_TRUE(rows[0]->btnDocument->styleSheet().contains("border-radius: 24px"));
+
+    // A sheet's panel rounds its top corners only, as much as buttons: the
+    // dimmed page shows 3 points in, the white panel 6 points in and in its bottom corners.
+    auto* guide = EKYCGuideCaptureDocumentViewController::show(*introduce);
+    test::settle();
+    const auto at3 = test::cornerPixels(host.get(), guide->sheetView, 3);
+    const auto at6 = test::cornerPixels(host.get(), guide->sheetView, 6);
+    const auto at0 = test::cornerPixels(host.get(), guide->sheetView, 0);
+    EXPECT_NE(at3[0], QColor(Qt::white));
+    EXPECT_NE(at3[1], QColor(Qt::white));
+    EXPECT_EQ(at6[0], QColor(Qt::white));
+    EXPECT_EQ(at6[1], QColor(Qt::white));
+    EXPECT_EQ(at0[2], QColor(Qt::white));
+    EXPECT_EQ(at0[3], QColor(Qt::white));
+    test::saveScreenshot(host.get(), "theme_round_sheet");
 
     // Square corners: the button's very corner is painted; in the library's own look it is not.
     const auto cornerOfRetake = [&] {

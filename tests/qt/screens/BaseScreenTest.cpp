@@ -17,7 +17,6 @@
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationItem.h"
 #include "ui/view/ActivityIndicatorView.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 namespace {
@@ -133,7 +132,12 @@ TEST(BaseScreen, TheLoadingOverlayFollowsEventsOnTheGuiThreadOnce) {
     auto* spinner = screen->activityIndicator();
     EXPECT_TRUE(spinner->isAnimating());
     EXPECT_EQ(spinner->geometry(), QRect(145, 372, 100, 100));
-    EXPECT_EQ(fCornerRadius(spinner), 12);
+    // A square rounded by 12 points: 2 points in from each corner the screen
+    // shows through, 5 points in the spinner's dark grey.
+    const QColor around = test::pixelAt(screen.get(), spinner->geometry().topLeft() - QPoint(3, 3));
+    for (const QColor& color : test::cornerPixels(screen.get(), spinner, 2)) EXPECT_EQ(color, around);
+    for (const QColor& color : test::cornerPixels(screen.get(), spinner, 5))
+        EXPECT_LT(color.lightness(), around.lightness() - 40);
     EXPECT_EQ(spinner->color(), QColor(Qt::white));
     EXPECT_NEAR(spinner->backgroundColor().alphaF(), 0.5, 0.01);
     test::saveScreenshot(screen.get(), "loading");

@@ -18,7 +18,7 @@
 #include "screens/information/EKYCInfomationDocumentViewController.h"
 #include "screens/selection/EKYCSelectionViewController.h"
 #include "sdk/EKYCUserDefault.h"
-#include "ui/view/ViewProperties.h"
+#include "resources/ColorAsset.h"
 
 namespace ovira {
 namespace {
@@ -109,7 +109,22 @@ TEST_F(InformationScreen, TheFetchedFormShowsItsKindsOfFieldsAndWarnsOfAClearedO
     EXPECT_EQ(form->viewModel().items[static_cast<std::size_t>(name)].fieldValue, "")
         << "the empty value reached the form";
     EXPECT_FALSE(form->btnCompletionEkyc->isEnabled());
-    EXPECT_EQ(fBorderWidth(form->btnCompletionEkyc), 2);
+    // Disabled, the button has a 2-point border: its face's grey with a fifth of the grey of secondary text.
+    const auto edgeOfCompletion = [&](int x) {
+        const QImage button = form->btnCompletionEkyc->grab().toImage();
+        const qreal ratio = button.devicePixelRatio();
+        return button.pixelColor(static_cast<int>(x * ratio), button.height() / 2);
+    };
+    const QColor face = ColorAsset::disable().color(), text = ColorAsset::secondText().color();
+    const QColor border((face.red() * 4 + text.red()) / 5, (face.green() * 4 + text.green()) / 5,
+                        (face.blue() * 4 + text.blue()) / 5);
+    for (int x : {0, 1}) {
+        const QColor edge = edgeOfCompletion(x);
+        EXPECT_NEAR(edge.red(), border.red(), 3) << x;
+        EXPECT_NEAR(edge.green(), border.green(), 3) << x;
+        EXPECT_NEAR(edge.blue(), border.blue(), 3) << x;
+    }
+    EXPECT_EQ(edgeOfCompletion(3), face);
     auto* alert = test::presentedAlert(form);
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(test::alertContent(alert)->labelMessage->text(), localizedText("info.empty"));
@@ -122,6 +137,7 @@ TEST_F(InformationScreen, TheFetchedFormShowsItsKindsOfFieldsAndWarnsOfAClearedO
     test::typeText(cell->tfFieldValue, QStringLiteral("TRẦN THỊ BÌNH"));
     test::settle();
     EXPECT_TRUE(form->btnCompletionEkyc->isEnabled());
+    EXPECT_EQ(edgeOfCompletion(0), ColorAsset::primary().color()) << "enabled, the face reaches the edge";
     EXPECT_EQ(formValue(name), "TRẦN THỊ BÌNH");
     EXPECT_EQ(test::topPresented(form), nullptr) << "a value brings no alert";
 }

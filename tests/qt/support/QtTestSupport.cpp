@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QImage>
 #include <QPixmap>
 #include <algorithm>
 #include <stdexcept>
@@ -71,6 +72,19 @@ double dimmingOver(QWidget* host) {
     for (auto* layer : host->findChildren<PresentationContainerView*>())
         alpha = std::max(alpha, layer->dimming().alphaF());
     return alpha;
+}
+
+std::array<QColor, 4> cornerPixels(QWidget* window, QWidget* widget, int inset) {
+    const QImage image = window->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    const int right = widget->width() - 1 - inset, bottom = widget->height() - 1 - inset;
+    std::array<QColor, 4> colors;
+    int i = 0;
+    for (const QPoint corner : {QPoint(inset, inset), QPoint(right, inset), QPoint(inset, bottom), QPoint(right, bottom)}) {
+        const QPoint point = widget->mapTo(window, corner);
+        colors[i++] = image.pixelColor(static_cast<int>(point.x() * ratio), static_cast<int>(point.y() * ratio));
+    }
+    return colors;
 }
 
 }  // namespace ovira::test

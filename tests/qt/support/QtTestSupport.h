@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -30,5 +31,10 @@ double dimmingOver(QWidget* host);
 
 // The colour of the window's pixel at a point in logical coordinates.
 QColor pixelAt(QWidget* window, QPoint point);
+
+// The colours the window shows `inset` points in along the diagonal from each
+// corner of `widget`: top left, top right, bottom left, bottom right. A
+// corner rounded by r leaves r(1 - 1/sqrt 2) points of the diagonal outside.
+std::array<QColor, 4> cornerPixels(QWidget* window, QWidget* widget, int inset);
 
 }  // namespace ovira::test

@@ -16,8 +16,6 @@
 #include "ui/lists/EKYCBaseCollectionViewCell.h"
 #include "ui/lists/EKYCBaseTableView.h"
 #include "ui/lists/EKYCBaseTableViewCell.h"
-#include "ui/view/ViewLayer.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 namespace {
@@ -190,40 +188,6 @@ TEST(SelectionModels, TheFilterKeepsEntriesContainingTheKeywordFoldedAndMapsBack
     // New entries keep the keyword.
     model.setItems({{"Nhật Bản", false}, {"Hàn Quốc", false}});
     EXPECT_EQ(shown(), QStringList({"Nhật Bản"}));
-}
-
-TEST(ViewProperties, CornersBordersAndClipping) {
-    QWidget view;
-    view.resize(40, 100);
-    setFCornerRadius(&view, -1);
-    EXPECT_EQ(fCornerRadius(&view), 20) << "-1: half the smaller side";
-    EXPECT_TRUE(ViewLayer::find(&view)->masksToBounds());
-    EXPECT_FALSE(view.mask().contains(QPoint(0, 0))) << "the corner is clipped";
-    EXPECT_TRUE(view.mask().contains(QPoint(20, 50)));
-    setFCornerRadius(&view, 6);
-    EXPECT_EQ(fCornerRadius(&view), 6);
-    setFBorderWidth(&view, 2);
-    setFBorderColor(&view, QColor(Qt::red));
-    EXPECT_EQ(fBorderWidth(&view), 2);
-    EXPECT_EQ(fBorderColor(&view), QColor(Qt::red));
-    setFBorderColor(&view, std::nullopt);
-    EXPECT_EQ(fBorderColor(&view), std::nullopt);
-
-    QWidget sheet;
-    roundCorners(&sheet, {}, 8);
-    EXPECT_EQ(ViewLayer::find(&sheet)->maskedCorners(), 15u);
-    roundCorners(&sheet, {ViewCorner::topLeft, ViewCorner::topRight}, 8);
-    EXPECT_EQ(ViewLayer::find(&sheet)->maskedCorners(), 3u);
-    EXPECT_EQ(ViewLayer::find(&sheet)->cornerRadius(), 8);
-
-    // Properties set in an interface description are applied with it.
-    QWidget described;
-    auto* child = new QWidget(&described);
-    child->setProperty("fCornerRadius", 4);
-    child->setProperty("fBorderWidth", 1.5);
-    applyViewProperties(&described);
-    EXPECT_EQ(fCornerRadius(child), 4);
-    EXPECT_EQ(fBorderWidth(child), 1.5);
 }
 
 }  // namespace

@@ -130,6 +130,21 @@ TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
     EXPECT_EQ(wide->geometry(), QRect(0, 400, 500, 400)) << "narrower than the limit: the whole width";
 }
 
+TEST_F(SheetTest, OnlyTheTopCornersAreRounded) {
+    auto* sheet = present(Sizing::medium);
+    // Rounded by 8 points: the dimmed page shows 1 point in along the top
+    // corners' diagonals, the white sheet 4 points in and at its bottom corners.
+    const auto at1 = test::cornerPixels(host.get(), sheet, 1);
+    const auto at4 = test::cornerPixels(host.get(), sheet, 4);
+    const auto at0 = test::cornerPixels(host.get(), sheet, 0);
+    EXPECT_LT(at1[0].lightness(), 200);
+    EXPECT_LT(at1[1].lightness(), 200);
+    EXPECT_EQ(at4[0], QColor(Qt::white));
+    EXPECT_EQ(at4[1], QColor(Qt::white));
+    EXPECT_EQ(at0[2], QColor(Qt::white));
+    EXPECT_EQ(at0[3], QColor(Qt::white));
+}
+
 TEST_F(SheetTest, BackdropDimsToAThirdAndATapOutsideDismissesUnlessTurnedOff) {
     auto* sheet = present(Sizing::medium);
     EXPECT_NEAR(test::dimmingOver(host.get()), 0.3, 1e-3);

@@ -20,7 +20,6 @@
 #include "ui/controller/NavigationItem.h"
 #include "ui/view/AccessibleInterfaces.h"
 #include "ui/view/ActivityIndicatorView.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 namespace {
@@ -59,7 +58,7 @@ EKYCBaseViewControllerBase::EKYCBaseViewControllerBase(QWidget* parent)
     background.setAlphaF(0.5f);
     activityIndicator_->setBackgroundColor(background);
     activityIndicator_->setHidesWhenStopped(true);
-    setFCornerRadius(activityIndicator_, EKYCTheme::radius(12));
+    activityIndicator_->setCornerRadius(EKYCTheme::radius(12));
 }
 
 EKYCBaseViewControllerBase::~EKYCBaseViewControllerBase() = default;

@@ -4,21 +4,18 @@
 
 #include "ui/sheet/EKYCBottomSheetPresentationController.h"
 #include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
-#include "ui/view/ViewLayer.h"
 
 namespace ovira {
 
 EKYCBottomSheetViewControllerBase::EKYCBottomSheetViewControllerBase(QWidget* parent)
     : EKYCBaseViewControllerBase(parent) {
-    setProperty("roundsItself", true);
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
 EKYCBottomSheetTransitioningDelegate* EKYCBottomSheetViewControllerBase::bottomSheetTransitioningDelegate() {
     if (!delegate_) {
         delegate_ = new EKYCBottomSheetTransitioningDelegate(
-            preferredSheetTopInset, preferredSheetCornerRadius, EKYCBottomSheet::rawValue(sizing_),
-            preferredSheetBackdropColor, this);
+            preferredSheetTopInset, EKYCBottomSheet::rawValue(sizing_), preferredSheetBackdropColor, this);
     }
     return delegate_;
 }
@@ -56,13 +53,13 @@ QMargins EKYCBottomSheetViewControllerBase::additionalSafeAreaInsets() const {
 }
 
 void EKYCBottomSheetViewControllerBase::paintEvent(QPaintEvent*) {
+    // White, its top corners rounded: the rectangle's bottom corners lie below the sheet.
+    const qreal radius = preferredSheetCornerRadius;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    const auto* layer = ViewLayer::find(this);
-    painter.drawPath(layer ? layer->shape(QRectF(rect()))
-                           : ViewLayer::roundedPath(QRectF(rect()), preferredSheetCornerRadius, allCorners));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0, 0, 0, radius), radius, radius);
 }
 
 }  // namespace ovira

@@ -23,7 +23,7 @@ public:
     EKYCBottomSheetTransitioningDelegate* bottomSheetTransitioningDelegate();
 
     double preferredSheetTopInset = 24;
-    double preferredSheetCornerRadius = EKYCTheme::radius(8);
+    double preferredSheetCornerRadius = EKYCTheme::radius(8);  // of the top corners
     QColor preferredSheetBackdropColor = Qt::black;
 
     EKYCBottomSheet::PreferredSizing preferredSheetSizing() const { return sizing_; }

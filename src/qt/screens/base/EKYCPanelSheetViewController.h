@@ -5,14 +5,18 @@
 
 #include "resources/EKYCTheme.h"
 #include "screens/base/EKYCBottomSheetViewControllerBase.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 
-// The look shared by sheet panels: white, top corners rounded by 8 points,
-// and a small grey grabber centred at the top when there is one.
+// The look shared by sheet panels (plain widgets with an object name): white,
+// top corners rounded by 8 points, and a small grey grabber centred at the top
+// when there is one. The rule names the panel so that it stops there.
 inline void styleSheetPanel(QWidget* panel, QWidget* grabber = nullptr) {
-    roundCorners(panel, {ViewCorner::topLeft, ViewCorner::topRight}, EKYCTheme::radius(8));
+    panel->setAttribute(Qt::WA_StyledBackground);
+    panel->setStyleSheet(QStringLiteral("#%1 { background: white; border-top-left-radius: %2px;"
+                                        " border-top-right-radius: %2px; }")
+                             .arg(panel->objectName())
+                             .arg(EKYCTheme::pixelRadius(8)));
     if (grabber) grabber->setStyleSheet(QStringLiteral("background: #D9DDE5; border-radius: 2px;"));
 }
 

@@ -16,7 +16,6 @@
 #include "screens/review/EKYCReviewPhotographViewController.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -47,7 +46,6 @@ QWidget* makeHeader(const QString& title) {
 
 EKYCConfirmViewController::EKYCConfirmViewController(QWidget* parent) : EKYCBaseViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 void EKYCConfirmViewController::viewDidLoad() {

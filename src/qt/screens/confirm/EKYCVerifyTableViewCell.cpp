@@ -8,14 +8,12 @@
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 EKYCVerifyTableViewCell::EKYCVerifyTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
     setupUi(this);
-    applyViewProperties(this);
     isEnableHighlight = false;
     lbStateImage->setText(localizedText("verify.valid"));
     setTextColor(lbStateImage, ColorAsset::blackAAA().color());

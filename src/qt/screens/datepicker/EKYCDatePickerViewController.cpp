@@ -14,7 +14,6 @@
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/base/ScreenLayout.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -35,7 +34,6 @@ std::chrono::year_month_day fromQDate(const QDate& date) {
 EKYCDatePickerViewController::EKYCDatePickerViewController(QWidget* parent)
     : EKYCPanelSheetViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 // This sheet has no close item: it closes by its own button or a tap outside.

@@ -9,7 +9,6 @@
 #include "screens/base/ScreenLayout.h"
 #include "screens/guide/EKYCGuideTableViewCell.h"
 #include "sdk/EKYCFlowReport.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -17,7 +16,6 @@ namespace ovira {
 EKYCGuideCaptureDocumentViewController::EKYCGuideCaptureDocumentViewController(QWidget* parent)
     : EKYCPanelSheetViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 EKYCGuideCaptureDocumentViewController* EKYCGuideCaptureDocumentViewController::show(

@@ -8,7 +8,6 @@
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideFaceCellViewModel.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -16,7 +15,6 @@ namespace ovira {
 EKYCGuideFaceCollectionViewCell::EKYCGuideFaceCollectionViewCell(QWidget* parent)
     : EKYCBaseCollectionViewCell(parent) {
     setupUi(this);
-    applyViewProperties(this);
     lbGuide->setFont(systemFont(14));
     setTextColor(lbGuide, ColorAsset::blackAAA().color());
     imgWarning->raise();

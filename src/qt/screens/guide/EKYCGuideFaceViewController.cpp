@@ -11,7 +11,6 @@
 #include "screens/base/ScreenLayout.h"
 #include "screens/guide/EKYCGuideFaceCollectionViewCell.h"
 #include "sdk/EKYCFlowReport.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -19,7 +18,6 @@ namespace ovira {
 EKYCGuideFaceViewController::EKYCGuideFaceViewController(QWidget* parent)
     : EKYCPanelSheetViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 EKYCGuideFaceViewController* EKYCGuideFaceViewController::show(ViewController& presenter) {

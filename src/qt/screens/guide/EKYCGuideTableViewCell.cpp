@@ -5,7 +5,6 @@
 
 #include "resources/ColorAsset.h"
 #include "resources/FontConvertible.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -18,7 +17,6 @@ constexpr int kVerticalPadding = 8 + 8;
 
 EKYCGuideTableViewCell::EKYCGuideTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
     setupUi(this);
-    applyViewProperties(this);
     lbGuide->setFont(systemFont(14));
     setTextColor(lbGuide, ColorAsset::blackAAA().color());
     imgBullet->setImage(ImageAsset::image(QStringLiteral("ic_check")));

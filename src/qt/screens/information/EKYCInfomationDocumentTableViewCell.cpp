@@ -6,7 +6,6 @@
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -16,7 +15,6 @@ using FieldType = EKYCInfomationDocument::FieldType;
 EKYCInfomationDocumentTableViewCell::EKYCInfomationDocumentTableViewCell(QWidget* parent)
     : EKYCBaseTableViewCell(parent) {
     setupUi(this);
-    applyViewProperties(this);
     isEnableHighlight = false;
     lbFieldName->setFont(systemFont(14));
     setTextColor(lbFieldName, ColorAsset::secondText().color());

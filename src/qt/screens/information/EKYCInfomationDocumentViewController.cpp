@@ -17,7 +17,6 @@
 #include "ui/alert/AlertBuilder.h"
 #include "ui/alert/AlertController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -27,7 +26,6 @@ using FieldType = EKYCInfomationDocument::FieldType;
 EKYCInfomationDocumentViewController::EKYCInfomationDocumentViewController(QWidget* parent)
     : EKYCBaseViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 void EKYCInfomationDocumentViewController::setupUI() {
@@ -47,6 +45,16 @@ void EKYCInfomationDocumentViewController::setupUI() {
     styleFilledButton(btnCompletionEkyc, ColorAsset::primary().color(), ColorAsset::whiteA().color(),
                       EKYCTheme::pixelRadius(8), ColorAsset::disable().color(),
                       ColorAsset::secondText().color());
+    // While completion is disabled a 2-point border shows: a fifth of the
+    // secondary text's grey over the face, mixed here, opaque, so that the
+    // border's edges and corners (drawn apart) do not darken where they meet.
+    const QColor face = ColorAsset::disable().color(), text = ColorAsset::secondText().color();
+    const QColor border((face.red() * 4 + text.red()) / 5, (face.green() * 4 + text.green()) / 5,
+                        (face.blue() * 4 + text.blue()) / 5);
+    btnCompletionEkyc->setStyleSheet(btnCompletionEkyc->styleSheet() +
+                                     QStringLiteral("QPushButton { border: 2px solid transparent; }"
+                                                    "QPushButton:disabled { border-color: %1; }")
+                                         .arg(border.name()));
     connect(btnCompletionEkyc, &QPushButton::clicked, this,
             &EKYCInfomationDocumentViewController::subInfoAction);
 }
@@ -110,11 +118,6 @@ void EKYCInfomationDocumentViewController::subInfoAction() {
 
 void EKYCInfomationDocumentViewController::setSubmitEnabled(bool enabled) {
     btnCompletionEkyc->setEnabled(enabled);
-    QColor border = ColorAsset::secondText().color();
-    border.setAlphaF(0.2f);
-    setFCornerRadius(btnCompletionEkyc, EKYCTheme::radius(8));
-    setFBorderWidth(btnCompletionEkyc, 2);
-    setFBorderColor(btnCompletionEkyc, enabled ? QColor(Qt::transparent) : border);
 }
 
 void EKYCInfomationDocumentViewController::showEmptyValueAlert() {

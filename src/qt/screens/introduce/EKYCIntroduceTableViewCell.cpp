@@ -8,14 +8,12 @@
 #include "resources/FontConvertible.h"
 #include "resources/HexColor.h"
 #include "resources/Localized.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
 
 EKYCIntroduceTableViewCell::EKYCIntroduceTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
     setupUi(this);
-    applyViewProperties(this);
     imgChevron->setImage(ImageAsset::image(QStringLiteral("ic_chevron_right")));
     isEnableHighlight = false;
     lbDocument->setFont(boldSystemFont(14));

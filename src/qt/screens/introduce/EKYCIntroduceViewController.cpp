@@ -7,12 +7,12 @@
 
 #include "ovira/EKYCLogger.h"
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "screens/base/ScreenLayout.h"
 #include "screens/introduce/EKYCIntroduceTableViewCell.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -31,7 +31,6 @@ void EKYCIntroduceViewController::setCaptureOpener(CaptureOpener opener) {
 
 EKYCIntroduceViewController::EKYCIntroduceViewController(QWidget* parent) : EKYCBaseViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 void EKYCIntroduceViewController::setupUI() {
@@ -40,6 +39,8 @@ void EKYCIntroduceViewController::setupUI() {
     const QColor text = ColorAsset::blackAAA().color();
     setBackgroundColor(this, ColorAsset::whiteA().color());
     setMaximumContentWidth(readableContentWidth);
+    vSteps->setStyleSheet(
+        QStringLiteral("#vSteps { background: white; border-radius: %1px; }").arg(EKYCTheme::pixelRadius(12)));
     lbStep->setText(localizedText("intro.step"));
     lbStep->setFont(boldSystemFont(14));
     lbStep->setWordWrap(true);

@@ -6,15 +6,12 @@
 #include "resources/ColorAsset.h"
 #include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
-#include "resources/HexColor.h"
 #include "resources/Localized.h"
 #include "screens/base/ScreenLayout.h"
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
 #include "screens/guide/EKYCGuideFaceViewController.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/view/SurfaceView.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -22,7 +19,6 @@ namespace ovira {
 EKYCPreviewPhotoErrorViewController::EKYCPreviewPhotoErrorViewController(QWidget* parent)
     : EKYCBaseViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 void EKYCPreviewPhotoErrorViewController::setupUI() {
@@ -38,7 +34,8 @@ void EKYCPreviewPhotoErrorViewController::setupUI() {
     setTextColor(lbTitle, ColorAsset::blackAAA().color());
     lbError->setFont(systemFont(15));
     setTextColor(lbError, ColorAsset::red().color());
-    vError->setBackgroundColor(colorFromHex(u"FDEDED"));
+    vError->setStyleSheet(QStringLiteral("#vError { background: #FDEDED; border-radius: %1px; }")
+                              .arg(EKYCTheme::pixelRadius(12)));
     imgErrorBadge->setImage(ImageAsset::image(QStringLiteral("ic_ unverified")));
     imgUnverified->setContentMode(ImageView::ContentMode::scaleAspectFit);
     imgUnverified->setCornerRadius(EKYCTheme::radius(12));

@@ -3,14 +3,12 @@
 #include <QImage>
 
 #include "resources/EKYCTheme.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 
 EKYCReviewCollectionViewCell::EKYCReviewCollectionViewCell(QWidget* parent)
     : EKYCBaseCollectionViewCell(parent) {
     setupUi(this);
-    applyViewProperties(this);
     imgPhotograph->setContentMode(ImageView::ContentMode::scaleAspectFit);
     imgPhotograph->setCornerRadius(EKYCTheme::radius(12));
 }

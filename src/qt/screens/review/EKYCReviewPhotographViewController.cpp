@@ -13,7 +13,6 @@
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationController.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -38,7 +37,6 @@ void styleRoundButton(QToolButton* button, const EKYCImage& icon, bool filled) {
 EKYCReviewPhotographViewController::EKYCReviewPhotographViewController(QWidget* parent)
     : EKYCBaseViewController(parent) {
     setupUi(this);
-    applyViewProperties(this);
 }
 
 void EKYCReviewPhotographViewController::viewDidLoad() {

@@ -7,14 +7,12 @@
 #include <algorithm>
 
 #include "resources/ColorAsset.h"
+#include "resources/EKYCTheme.h"
 #include "resources/FontConvertible.h"
-#include "resources/HexColor.h"
 #include "resources/Localized.h"
 #include "screens/base/ScreenLayout.h"
 #include "screens/selection/EKYCSelectionTableViewCell.h"
 #include "ui/animation/ViewAnimation.h"
-#include "ui/view/SurfaceView.h"
-#include "ui/view/ViewProperties.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -24,7 +22,6 @@ EKYCSelectionViewController::EKYCSelectionViewController(QWidget* parent)
       model_(new EKYCSelectionListModel(this)),
       filter_(new EKYCSelectionFilterModel(this)) {
     setupUi(this);
-    applyViewProperties(this);
     filter_->setSourceModel(model_);
     tableView->setModel(filter_);
     tableView->setItemDelegate(new EKYCSelectionTableViewCell(tableView));
@@ -77,7 +74,8 @@ void EKYCSelectionViewController::setupUI() {
     setTextColor(tfSearch, ColorAsset::blackAAA().color());
     setPlaceholderColor(tfSearch, ColorAsset::secondText().color());
     imgSearch->setImage(ImageAsset::image(QStringLiteral("ic_search")));
-    vSearchField->setBackgroundColor(colorFromHex(u"F0F2F6"));
+    vSearchField->setStyleSheet(QStringLiteral("#vSearchField { background: #F0F2F6; border-radius: %1px; }")
+                                    .arg(EKYCTheme::pixelRadius(10)));
     btnClose->setIcon(ImageAsset::image(QStringLiteral("ic_sheet_close")).icon());
     btnClose->setCursor(Qt::PointingHandCursor);
     connect(btnClose, &QToolButton::clicked, this, &EKYCSelectionViewController::clickedClose);

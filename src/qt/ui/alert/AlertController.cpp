@@ -9,7 +9,6 @@
 #include "resources/FontConvertible.h"
 #include "resources/Localized.h"
 #include "ui/view/AccessibleInterfaces.h"
-#include "ui/view/ViewLayer.h"
 #include "ui/view/ViewStyle.h"
 
 namespace ovira {
@@ -96,7 +95,8 @@ void AlertController::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    painter.drawPath(ViewLayer::roundedPath(QRectF(rect()), EKYCTheme::radius(16), allCorners));
+    const qreal radius = EKYCTheme::radius(16);
+    painter.drawRoundedRect(QRectF(rect()), radius, radius);
 }
 
 PresentationController* AlertController::makePresentationController(ViewController* presenting) {

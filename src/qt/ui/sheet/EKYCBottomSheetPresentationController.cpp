@@ -7,16 +7,14 @@
 #include "ui/controller/ViewController.h"
 #include "ui/gesture/DragTracker.h"
 #include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
-#include "ui/view/ViewProperties.h"
 
 namespace ovira {
 
 EKYCBottomSheetPresentationController::EKYCBottomSheetPresentationController(
-    ViewController* presented, ViewController* presenting, double topInset, double cornerRadius,
-    double sizingFactor, QColor backdropColor)
+    ViewController* presented, ViewController* presenting, double topInset, double sizingFactor,
+    QColor backdropColor)
     : PresentationController(presented, presenting),
       topInset_(topInset),
-      cornerRadius_(cornerRadius),
       sizingFactor_(sizingFactor),
       backdropColor_(backdropColor),
       transition_(new EKYCBottomSheetInteractiveDismissalTransition([this] { applyProgress(progress()); },
@@ -59,7 +57,6 @@ void EKYCBottomSheetPresentationController::presentationTransitionWillBegin() {
     auto* sheet = presentedViewController();
     auto* container = containerView();
     if (!sheet || !container) return;
-    roundCorners(sheet, {ViewCorner::topLeft, ViewCorner::topRight}, cornerRadius_);
     drag_ = new DragTracker(sheet);
     connect(drag_, &DragTracker::started, this, [this](QPointF translation) {
         if (auto* view = presentedViewController()) restHeight_ = view->height();

@@ -11,9 +11,9 @@ namespace ovira {
 class EKYCBottomSheetInteractiveDismissalTransition;
 
 // Lays a sheet out at the bottom of the window, over a backdrop that dims to
-// 30 %, with its top corners rounded: as tall as its sizing factor asks (or
-// as its content needs, for `fit`), never closer than the top inset to the
-// top of the safe area. It rises from the bottom edge and leaves the same
+// 30 %: as tall as its sizing factor asks (or as its content needs, for
+// `fit`), never closer than the top inset to the top of the safe area (the
+// sheet rounds its own top corners). It rises from the bottom edge and leaves the same
 // way. A tap outside it dismisses it; a drag moves it, and cannot start
 // while the window changes size. On a window wider than maximumWidth the
 // sheet keeps that width, centred.
@@ -24,8 +24,7 @@ public:
     static constexpr int maximumWidth = 600;
 
     EKYCBottomSheetPresentationController(ViewController* presented, ViewController* presenting,
-                                          double topInset, double cornerRadius, double sizingFactor,
-                                          QColor backdropColor);
+                                          double topInset, double sizingFactor, QColor backdropColor);
 
     DragTracker* dragTracker() const { return drag_; }
     EKYCBottomSheetInteractiveDismissalTransition* bottomSheetInteractiveDismissalTransition() const {
@@ -37,7 +36,6 @@ public:
     bool panToDismissEnabled() const { return panToDismissEnabled_; }
     void setPanToDismissEnabled(bool enabled) { panToDismissEnabled_ = enabled; }
     double sheetTopInset() const { return topInset_; }
-    double sheetCornerRadius() const { return cornerRadius_; }
     double sheetSizingFactor() const { return sizingFactor_; }
     QColor sheetBackdropColor() const { return backdropColor_; }
 
@@ -54,7 +52,6 @@ private:
     void onDrag(double translation, double velocity, bool ended);
 
     double topInset_;
-    double cornerRadius_;
     double sizingFactor_;
     QColor backdropColor_;
     bool tapToDismissEnabled_ = true;

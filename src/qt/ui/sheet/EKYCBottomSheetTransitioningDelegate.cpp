@@ -5,18 +5,16 @@
 namespace ovira {
 
 EKYCBottomSheetTransitioningDelegate::EKYCBottomSheetTransitioningDelegate(
-    double topInset, double cornerRadius, double sizingFactor, QColor backdropColor, QObject* parent)
+    double topInset, double sizingFactor, QColor backdropColor, QObject* parent)
     : QObject(parent),
       preferredSheetTopInset(topInset),
-      preferredSheetCornerRadius(cornerRadius),
       preferredSheetSizingFactor(sizingFactor),
       preferredSheetBackdropColor(backdropColor) {}
 
 EKYCBottomSheetPresentationController* EKYCBottomSheetTransitioningDelegate::presentationController(
     ViewController* presented, ViewController* presenting) {
     auto* controller = new EKYCBottomSheetPresentationController(
-        presented, presenting, preferredSheetTopInset, preferredSheetCornerRadius, preferredSheetSizingFactor,
-        preferredSheetBackdropColor);
+        presented, presenting, preferredSheetTopInset, preferredSheetSizingFactor, preferredSheetBackdropColor);
     controller->setTapToDismissEnabled(tapToDismissEnabled);
     controller->setPanToDismissEnabled(panToDismissEnabled);
     bottomSheetPresentationController = controller;

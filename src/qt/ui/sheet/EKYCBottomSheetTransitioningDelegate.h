@@ -15,13 +15,12 @@ class ViewController;
 class EKYCBottomSheetTransitioningDelegate : public QObject {
     Q_OBJECT
 public:
-    EKYCBottomSheetTransitioningDelegate(double topInset, double cornerRadius, double sizingFactor,
-                                         QColor backdropColor, QObject* parent = nullptr);
+    EKYCBottomSheetTransitioningDelegate(double topInset, double sizingFactor, QColor backdropColor,
+                                         QObject* parent = nullptr);
 
     // The controller it created last, while it lives.
     QPointer<EKYCBottomSheetPresentationController> bottomSheetPresentationController;
     double preferredSheetTopInset;
-    double preferredSheetCornerRadius;
     double preferredSheetSizingFactor;
     QColor preferredSheetBackdropColor;
     bool tapToDismissEnabled = true;

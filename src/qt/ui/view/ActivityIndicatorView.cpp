@@ -3,8 +3,6 @@
 #include <QPainter>
 #include <QVariantAnimation>
 
-#include "ui/view/ViewLayer.h"
-
 namespace ovira {
 namespace {
 constexpr int kSpokes = 12;
@@ -13,7 +11,6 @@ constexpr int kSpokes = 12;
 ActivityIndicatorView::ActivityIndicatorView(Style style, QWidget* parent)
     : QWidget(parent), style_(style), spinner_(new QVariantAnimation(this)) {
     setObjectName(QStringLiteral("activityIndicator"));
-    setProperty("roundsItself", true);
     setAttribute(Qt::WA_TranslucentBackground);
     spinner_->setStartValue(0);
     spinner_->setEndValue(kSpokes);
@@ -34,6 +31,11 @@ void ActivityIndicatorView::setColor(const QColor& color) {
 
 void ActivityIndicatorView::setBackgroundColor(const QColor& color) {
     background_ = color;
+    update();
+}
+
+void ActivityIndicatorView::setCornerRadius(qreal radius) {
+    cornerRadius_ = radius;
     update();
 }
 
@@ -60,11 +62,9 @@ void ActivityIndicatorView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (background_.alpha() > 0) {
-        const auto* layer = ViewLayer::find(this);
         painter.setPen(Qt::NoPen);
         painter.setBrush(background_);
-        painter.drawPath(layer ? layer->shape(QRectF(rect()))
-                               : ViewLayer::roundedPath(QRectF(rect()), 0, allCorners));
+        painter.drawRoundedRect(QRectF(rect()), cornerRadius_, cornerRadius_);
     }
     const qreal outer = style_ == Style::large ? 18 : 10;
     const qreal inner = outer * 0.5;

@@ -8,7 +8,7 @@ class QVariantAnimation;
 namespace ovira {
 
 // A spinning activity indicator: twelve spokes that fade round the circle,
-// on the widget's background colour with its layer's rounded corners.
+// on a rounded square of the background colour.
 class ActivityIndicatorView : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +20,8 @@ public:
     void setColor(const QColor& color);
     QColor backgroundColor() const { return background_; }
     void setBackgroundColor(const QColor& color);
+    qreal cornerRadius() const { return cornerRadius_; }
+    void setCornerRadius(qreal radius);
     bool hidesWhenStopped() const { return hidesWhenStopped_; }
     void setHidesWhenStopped(bool hides);
 
@@ -34,6 +36,7 @@ private:
     Style style_;
     QColor color_ = Qt::gray;
     QColor background_ = Qt::transparent;
+    qreal cornerRadius_ = 0;
     bool hidesWhenStopped_ = true;
     bool animating_ = false;
     int phase_ = 0;
