@@ -70,7 +70,7 @@ QColor pixelAt(QWidget* window, QPoint point) {
 double dimmingOver(QWidget* host) {
     double alpha = 0;
     for (auto* layer : host->findChildren<PresentationContainerView*>())
-        alpha = std::max(alpha, layer->dimming().alphaF());
+        alpha = std::max<double>(alpha, layer->dimming().alphaF());
     return alpha;
 }
 

@@ -79,20 +79,6 @@ protected:
     }
 };
 
-TEST(BottomSheetSizing, RawValuesAreHeightFactors) {
-    const std::pair<Sizing, double> cases[] = {{Sizing::fit, 0.0},
-                                               {Sizing::small, 0.25},
-                                               {Sizing::medium, 0.5},
-                                               {Sizing::large, 0.75},
-                                               {Sizing::fill, 1.0}};
-    for (const auto& [sizing, raw] : cases) {
-        EXPECT_EQ(EKYCBottomSheet::rawValue(sizing), raw);
-        EXPECT_EQ(EKYCBottomSheet::sizingFromRawValue(raw), sizing);
-    }
-    EXPECT_EQ(EKYCBottomSheet::sizingFromRawValue(0.3), std::nullopt);
-    EXPECT_EQ(EKYCBottomSheet::sizingFromRawValue(-0.0), Sizing::fit);
-}
-
 TEST_F(SheetTest, SizingDecidesTheHeightWithinTheTopInset) {
     const struct {
         Sizing sizing;
