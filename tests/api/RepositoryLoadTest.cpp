@@ -169,9 +169,12 @@ TEST_F(RepositoryLoad, EightThreadsShareOneRepositoryAndLoseNoExchange) {
     }
     EKYCLogger::resetSink();
     EXPECT_EQ(requestsLogged, kRoundsRun * 2 * kThreads * kRounds);
-    // Each round uploads 240 photographs of some 100 KiB: keeping any of them would show.
+    // Each round uploads 240 photographs of some 100 KiB, 24 MiB in all:
+    // keeping a third of them would show. Below that, the resident size of a
+    // busy process moves by a few MiB either way from round to round (seen:
+    // -2 to +5.5 MiB on a loaded machine), whatever the library does.
     if (kResidentMemoryIsMeaningful) {
-        EXPECT_LT(grown, 4l << 20) << "resident memory grew by " << grown
+        EXPECT_LT(grown, 8l << 20) << "resident memory grew by " << grown
                                    << " bytes in each of the last two rounds";
     }
     // The threads keep reusing their connections rather than opening one per exchange.
