@@ -102,12 +102,6 @@ void ViewController::resizeEvent(QResizeEvent* event) {
     if (maximumContentWidth_ > 0) applySafeArea();
 }
 
-void ViewController::setPreferredContentSize(const QSize& size) {
-    if (size == preferredContentSize_) return;
-    preferredContentSize_ = size;
-    Q_EMIT preferredContentSizeChanged();
-}
-
 void ViewController::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !isBeingDismissed() &&
         didPressEscape()) {

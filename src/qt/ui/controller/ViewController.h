@@ -86,12 +86,7 @@ public:
     // anything; otherwise the key goes on to the screen underneath.
     virtual bool didPressEscape() { return false; }
 
-    // The size a container should give this screen; empty: no preference.
-    QSize preferredContentSize() const { return preferredContentSize_; }
-    void setPreferredContentSize(const QSize& size);
-
 Q_SIGNALS:
-    void preferredContentSizeChanged();
     // The screen's presentation has ended: it has left the screen and goes
     // with its layer at the next turn of the event loop.
     void didDismiss();
@@ -119,7 +114,6 @@ private:
     bool appearanceAnimated_ = false;
     QPointer<ViewController> parentController_;
     NavigationItem* navigationItem_ = nullptr;
-    QSize preferredContentSize_;
     int maximumContentWidth_ = 0;
     ModalTransitionStyle modalTransition_ = ModalTransitionStyle::coverVertical;
 
