@@ -100,7 +100,6 @@ TEST(BaseScreen, LoadsInOrderReportsItsLifeToTheViewModelAndAnswersPortraitOnly)
     const auto& close = screen.navigationItem()->leftBarButtonItem();
     ASSERT_TRUE(close.has_value());
     EXPECT_EQ(close->image.name(), "ic_close");
-    EXPECT_TRUE(close->rendersOriginal);
 
     // A screen whose configure does not call the base gives its view model no didLoad.
     journal.clear();

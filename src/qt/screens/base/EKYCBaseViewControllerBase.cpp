@@ -78,7 +78,7 @@ void EKYCBaseViewControllerBase::viewDidLoad() {
 void EKYCBaseViewControllerBase::setupUI() {
     QPointer<EKYCBaseViewControllerBase> screen(this);
     navigationItem()->setLeftBarButtonItem(
-        BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), true, [screen] {
+        BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), [screen] {
                           if (screen) screen->didTapClose();
                       },
                       accessibleText("a11y.close")});

@@ -24,7 +24,7 @@ EKYCPreviewPhotoErrorViewController::EKYCPreviewPhotoErrorViewController(QWidget
 void EKYCPreviewPhotoErrorViewController::setupUI() {
     QPointer<EKYCPreviewPhotoErrorViewController> screen(this);
     navigationItem()->setLeftBarButtonItem(
-        BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), true, [screen] {
+        BarButtonItem{ImageAsset::image(QStringLiteral("ic_close")), QString(), [screen] {
                           if (screen) screen->didTapClose();
                       },
                       accessibleText("a11y.close")});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 namespace ovira {
 
 // The library-wide animation switch. With animations off, every animated
@@ -8,10 +10,13 @@ namespace ovira {
 // accessibility settings turn them off.
 class ViewAnimation {
 public:
-    static bool areAnimationsEnabled();
-    static void setAnimationsEnabled(bool enabled);
+    static bool areAnimationsEnabled() { return enabled_.load(); }
+    static void setAnimationsEnabled(bool enabled) { enabled_.store(enabled); }
 
     ViewAnimation() = delete;
+
+private:
+    static inline std::atomic<bool> enabled_{true};
 };
 
 }  // namespace ovira

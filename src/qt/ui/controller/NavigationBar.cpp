@@ -15,32 +15,17 @@ NavigationBar::NavigationBar(QWidget* parent)
     title_->setObjectName(QStringLiteral("navigationTitle"));
     title_->setAlignment(Qt::AlignCenter);
     title_->setWordWrap(true);
-    left_->setAutoRaise(true);
     left_->setCursor(Qt::PointingHandCursor);
     left_->setIconSize(QSize(24, 24));
     left_->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; padding: 0 6px; }"));
     left_->hide();
     connect(left_, &QToolButton::clicked, this, [this] {
         const auto& leftItem = item_ ? item_->leftBarButtonItem() : std::nullopt;
-        if (leftItem && leftItem->action)
+        if (!leftItem)
+            Q_EMIT backTapped();
+        else if (leftItem->action)
             leftItem->action();
-        else if (!leftItem && backAction_)
-            backAction_();
     });
-}
-
-void NavigationBar::setStandardAppearance(const NavigationBarAppearance& appearance) {
-    standard_ = appearance;
-    refresh();
-}
-
-void NavigationBar::setBackButtonAccessibleName(const QString& name) {
-    backAccessibleName_ = name;
-    refresh();
-}
-
-QToolButton* NavigationBar::leftButton() const {
-    return left_->isVisibleTo(this) ? left_ : nullptr;
 }
 
 void NavigationBar::show(NavigationItem* top, const std::optional<QString>& backTitle) {
@@ -52,10 +37,12 @@ void NavigationBar::show(NavigationItem* top, const std::optional<QString>& back
 }
 
 void NavigationBar::refresh() {
-    title_->setFont(standard_.titleFont);
-    QPalette palette = title_->palette();
-    palette.setColor(QPalette::WindowText, standard_.titleColor);
-    title_->setPalette(palette);
+    // The title and the button take the bar's font and colour.
+    setFont(standard_.titleFont);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, standard_.titleColor);
+    colours.setColor(QPalette::ButtonText, standard_.titleColor);
+    setPalette(colours);
     title_->setText(item_ ? item_->title() : QString());
 
     // The left button: the screen's own left item, else a back button.
@@ -68,15 +55,11 @@ void NavigationBar::refresh() {
     left_->setText(text);
     left_->setAccessibleName(name.isEmpty() ? text : name);
     left_->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
-    left_->setFont(standard_.titleFont);
-    QPalette buttonPalette = left_->palette();
-    buttonPalette.setColor(QPalette::ButtonText, standard_.titleColor);
-    left_->setPalette(buttonPalette);
-    layoutContent();
+    resizeEvent(nullptr);
     update();
 }
 
-void NavigationBar::layoutContent() {
+void NavigationBar::resizeEvent(QResizeEvent*) {
     // The title stays centred on the bar, clear of the buttons on either side;
     // a title too long for its line wraps, and the bar grows to hold it.
     const int buttonWidth = std::max(44, left_->sizeHint().width());
@@ -85,10 +68,6 @@ void NavigationBar::layoutContent() {
     setFixedHeight(std::max(defaultHeight, title_->heightForWidth(titleWidth) + 12));
     left_->setGeometry(4, 0, buttonWidth, QWidget::height());
     title_->setGeometry(side, 0, titleWidth, QWidget::height());
-}
-
-void NavigationBar::resizeEvent(QResizeEvent*) {
-    layoutContent();
 }
 
 void NavigationBar::paintEvent(QPaintEvent*) {

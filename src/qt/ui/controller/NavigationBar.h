@@ -3,13 +3,14 @@
 #include <QColor>
 #include <QFont>
 #include <QPointer>
+#include <QToolButton>
 #include <QWidget>
-#include <functional>
+#include <optional>
 
 #include "resources/EKYCImage.h"
 
 class QLabel;
-class QToolButton;
+
 
 namespace ovira {
 
@@ -36,32 +37,34 @@ public:
     explicit NavigationBar(QWidget* parent = nullptr);
 
     const NavigationBarAppearance& standardAppearance() const { return standard_; }
-    void setStandardAppearance(const NavigationBarAppearance& appearance);
+    void setStandardAppearance(const NavigationBarAppearance& appearance) { standard_ = appearance; refresh(); }
 
     // Shows `top`; `back` is the title of a back button, or absent for none.
     void show(NavigationItem* top, const std::optional<QString>& backTitle);
-    void setBackAction(std::function<void()> action) { backAction_ = std::move(action); }
     // What a screen reader calls the back button, which shows an arrow.
-    void setBackButtonAccessibleName(const QString& name);
+    void setBackButtonAccessibleName(const QString& name) { backAccessibleName_ = name; refresh(); }
 
     QLabel* titleLabel() const { return title_; }
     // The left button on display (a left item or the back button), or null.
-    QToolButton* leftButton() const;
+    QToolButton* leftButton() const { return left_->isVisibleTo(this) ? left_ : nullptr; }
 
     QSize sizeHint() const override { return {375, QWidget::height()}; }
 
+Q_SIGNALS:
+    // The back button was tapped.
+    void backTapped();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Lays the bar out: also after every change of what it shows.
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void refresh();
-    void layoutContent();
 
     NavigationBarAppearance standard_;
     QPointer<NavigationItem> item_;
     std::optional<QString> backTitle_;
-    std::function<void()> backAction_;
     QString backAccessibleName_;
     QLabel* title_;
     QToolButton* left_;

@@ -4,6 +4,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <utility>
 
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationBar.h"
@@ -18,57 +19,43 @@ constexpr double kParallax = 0.3;  // the screen underneath moves a third as far
 
 }  // namespace
 
-struct NavigationController::Transition {
-    QPointer<ViewController> from;
-    QPointer<ViewController> to;
-    bool push;
-    QList<QPointer<ViewController>> leaving;  // removed from the stack when it completes
-    QPointer<QVariantAnimation> animation;
-    double progress = 0;
-};
-
 NavigationController::NavigationController(ViewController* root, QWidget* parent)
-    : ViewController(parent), bar_(new NavigationBar(this)), content_(new QStackedWidget(this)) {
+    : ViewController(parent), bar_(new NavigationBar(this)), content_(new QStackedWidget(this)),
+      animation_(new QVariantAnimation(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(bar_);
     layout->addWidget(content_, 1);
-    content_->setObjectName(QStringLiteral("navigationContent"));
-    bar_->setBackAction([this] { popViewController(true); });
+    connect(bar_, &NavigationBar::backTapped, this, [this] { popViewController(true); });
 
-    backSwipe_ = new DragTracker(content_);
-    backSwipe_->setLeftEdgeWidth(24);
-    backSwipe_->setShouldStart([this](QPointF translation) {
+    animation_->setEasingCurve(QEasingCurve::OutCubic);
+    connect(animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        if (animation_->state() == QAbstractAnimation::Running) setTransitionProgress(value.toDouble());
+    });
+    connect(animation_, &QVariantAnimation::finished, this,
+            [this] { finishTransition(animation_->endValue().toDouble() == 1); });
+
+    auto* backSwipe = new DragTracker(content_, 24, [this](QPointF translation) {
         return !isTransitioning() && translation.x() > 0 && gestureRecognizerShouldBegin();
     });
     const auto follow = [this](QPointF translation) {
-        if (transition_ && !transition_->animation)
+        if (transition_ && animation_->state() != QAbstractAnimation::Running)
             setTransitionProgress(std::max(0.0, translation.x()) / std::max(1, content_->width()));
     };
-    connect(backSwipe_, &DragTracker::started, this, [this, follow](QPointF translation) {
+    connect(backSwipe, &DragTracker::started, this, [this, follow](QPointF translation) {
         const auto screens = viewControllers();
         if (screens.size() < 2) return;
-        startTransition(screens.last(), screens[screens.size() - 2], false, {screens.last()}, true, true);
+        startTransition(screens.last(), screens[screens.size() - 2], false, true, true);
         follow(translation);
     });
-    connect(backSwipe_, &DragTracker::moved, this, follow);
-    connect(backSwipe_, &DragTracker::finished, this,
-            [this](QPointF translation, QPointF velocity, bool cancelled) {
-                if (!transition_ || transition_->animation) return;
-                const bool completes = !cancelled && (translation.x() > content_->width() / 2.0 ||
-                                                      velocity.x() >= 500);
-                runTransitionTo(completes ? 1 : 0);
-            });
-    if (root) {
-        adopt(root);
-        content_->setCurrentWidget(root);
-    }
+    connect(backSwipe, &DragTracker::moved, this, follow);
+    connect(backSwipe, &DragTracker::finished, this, [this](QPointF translation, QPointF velocity, bool cancelled) {
+        if (!transition_ || animation_->state() == QAbstractAnimation::Running) return;
+        runTransitionTo(!cancelled && (translation.x() > content_->width() / 2.0 || velocity.x() >= 500) ? 1 : 0);
+    });
+    if (root) adopt(root);  // the first page of a stack is its current one
     updateBar();
-}
-
-NavigationController::~NavigationController() {
-    delete transition_;
 }
 
 QList<ViewController*> NavigationController::viewControllers() const {
@@ -79,22 +66,12 @@ QList<ViewController*> NavigationController::viewControllers() const {
 }
 
 ViewController* NavigationController::topViewController() const {
-    const auto screens = viewControllers();
-    return screens.isEmpty() ? nullptr : screens.last();
+    return qobject_cast<ViewController*>(content_->widget(content_->count() - 1));
 }
 
 ViewController* NavigationController::visibleViewController() const {
-    if (presentedViewController() && !presentedViewController()->isBeingDismissed())
-        return presentedViewController();
-    return topViewController();
-}
-
-bool NavigationController::gestureRecognizerShouldBegin() const {
-    return viewControllers().size() > 1;
-}
-
-bool NavigationController::isVisibleNow() const {
-    return appearance() == Appearance::appeared || appearance() == Appearance::appearing;
+    auto* presented = presentedViewController();
+    return presented && !presented->isBeingDismissed() ? presented : topViewController();
 }
 
 void NavigationController::adopt(ViewController* screen) {
@@ -112,18 +89,13 @@ void NavigationController::viewDidLoad() {
 
 void NavigationController::updateBar() {
     const auto screens = viewControllers();
-    if (screens.isEmpty()) {
-        bar_->show(nullptr, std::nullopt);
-        return;
-    }
     std::optional<QString> back;
     if (screens.size() > 1) {
         // The container's own back-button title, when set, stands for every screen's.
         auto* previous = screens[screens.size() - 2]->navigationItem();
-        back = navigationItem()->backButtonTitle() ? navigationItem()->backButtonTitle()
-                                                   : previous->backButtonTitle().value_or(previous->title());
+        back = navigationItem()->backButtonTitle().value_or(previous->backButtonTitle().value_or(previous->title()));
     }
-    bar_->show(screens.last()->navigationItem(), back);
+    bar_->show(screens.isEmpty() ? nullptr : screens.last()->navigationItem(), back);
 }
 
 void NavigationController::pushViewController(ViewController* screen, bool animated) {
@@ -132,37 +104,24 @@ void NavigationController::pushViewController(ViewController* screen, bool anima
     ViewController* from = topViewController();
     adopt(screen);
     updateBar();
-    startTransition(from, screen, true, {}, animated);
-}
-
-void NavigationController::popViewController(bool animated) {
-    popTo(static_cast<int>(viewControllers().size()) - 2, animated);
-}
-
-void NavigationController::popToRootViewController(bool animated) {
-    popTo(0, animated);
+    startTransition(from, screen, true, animated);
 }
 
 void NavigationController::popTo(int index, bool animated) {
     if (transition_) finishTransition(true);
     const auto screens = viewControllers();
-    if (index < 0 || index >= screens.size() - 1) return;
-    startTransition(screens.last(), screens[index], false, screens.mid(index + 1), animated);
+    if (index >= 0 && index < screens.size() - 1) startTransition(screens.last(), screens[index], false, animated);
 }
 
-void NavigationController::startTransition(ViewController* from, ViewController* to, bool push,
-                                           QList<ViewController*> leaving, bool animated, bool interactive) {
+void NavigationController::startTransition(ViewController* from, ViewController* to, bool push, bool animated,
+                                           bool interactive) {
     animated = interactive || (animated && ViewAnimation::areAnimationsEnabled() && from);
-    transition_ = new Transition{from, to, push, {}, nullptr, 0};
-    for (auto* screen : leaving) transition_->leaving.append(screen);
+    transition_ = Transition{from, to, push};
     if (isVisibleNow()) {
         if (from) from->beginAppearanceTransition(false, animated);
         to->beginAppearanceTransition(true, animated);
     }
-    if (!animated) {
-        finishTransition(true);
-        return;
-    }
+    if (!animated) return finishTransition(true);
     // Both screens show while one slides over the other; the rest stay hidden.
     static_cast<QStackedLayout*>(content_->layout())->setStackingMode(QStackedLayout::StackAll);
     content_->layout()->activate();
@@ -177,48 +136,35 @@ void NavigationController::startTransition(ViewController* from, ViewController*
 void NavigationController::setTransitionProgress(double progress) {
     if (!transition_) return;
     transition_->progress = progress;
-    const int width = content_->width();
     // The arriving screen of a push comes from the right; the departing
     // screen of a pop leaves to the right.
-    ViewController* front = transition_->push ? transition_->to : transition_->from;
-    ViewController* back = transition_->push ? transition_->from : transition_->to;
-    const double shown = transition_->push ? progress : 1 - progress;
-    if (front) front->move(static_cast<int>(width * (1 - shown)), 0);
-    if (back) back->move(static_cast<int>(-width * kParallax * shown), 0);
+    const bool push = transition_->push;
+    const double shown = push ? progress : 1 - progress, width = content_->width();
+    if (ViewController* front = push ? transition_->to : transition_->from)
+        front->move(static_cast<int>(width * (1 - shown)), 0);
+    if (ViewController* back = push ? transition_->from : transition_->to)
+        back->move(static_cast<int>(-width * kParallax * shown), 0);
 }
 
 void NavigationController::runTransitionTo(double target) {
     const double from = transition_->progress;
-    if (!ViewAnimation::areAnimationsEnabled() || from == target) {
-        finishTransition(target == 1);
-        return;
-    }
-    auto* animation = new QVariantAnimation(this);
-    animation->setDuration(std::max(1, static_cast<int>(kPushDurationMs * std::abs(target - from))));
-    animation->setStartValue(from);
-    animation->setEndValue(target);
-    animation->setEasingCurve(QEasingCurve::OutCubic);
-    connect(animation, &QVariantAnimation::valueChanged, this,
-            [this](const QVariant& value) { setTransitionProgress(value.toDouble()); });
-    connect(animation, &QVariantAnimation::finished, this, [this, animation, target] {
-        if (transition_ && transition_->animation == animation) finishTransition(target == 1);
-    });
-    transition_->animation = animation;
-    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    if (!ViewAnimation::areAnimationsEnabled() || from == target) return finishTransition(target == 1);
+    animation_->setDuration(std::max(1, static_cast<int>(kPushDurationMs * std::abs(target - from))));
+    animation_->setKeyValues({{0, from}, {1, target}});
+    animation_->start();
 }
 
 void NavigationController::finishTransition(bool completed) {
     if (!transition_) return;
-    Transition* transition = transition_;
-    transition_ = nullptr;
-    if (transition->animation) transition->animation->stop();
+    const Transition transition = *std::exchange(transition_, std::nullopt);
+    animation_->stop();
     const bool visible = isVisibleNow();
-    ViewController* shown = completed ? transition->to : transition->from;
-    ViewController* hidden = completed ? transition->from : transition->to;
+    ViewController* shown = completed ? transition.to : transition.from;
+    ViewController* hidden = completed ? transition.from : transition.to;
     if (!completed && visible) {
         // A cancelled back-swipe: the screens trade the appearance they began.
-        if (transition->to) transition->to->beginAppearanceTransition(false, true);
-        if (transition->from) transition->from->beginAppearanceTransition(true, true);
+        if (transition.to) transition.to->beginAppearanceTransition(false, true);
+        if (transition.from) transition.from->beginAppearanceTransition(true, true);
     }
     auto* layout = static_cast<QStackedLayout*>(content_->layout());
     if (shown) layout->setCurrentWidget(shown);
@@ -229,16 +175,14 @@ void NavigationController::finishTransition(bool completed) {
         if (hidden) hidden->endAppearanceTransition();
         if (shown) shown->endAppearanceTransition();
     }
-    if (completed) {
-        for (const auto& screen : transition->leaving) {
-            if (!screen) continue;
-            content_->removeWidget(screen);
+    if (completed && transition.to) {  // a pop leaves the screens above `to`
+        const auto screens = viewControllers();
+        for (auto* screen : screens.mid(screens.indexOf(transition.to) + 1)) {
+            content_->removeWidget(screen);  // which hides it
             screen->removeFromParentViewController();
-            screen->hide();
             screen->deleteLater();
         }
     }
-    delete transition;
     updateBar();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <optional>
 
 #include "ui/controller/ViewController.h"
 
@@ -10,7 +11,6 @@ class QVariantAnimation;
 
 namespace ovira {
 
-class DragTracker;
 class NavigationBar;
 
 // A stack of screens in a stacked widget under a navigation bar. Pushing
@@ -21,7 +21,6 @@ class NavigationController : public ViewController {
     Q_OBJECT
 public:
     explicit NavigationController(ViewController* root, QWidget* parent = nullptr);
-    ~NavigationController() override;
 
     QList<ViewController*> viewControllers() const;
     ViewController* topViewController() const;
@@ -31,12 +30,12 @@ public:
 
     void pushViewController(ViewController* screen, bool animated);
     // Pops the top screen; does nothing on the root screen.
-    void popViewController(bool animated);
-    void popToRootViewController(bool animated);
-    bool isTransitioning() const { return transition_ != nullptr; }
+    void popViewController(bool animated) { popTo(static_cast<int>(viewControllers().size()) - 2, animated); }
+    void popToRootViewController(bool animated) { popTo(0, animated); }
+    bool isTransitioning() const { return transition_.has_value(); }
 
     // Whether a back-swipe may start now: only with a screen to go back to.
-    virtual bool gestureRecognizerShouldBegin() const;
+    virtual bool gestureRecognizerShouldBegin() const { return viewControllers().size() > 1; }
 
 protected:
     void viewDidLoad() override;
@@ -46,21 +45,27 @@ protected:
     void viewDidDisappear(bool animated) override;
 
 private:
-    struct Transition;
+    // A pop ends by removing every screen above `to`.
+    struct Transition {
+        QPointer<ViewController> from, to;
+        bool push;
+        double progress = 0;
+    };
     void adopt(ViewController* screen);
     void popTo(int index, bool animated);
-    void startTransition(ViewController* from, ViewController* to, bool push, QList<ViewController*> leaving,
-                         bool animated, bool interactive = false);
+    void startTransition(ViewController* from, ViewController* to, bool push, bool animated, bool interactive = false);
     void setTransitionProgress(double progress);
     void runTransitionTo(double target);
     void finishTransition(bool completed);
     void updateBar();
-    bool isVisibleNow() const;
+    bool isVisibleNow() const {
+        return appearance() == Appearance::appeared || appearance() == Appearance::appearing;
+    }
 
     NavigationBar* bar_;
     QStackedWidget* content_;
-    DragTracker* backSwipe_;
-    Transition* transition_ = nullptr;
+    QVariantAnimation* animation_;  // runs while a transition slides on its own
+    std::optional<Transition> transition_;
 };
 
 }  // namespace ovira

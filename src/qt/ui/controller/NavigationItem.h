@@ -13,8 +13,6 @@ namespace ovira {
 struct BarButtonItem {
     EKYCImage image;
     QString title;
-    // Drawn in the image's own colours, not tinted by the bar.
-    bool rendersOriginal = true;
     std::function<void()> action;
     // What a screen reader calls the button; empty: its title.
     QString accessibleName;
@@ -29,15 +27,15 @@ public:
     using QObject::QObject;
 
     const QString& title() const { return title_; }
-    void setTitle(const QString& title);
+    void setTitle(const QString& title) { title_ = title; Q_EMIT changed(); }
 
     const std::optional<BarButtonItem>& leftBarButtonItem() const { return left_; }
-    void setLeftBarButtonItem(std::optional<BarButtonItem> item);
+    void setLeftBarButtonItem(std::optional<BarButtonItem> item) { left_ = std::move(item); Q_EMIT changed(); }
 
     // The title of the back button shown on the next screen; absent: the
     // title of this screen.
     const std::optional<QString>& backButtonTitle() const { return backTitle_; }
-    void setBackButtonTitle(std::optional<QString> title);
+    void setBackButtonTitle(std::optional<QString> title) { backTitle_ = std::move(title); Q_EMIT changed(); }
 
 Q_SIGNALS:
     void changed();

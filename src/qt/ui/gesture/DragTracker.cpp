@@ -3,34 +3,27 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <cmath>
-#include <tuple>
+#include <utility>
 
 namespace ovira {
 
-DragTracker::DragTracker(QWidget* view) : QObject(view), view_(view) {
-    // The application's filter sees the input of the view's descendants too.
+DragTracker::DragTracker(QWidget* view, qreal leftEdgeWidth, std::function<bool(QPointF)> shouldStart)
+    : QObject(view), view_(view), leftEdge_(leftEdgeWidth), shouldStart_(std::move(shouldStart)) {
+    // The application's filter sees the input of the view's descendants too;
+    // the application forgets a filter once it is destroyed.
     qApp->installEventFilter(this);
-}
-
-DragTracker::~DragTracker() {
-    if (qApp) qApp->removeEventFilter(this);
 }
 
 void DragTracker::setEnabled(bool enabled) {
     enabled_ = enabled;
-    if (enabled) return;
-    const bool wasDragging = dragging_;
-    tracking_ = dragging_ = false;
-    if (wasDragging) Q_EMIT finished(samples_.back().second - start_, {}, true);
+    tracking_ = tracking_ && enabled;
+    if (!enabled && std::exchange(dragging_, false)) Q_EMIT finished(samples_.back().second - start_, {}, true);
 }
 
-void DragTracker::sample(qint64 time, QPointF position) {
-    samples_.emplace_back(time, position);
-    while (samples_.size() > 2 && samples_.back().first - samples_.front().first > 100) samples_.pop_front();
+QPointF DragTracker::velocity() const {
     const auto& [firstTime, first] = samples_.front();
     const auto& [lastTime, last] = samples_.back();
-    velocity_ = lastTime > firstTime ? (last - first) * 1000.0 / static_cast<double>(lastTime - firstTime)
-                                     : QPointF();
+    return lastTime > firstTime ? (last - first) * 1000.0 / static_cast<double>(lastTime - firstTime) : QPointF();
 }
 
 bool DragTracker::eventFilter(QObject* watched, QEvent* event) {
@@ -41,8 +34,7 @@ bool DragTracker::eventFilter(QObject* watched, QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     const QPointF position = mouse->globalPosition();
     const auto time = static_cast<qint64>(mouse->timestamp());
-    if (std::tie(type, time, position) == std::tie(last_.type, last_.time, last_.position)) return false;
-    last_ = {type, time, position};
+    if (std::exchange(last_, {type, time, position}) == std::tie(type, time, position)) return false;
     if (type == QEvent::MouseButtonPress) {
         auto* widget = static_cast<QWidget*>(watched);
         tracking_ = mouse->button() == Qt::LeftButton && (widget == view_ || view_->isAncestorOf(widget)) &&
@@ -50,26 +42,21 @@ bool DragTracker::eventFilter(QObject* watched, QEvent* event) {
         dragging_ = false;
         samples_.clear();
         start_ = position;
-        if (tracking_) sample(time, position);
-        return false;
     }
     if (!tracking_) return false;
-    sample(time, position);
+    samples_.emplace_back(time, position);
+    while (samples_.size() > 2 && samples_.back().first - samples_.front().first > 100) samples_.pop_front();
     const QPointF translation = position - start_;
     if (type == QEvent::MouseMove) {
         if (dragging_) {
             Q_EMIT moved(translation);
         } else if (std::hypot(translation.x(), translation.y()) >= 10) {
-            dragging_ = !shouldStart_ || shouldStart_(translation);
-            tracking_ = dragging_;
+            tracking_ = dragging_ = !shouldStart_ || shouldStart_(translation);
             if (dragging_) Q_EMIT started(translation);
         }
-    } else {
+    } else if (type == QEvent::MouseButtonRelease) {
         tracking_ = false;
-        if (dragging_) {
-            dragging_ = false;
-            Q_EMIT finished(translation, velocity_, false);
-        }
+        if (std::exchange(dragging_, false)) Q_EMIT finished(translation, velocity(), false);
     }
     return false;
 }

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QEvent>
-#include <QObject>
-#include <QPointF>
 #include <QPointer>
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <tuple>
 
 namespace ovira {
 
@@ -19,19 +18,14 @@ namespace ovira {
 class DragTracker : public QObject {
     Q_OBJECT
 public:
-    explicit DragTracker(QWidget* view);
-    ~DragTracker() override;
+    // Only presses within `leftEdgeWidth` points of the view's left edge
+    // count (0: anywhere); `shouldStart`, when given, is asked as a drag
+    // would start, and false lets it go.
+    explicit DragTracker(QWidget* view, qreal leftEdgeWidth = 0, std::function<bool(QPointF)> shouldStart = {});
 
-    QWidget* view() const { return view_; }
     bool isEnabled() const { return enabled_; }
     // Turning it off cancels a drag in progress.
     void setEnabled(bool enabled);
-    // Only presses within this many points of the view's left edge (0: anywhere).
-    void setLeftEdgeWidth(qreal width) { leftEdge_ = width; }
-    // Asked as a drag would start; false lets it go.
-    void setShouldStart(std::function<bool(QPointF translation)> shouldStart) {
-        shouldStart_ = std::move(shouldStart);
-    }
 
 Q_SIGNALS:
     void started(QPointF translation);
@@ -44,23 +38,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void sample(qint64 time, QPointF position);
+    QPointF velocity() const;
 
     QPointer<QWidget> view_;
-    bool enabled_ = true;
-    bool tracking_ = false;
-    bool dragging_ = false;
-    qreal leftEdge_ = 0;
+    qreal leftEdge_;
     std::function<bool(QPointF)> shouldStart_;
+    bool enabled_ = true, tracking_ = false, dragging_ = false;
     QPointF start_;
-    QPointF velocity_;
     std::deque<std::pair<qint64, QPointF>> samples_;
     // An event passed up to the parents reaches the filter once per widget.
-    struct {
-        QEvent::Type type = QEvent::None;
-        qint64 time = -1;
-        QPointF position;
-    } last_;
+    std::tuple<QEvent::Type, qint64, QPointF> last_{QEvent::None, -1, QPointF()};
 };
 
 }  // namespace ovira
