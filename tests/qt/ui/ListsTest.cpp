@@ -16,6 +16,7 @@
 #include "ui/lists/EKYCBaseCollectionViewCell.h"
 #include "ui/lists/EKYCBaseTableView.h"
 #include "ui/lists/EKYCBaseTableViewCell.h"
+#include "ui/view/ImageView.h"
 
 namespace ovira {
 namespace {
@@ -99,29 +100,21 @@ TEST_F(Table, ArrowKeysMoveTheFocusFromRowToRowAndScrollItIntoView) {
     EXPECT_EQ(QApplication::focusWidget(), cells[6]->button);
 }
 
-TEST(BaseTableViewCell, APressedRowShowsTheLightBackgroundUnlessHighlightingIsOff) {
+TEST(BaseTableViewCell, ARowShowsItsStyleSheetBackgroundAndAPressOnItChangesNothing) {
     EKYCBaseTableView table;
     table.resize(390, 200);
-    auto* lit = table.addRow<EKYCBaseTableViewCell>(44);
-    auto* plain = table.addRow<EKYCBaseTableViewCell>(44);
-    plain->isEnableHighlight = false;
+    auto* row = table.addRow<ButtonCell>(44);
+    row->setObjectName(QStringLiteral("row"));
+    row->setStyleSheet(QStringLiteral("#row { background: #123456; }"));
     table.show();
     test::settle();
-    EXPECT_EQ(lit->selectedColor, colorFromHex(u"E9ECF7"));
-    for (auto* cell : {lit, plain}) {
-        QTest::mousePress(cell, Qt::LeftButton, {}, QPoint(200, 20));
-        test::settle();
-        const QColor pressed = test::pixelAt(&table, cell->geometry().topLeft() + QPoint(200, 20));
-        QTest::mouseRelease(cell, Qt::LeftButton, {}, QPoint(200, 20));
-        test::settle();
-        const QColor released = test::pixelAt(&table, cell->geometry().topLeft() + QPoint(200, 20));
-        if (cell == lit) {
-            EXPECT_EQ(pressed, colorFromHex(u"E9ECF7"));
-            EXPECT_NE(released, colorFromHex(u"E9ECF7"));
-        } else {
-            EXPECT_NE(pressed, colorFromHex(u"E9ECF7"));
-        }
-    }
+    EXPECT_EQ(row->selectedColor, colorFromHex(u"E9ECF7")) << "the colour rows give their pressed controls";
+    const QPoint beside = row->geometry().topLeft() + QPoint(200, 20);  // right of the button
+    EXPECT_EQ(test::pixelAt(&table, beside), colorFromHex(u"123456"));
+    QTest::mousePress(row, Qt::LeftButton, {}, QPoint(200, 20));
+    test::settle();
+    EXPECT_EQ(test::pixelAt(&table, beside), colorFromHex(u"123456")) << "the row itself shows no press";
+    QTest::mouseRelease(row, Qt::LeftButton, {}, QPoint(200, 20));
 }
 
 TEST(BaseCollectionView, ItemsLineUpSidewaysAsPagesOrAtTheSizeGiven) {
@@ -150,6 +143,45 @@ TEST(BaseCollectionView, ItemsLineUpSidewaysAsPagesOrAtTheSizeGiven) {
     EXPECT_EQ(items[2]->width(), 141) << "the size follows the visible area";
     collection.clear();
     EXPECT_TRUE(collection.items().isEmpty());
+}
+
+TEST(ImageViewTest, APhotographIsScaledByTheContentModeAndClippedToTheCorners) {
+    QWidget window;
+    window.setObjectName(QStringLiteral("w"));
+    window.setStyleSheet(QStringLiteral("#w { background: white; }"));
+    window.resize(100, 100);
+    auto* view = new ImageView(&window);
+    view->setGeometry(window.rect());
+    QImage photo(40, 20, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    view->setPhoto(photo);
+    window.show();
+    test::settle();
+    const auto red = [&](QPoint point) { return test::pixelAt(&window, point) == QColor(Qt::red); };
+    ASSERT_TRUE(view->hasHeightForWidth());
+    EXPECT_EQ(view->heightForWidth(300), 150);
+    // Fit (the default): 100 by 50, centred.
+    EXPECT_TRUE(red(QPoint(2, 30)));
+    EXPECT_FALSE(red(QPoint(50, 20)));
+    view->setContentMode(ImageView::ContentMode::scaleAspectFill);
+    test::settle();
+    EXPECT_TRUE(red(QPoint(50, 2)));
+    EXPECT_TRUE(red(QPoint(2, 97)));
+    view->setCornerRadius(20);
+    test::settle();
+    EXPECT_FALSE(red(QPoint(1, 1))) << "the corner is rounded off";
+    EXPECT_TRUE(red(QPoint(50, 1)));
+    view->setCornerRadius(0);
+    view->setContentMode(ImageView::ContentMode::center);
+    test::settle();
+    EXPECT_TRUE(red(QPoint(32, 42)));
+    EXPECT_FALSE(red(QPoint(28, 42))) << "at its own size";
+    EXPECT_FALSE(red(QPoint(50, 38)));
+    view->clear();
+    test::settle();
+    EXPECT_TRUE(view->photo().isNull());
+    EXPECT_FALSE(view->hasHeightForWidth());
+    EXPECT_FALSE(red(QPoint(50, 50)));
 }
 
 TEST(SelectionModels, TheFilterKeepsEntriesContainingTheKeywordFoldedAndMapsBackToTheEntry) {

@@ -47,7 +47,7 @@ ViewController* flowPresentation(ViewController* screen) {
 EKYCBaseViewControllerBase::EKYCBaseViewControllerBase(QWidget* parent)
     : ViewController(parent),
       overPlayLoading_(new LoadingOverlayView(this)),
-      activityIndicator_(new ActivityIndicatorView(ActivityIndicatorView::Style::large, overPlayLoading_)) {
+      activityIndicator_(new ActivityIndicatorView(overPlayLoading_)) {
     installQtMainQueue();
     // Before any of the screen's own widgets exists, so that each gets its interface.
     installAccessibleInterfaces();
@@ -57,7 +57,6 @@ EKYCBaseViewControllerBase::EKYCBaseViewControllerBase(QWidget* parent)
     QColor background = ColorAsset::blackAAA().color();
     background.setAlphaF(0.5f);
     activityIndicator_->setBackgroundColor(background);
-    activityIndicator_->setHidesWhenStopped(true);
     activityIndicator_->setCornerRadius(EKYCTheme::radius(12));
 }
 

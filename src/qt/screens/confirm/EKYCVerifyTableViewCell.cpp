@@ -14,7 +14,6 @@ namespace ovira {
 
 EKYCVerifyTableViewCell::EKYCVerifyTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
     setupUi(this);
-    isEnableHighlight = false;
     lbStateImage->setText(localizedText("verify.valid"));
     setTextColor(lbStateImage, ColorAsset::blackAAA().color());
     lbStateImage->setFont(systemFont(12));

@@ -20,7 +20,6 @@ EKYCGuideTableViewCell::EKYCGuideTableViewCell(QWidget* parent) : EKYCBaseTableV
     lbGuide->setFont(systemFont(14));
     setTextColor(lbGuide, ColorAsset::blackAAA().color());
     imgBullet->setImage(ImageAsset::image(QStringLiteral("ic_check")));
-    isEnableHighlight = false;
 }
 
 void EKYCGuideTableViewCell::configure(const std::any& item) {

@@ -15,7 +15,6 @@ using FieldType = EKYCInfomationDocument::FieldType;
 EKYCInfomationDocumentTableViewCell::EKYCInfomationDocumentTableViewCell(QWidget* parent)
     : EKYCBaseTableViewCell(parent) {
     setupUi(this);
-    isEnableHighlight = false;
     lbFieldName->setFont(systemFont(14));
     setTextColor(lbFieldName, ColorAsset::secondText().color());
     tfFieldValue->setFont(boldSystemFont(14));

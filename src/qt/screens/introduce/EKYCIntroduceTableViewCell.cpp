@@ -15,7 +15,6 @@ namespace ovira {
 EKYCIntroduceTableViewCell::EKYCIntroduceTableViewCell(QWidget* parent) : EKYCBaseTableViewCell(parent) {
     setupUi(this);
     imgChevron->setImage(ImageAsset::image(QStringLiteral("ic_chevron_right")));
-    isEnableHighlight = false;
     lbDocument->setFont(boldSystemFont(14));
     lbDocument->setWordWrap(true);
     setTextColor(lbDocument, ColorAsset::blackAAA().color());

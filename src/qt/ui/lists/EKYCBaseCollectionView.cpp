@@ -1,7 +1,5 @@
 #include "ui/lists/EKYCBaseCollectionView.h"
 
-#include <QHBoxLayout>
-
 namespace ovira {
 
 EKYCBaseCollectionView::EKYCBaseCollectionView(QWidget* parent)
@@ -12,7 +10,6 @@ EKYCBaseCollectionView::EKYCBaseCollectionView(QWidget* parent)
     row_->setContentsMargins(0, 0, 0, 0);
     row_->setSpacing(0);
     row_->setSizeConstraint(QLayout::SetFixedSize);  // as wide as its items
-    content_->setObjectName(QStringLiteral("collectionContent"));
     setWidget(content_);
 }
 
@@ -37,14 +34,6 @@ void EKYCBaseCollectionView::addItem(QWidget* item) {
 void EKYCBaseCollectionView::setItemSize(std::function<QSize(const QSize&)> size) {
     itemSize_ = std::move(size);
     sizeItems();
-}
-
-void EKYCBaseCollectionView::setSpacing(int spacing) {
-    row_->setSpacing(spacing);
-}
-
-void EKYCBaseCollectionView::setInsets(const QMargins& insets) {
-    row_->setContentsMargins(insets);
 }
 
 void EKYCBaseCollectionView::resizeEvent(QResizeEvent* event) {

@@ -1,12 +1,10 @@
 #pragma once
 
+#include <QHBoxLayout>
 #include <QList>
-#include <QMargins>
 #include <QScrollArea>
 #include <QSize>
 #include <functional>
-
-class QHBoxLayout;
 
 namespace ovira {
 
@@ -31,8 +29,8 @@ public:
     // Every item's size, from the size of the visible area; by default an
     // item is a page: the whole visible area.
     void setItemSize(std::function<QSize(const QSize& visible)> size);
-    void setSpacing(int spacing);
-    void setInsets(const QMargins& insets);
+    void setSpacing(int spacing) { row_->setSpacing(spacing); }
+    void setInsets(const QMargins& insets) { row_->setContentsMargins(insets); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -6,8 +6,6 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "resources/HexColor.h"
-
 namespace ovira {
 namespace {
 
@@ -22,11 +20,7 @@ QWidget* focusTarget(QWidget* row) {
 }  // namespace
 
 EKYCBaseTableView::EKYCBaseTableView(QWidget* parent)
-    : QScrollArea(parent),
-      tableSeparator(colorFromHex(u"CBCBCB")),
-      content_(new QWidget),
-      column_(new QVBoxLayout(content_)),
-      separatorColor_(tableSeparator) {
+    : QScrollArea(parent), content_(new QWidget), column_(new QVBoxLayout(content_)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(true);
@@ -34,7 +28,6 @@ EKYCBaseTableView::EKYCBaseTableView(QWidget* parent)
     column_->setContentsMargins(0, 0, 0, 0);
     column_->setSpacing(0);
     column_->addStretch(1);
-    content_->setObjectName(QStringLiteral("listContent"));
     content_->installEventFilter(this);  // to draw the separators over it
     setWidget(content_);
     // Up and Down move between rows before the rows' controls see them (a
@@ -58,18 +51,12 @@ void EKYCBaseTableView::clear() {
 void EKYCBaseTableView::addHeader(QWidget* header, int height) {
     header->setFixedHeight(height);
     column_->insertWidget(column_->count() - 1, header);
+    content_->update();
 }
 
 void EKYCBaseTableView::addRow(QWidget* row, int height) {
-    row->setFixedHeight(height);
-    column_->insertWidget(column_->count() - 1, row);
+    addHeader(row, height);
     rows_.append(row);
-    content_->update();
-}
-
-void EKYCBaseTableView::setSeparatorColor(const QColor& color) {
-    separatorColor_ = color;
-    content_->update();
 }
 
 void EKYCBaseTableView::resizeEvent(QResizeEvent* event) {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QColor>
 #include <QList>
 #include <QScrollArea>
+
+#include "resources/HexColor.h"
 
 class QVBoxLayout;
 
@@ -19,7 +20,7 @@ class EKYCBaseTableView : public QScrollArea {
 public:
     explicit EKYCBaseTableView(QWidget* parent = nullptr);
 
-    const QColor tableSeparator;
+    const QColor tableSeparator = colorFromHex(u"CBCBCB");
 
     // Removes every row and header.
     void clear();
@@ -37,8 +38,7 @@ public:
     QList<QWidget*> rows() const { return rows_; }
     int numberOfRows() const { return static_cast<int>(rows_.size()); }
 
-    QColor separatorColor() const { return separatorColor_; }
-    void setSeparatorColor(const QColor& color);
+    void setSeparatorColor(const QColor& color) { separatorColor_ = color; content_->update(); }
 
 Q_SIGNALS:
     // The list's own height changed (rows sized from it follow).
@@ -55,7 +55,7 @@ private:
     QWidget* content_;
     QVBoxLayout* column_;
     QList<QWidget*> rows_;
-    QColor separatorColor_;
+    QColor separatorColor_ = tableSeparator;
 };
 
 }  // namespace ovira

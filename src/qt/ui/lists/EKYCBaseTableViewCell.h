@@ -1,32 +1,26 @@
 #pragma once
 
-#include <QColor>
 #include <QWidget>
 #include <any>
 
+#include "resources/HexColor.h"
+
 namespace ovira {
 
-// The library's rows. A row that highlights shows `selectedColor` (a light
-// blue-grey, "E9ECF7") while it is pressed; rows built around a control of
-// their own turn `isEnableHighlight` off and let the control show it.
+// The library's rows. Their background follows their style sheet; a row
+// built around a control of its own shows a press on the control, in
+// `selectedColor` (a light blue-grey, "E9ECF7").
 class EKYCBaseTableViewCell : public QWidget {
     Q_OBJECT
 public:
-    explicit EKYCBaseTableViewCell(QWidget* parent = nullptr);
+    explicit EKYCBaseTableViewCell(QWidget* parent = nullptr) : QWidget(parent) {
+        setAttribute(Qt::WA_StyledBackground);
+    }
 
-    bool isEnableHighlight = true;
-    QColor selectedColor;
+    const QColor selectedColor = colorFromHex(u"E9ECF7");
 
     // Shows an item; each row type overrides it.
     virtual void configure(const std::any& item) { (void)item; }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    bool pressed_ = false;
 };
 
 }  // namespace ovira

@@ -1,46 +1,37 @@
 #pragma once
 
 #include <QColor>
+#include <QTimer>
 #include <QWidget>
-
-class QVariantAnimation;
 
 namespace ovira {
 
 // A spinning activity indicator: twelve spokes that fade round the circle,
-// on a rounded square of the background colour.
+// on a rounded square of the background colour. It shows only while it spins.
 class ActivityIndicatorView : public QWidget {
     Q_OBJECT
 public:
-    enum class Style { medium = 100, large = 101 };
-
-    explicit ActivityIndicatorView(Style style = Style::large, QWidget* parent = nullptr);
+    explicit ActivityIndicatorView(QWidget* parent = nullptr);
 
     QColor color() const { return color_; }
-    void setColor(const QColor& color);
+    void setColor(const QColor& color) { color_ = color; update(); }
     QColor backgroundColor() const { return background_; }
-    void setBackgroundColor(const QColor& color);
-    qreal cornerRadius() const { return cornerRadius_; }
-    void setCornerRadius(qreal radius);
-    bool hidesWhenStopped() const { return hidesWhenStopped_; }
-    void setHidesWhenStopped(bool hides);
+    void setBackgroundColor(const QColor& color) { background_ = color; update(); }
+    void setCornerRadius(qreal radius) { cornerRadius_ = radius; update(); }
 
     void startAnimating();
     void stopAnimating();
-    bool isAnimating() const { return animating_; }
+    bool isAnimating() const { return spinner_.isActive(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    Style style_;
     QColor color_ = Qt::gray;
     QColor background_ = Qt::transparent;
     qreal cornerRadius_ = 0;
-    bool hidesWhenStopped_ = true;
-    bool animating_ = false;
     int phase_ = 0;
-    QVariantAnimation* spinner_;
+    QTimer spinner_;  // a spoke on each tick, round once a second
 };
 
 }  // namespace ovira

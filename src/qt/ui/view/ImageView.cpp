@@ -13,40 +13,11 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
     installAccessibleInterfaces();
 }
 
-void ImageView::setImage(const EKYCImage& image) {
+void ImageView::setPicture(const EKYCImage& image, const QImage& photo) {
     image_ = image;
-    photo_ = QImage();
-    updateGeometry();
-    update();
-}
-
-void ImageView::setPhoto(const QImage& photo) {
     photo_ = photo;
-    image_ = EKYCImage();
     updateGeometry();
     update();
-}
-
-void ImageView::clear() {
-    image_ = EKYCImage();
-    photo_ = QImage();
-    update();
-}
-
-void ImageView::setContentMode(ContentMode mode) {
-    mode_ = mode;
-    update();
-}
-
-void ImageView::setCornerRadius(qreal radius) {
-    radius_ = radius;
-    update();
-}
-
-QSizeF ImageView::naturalSize() const {
-    if (!photo_.isNull()) return QSizeF(photo_.size());
-    if (!image_.isNull()) return image_.size();
-    return {};
 }
 
 int ImageView::heightForWidth(int width) const {
@@ -55,29 +26,14 @@ int ImageView::heightForWidth(int width) const {
     return static_cast<int>(std::lround(width * natural.height() / natural.width()));
 }
 
-QRectF ImageView::pictureRect() const {
-    const QSizeF natural = naturalSize();
-    const QRectF bounds(rect());
-    if (natural.isEmpty() || bounds.isEmpty()) return {};
-    QSizeF size = natural;
-    switch (mode_) {
-        case ContentMode::scaleAspectFit:
-            size.scale(bounds.size(), Qt::KeepAspectRatio);
-            break;
-        case ContentMode::scaleAspectFill:
-            size.scale(bounds.size(), Qt::KeepAspectRatioByExpanding);
-            break;
-        case ContentMode::center:
-            break;
-    }
-    QRectF target(QPointF(), size);
-    target.moveCenter(bounds.center());
-    return target;
-}
-
 void ImageView::paintEvent(QPaintEvent*) {
-    const QRectF target = pictureRect();
-    if (target.isEmpty()) return;
+    QSizeF size = naturalSize();
+    if (size.isEmpty() || rect().isEmpty()) return;
+    if (mode_ != ContentMode::center)
+        size.scale(QSizeF(this->size()),
+                   mode_ == ContentMode::scaleAspectFit ? Qt::KeepAspectRatio : Qt::KeepAspectRatioByExpanding);
+    QRectF target(QPointF(), size);
+    target.moveCenter(QRectF(rect()).center());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -20,30 +20,26 @@ public:
     explicit ImageView(QWidget* parent = nullptr);
 
     const EKYCImage& image() const { return image_; }
-    void setImage(const EKYCImage& image);
+    void setImage(const EKYCImage& image) { setPicture(image, {}); }
     const QImage& photo() const { return photo_; }
-    void setPhoto(const QImage& photo);
+    void setPhoto(const QImage& photo) { setPicture({}, photo); }
     // Shows nothing.
-    void clear();
-    bool isEmpty() const { return image_.isNull() && photo_.isNull(); }
+    void clear() { setPicture({}, {}); }
 
-    ContentMode contentMode() const { return mode_; }
-    void setContentMode(ContentMode mode);
+    void setContentMode(ContentMode mode) { mode_ = mode; update(); }
     qreal cornerRadius() const { return radius_; }
-    void setCornerRadius(qreal radius);
+    void setCornerRadius(qreal radius) { radius_ = radius; update(); }
 
     // With a picture, the height that shows it whole at `width`.
-    bool hasHeightForWidth() const override { return !isEmpty(); }
+    bool hasHeightForWidth() const override { return !naturalSize().isEmpty(); }
     int heightForWidth(int width) const override;
-
-    // Where the picture is drawn, in the view's coordinates.
-    QRectF pictureRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QSizeF naturalSize() const;
+    void setPicture(const EKYCImage& image, const QImage& photo);
+    QSizeF naturalSize() const { return photo_.isNull() ? image_.size() : QSizeF(photo_.size()); }
 
     EKYCImage image_;
     QImage photo_;
