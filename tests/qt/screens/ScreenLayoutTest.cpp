@@ -38,7 +38,7 @@
 #include "screens/selection/EKYCSelectionViewController.h"
 #include "sdk/EKYCUserDefault.h"
 #include "ui/controller/NavigationBar.h"
-#include "ui/controller/PresentationContainerView.h"
+#include "ui/controller/PresentationController.h"
 
 namespace ovira {
 namespace {
@@ -166,7 +166,7 @@ QStringList textFaults(QWidget* window) {
     // that present them lie over one another by design.
     const auto carriesText = [](QWidget* widget) {
         if (!widget->isVisible() || qobject_cast<ViewController*>(widget) ||
-            qobject_cast<PresentationContainerView*>(widget))
+            qobject_cast<PresentationController*>(widget))
             return false;
         if (showsText(widget)) return true;
         const auto inside = widget->findChildren<QWidget*>();

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "ui/controller/PresentationContainerView.h"
+#include "ui/controller/PresentationController.h"
 
 namespace ovira::test {
 
@@ -69,7 +69,7 @@ QColor pixelAt(QWidget* window, QPoint point) {
 
 double dimmingOver(QWidget* host) {
     double alpha = 0;
-    for (auto* layer : host->findChildren<PresentationContainerView*>())
+    for (auto* layer : host->findChildren<PresentationController*>())
         alpha = std::max<double>(alpha, layer->dimming().alphaF());
     return alpha;
 }

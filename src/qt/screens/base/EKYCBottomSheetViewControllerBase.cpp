@@ -27,18 +27,12 @@ void EKYCBottomSheetViewControllerBase::setPreferredSheetSizing(EKYCBottomSheet:
 
 void EKYCBottomSheetViewControllerBase::setTapToDismissEnabled(bool enabled) {
     tapToDismiss_ = enabled;
-    auto* delegate = bottomSheetTransitioningDelegate();
-    delegate->tapToDismissEnabled = enabled;
-    if (auto* controller = delegate->bottomSheetPresentationController.data())
-        controller->setTapToDismissEnabled(enabled);
+    bottomSheetTransitioningDelegate()->tapToDismissEnabled = enabled;
 }
 
 void EKYCBottomSheetViewControllerBase::setPanToDismissEnabled(bool enabled) {
     panToDismiss_ = enabled;
-    auto* delegate = bottomSheetTransitioningDelegate();
-    delegate->panToDismissEnabled = enabled;
-    if (auto* controller = delegate->bottomSheetPresentationController.data())
-        controller->setPanToDismissEnabled(enabled);
+    bottomSheetTransitioningDelegate()->panToDismissEnabled = enabled;
 }
 
 PresentationController* EKYCBottomSheetViewControllerBase::makePresentationController(

@@ -104,12 +104,11 @@ PresentationController* AlertController::makePresentationController(ViewControll
 }
 
 QRect AlertPresentationController::frameOfPresentedViewInContainerView() const {
-    auto* container = containerView();
     auto* presented = presentedViewController();
-    if (!container || !presented) return {};
-    const int width = std::min(AlertController::maximumWidth, container->width() - 2 * AlertController::margin);
-    const int height = std::min(presented->heightForWidth(width), container->height() - 2 * AlertController::margin);
-    return QRect((container->width() - width) / 2, (container->height() - height) / 2, width, height);
+    if (!presented) return {};
+    const int w = std::min(AlertController::maximumWidth, width() - 2 * AlertController::margin);
+    const int h = std::min(presented->heightForWidth(w), height() - 2 * AlertController::margin);
+    return QRect((width() - w) / 2, (height() - h) / 2, w, h);
 }
 
 void AlertPresentationController::applyProgress(double progress) {

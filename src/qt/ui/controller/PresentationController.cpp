@@ -1,18 +1,23 @@
 #include "ui/controller/PresentationController.h"
 
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
-#include <QVariantAnimation>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
 
 #include "ui/animation/ViewAnimation.h"
-#include "ui/controller/PresentationContainerView.h"
+#include "ui/controller/NavigationController.h"
 #include "ui/controller/ViewController.h"
 
 namespace ovira {
 
 PresentationController::PresentationController(ViewController* presented, ViewController* presenting)
-    : presented_(presented), presenting_(presenting) {}
+    : presented_(presented), presenting_(presenting) {
+    setObjectName(QStringLiteral("presentationContainer"));
+}
 
 PresentationController::~PresentationController() {
     if (animation_) animation_->stop();
@@ -26,12 +31,10 @@ ViewController* PresentationController::presentingViewController() const {
     return presenting_;
 }
 
-QRect PresentationController::frameOfPresentedViewInContainerView() const {
-    return container_ ? container_->rect() : QRect();
-}
-
-void PresentationController::containerViewDidLayoutSubviews() {
-    applyProgress(progress_);
+void PresentationController::attach(QWidget* host) {
+    setParent(host);
+    setGeometry(host->rect());
+    host->installEventFilter(this);
 }
 
 void PresentationController::setProgress(double progress) {
@@ -41,7 +44,7 @@ void PresentationController::setProgress(double progress) {
 
 void PresentationController::applyProgress(double progress) {
     auto* screen = presentedViewController();
-    if (!screen || !container_) return;
+    if (!screen) return;
     const QRect frame = frameOfPresentedViewInContainerView();
     if (screen->modalTransitionStyle() == ViewController::ModalTransitionStyle::crossDissolve) {
         screen->setGeometry(frame);
@@ -53,14 +56,15 @@ void PresentationController::applyProgress(double progress) {
         if (!fade) screen->setGraphicsEffect(fade = new QGraphicsOpacityEffect(screen));
         fade->setOpacity(progress);
     } else {
-        const int hidden = container_->height();
-        screen->setGeometry(frame.translated(0, static_cast<int>(std::lround((hidden - frame.y()) * (1 - progress)))));
+        screen->setGeometry(frame.translated(0, static_cast<int>(std::lround((height() - frame.y()) * (1 - progress)))));
     }
 }
 
 void PresentationController::setDimming(QColor color, double alpha) {
     color.setAlphaF(static_cast<float>(color.alphaF() * std::clamp(alpha, 0.0, 1.0)));
-    if (auto* container = qobject_cast<PresentationContainerView*>(container_.data())) container->setDimming(color);
+    if (color == dimming_) return;
+    dimming_ = color;
+    update();
 }
 
 void PresentationController::finishTransition() {
@@ -70,8 +74,7 @@ void PresentationController::finishTransition() {
         animation->stop();
         animation->deleteLater();
     }
-    auto done = std::move(done_);
-    done_ = {};
+    auto done = std::exchange(done_, {});
     if (done) done();
 }
 
@@ -97,6 +100,59 @@ void PresentationController::animateTo(double target, bool animated, std::functi
     });
     animation_ = animation;
     animation->start();
+}
+
+bool PresentationController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        viewWillTransitionToSize(size);
+        setGeometry(QRect(QPoint(), size));
+        containerViewDidLayoutSubviews();
+    }
+    return false;
+}
+
+bool PresentationController::focusNextPrevChild(bool next) {
+    const bool embeddedFlow =
+        !parentWidget()->isWindow() && qobject_cast<NavigationController*>(presentedViewController());
+    if (embeddedFlow) return QWidget::focusNextPrevChild(next);
+    QWidget* start = QApplication::focusWidget();
+    if (!start || !isAncestorOf(start)) start = this;
+    for (QWidget* widget = next ? start->nextInFocusChain() : start->previousInFocusChain(); widget != start;
+         widget = next ? widget->nextInFocusChain() : widget->previousInFocusChain()) {
+        if (isAncestorOf(widget) && widget->isVisible() && widget->isEnabled() &&
+            (widget->focusPolicy() & Qt::TabFocus)) {
+            widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;  // nothing else to go to: the focus stays
+}
+
+void PresentationController::paintEvent(QPaintEvent*) {
+    if (dimming_.alpha() > 0) QPainter(this).fillRect(rect(), dimming_);
+}
+
+void PresentationController::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton) pressedAt_ = event->position().toPoint();
+}
+
+void PresentationController::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton || !pressedAt_) return;
+    const QPoint at = event->position().toPoint();
+    // A tap: released where it was pressed, not the end of a drag.
+    const bool tapped = (at - *std::exchange(pressedAt_, std::nullopt)).manhattanLength() < 10;
+    if (tapped) containerTapped(at);
+}
+
+void PresentationController::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void PresentationController::wheelEvent(QWheelEvent* event) {
+    event->accept();
 }
 
 }  // namespace ovira

@@ -1,26 +1,32 @@
 #pragma once
 
-#include <QEasingCurve>
-#include <QObject>
+#include <QColor>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
+#include <QVariantAnimation>
 #include <QWidget>
 #include <functional>
-
-#include <QVariantAnimation>
+#include <optional>
 
 namespace ovira {
 
 class ViewController;
 
-// Lays out one presentation of a screen over another and draws its
-// transitions. A presentation has a progress: 0 before the screen is shown
-// and after it has gone, 1 while it is shown; presenting and dismissing
-// animate it, and a drag may set it directly. The base shows the screen over
-// the whole layer, sliding up from the bottom edge or fading in, as the
-// screen's transition style says. It lives as long as the presentation.
-class PresentationController : public QObject {
+// One presentation of a screen over another, and the layer it lives in: the
+// layer covers the presenting screen's host widget and follows its size,
+// dims what lies under the presentation by its dimming colour, and takes
+// every press so that nothing under it reacts; a tap on the layer itself
+// goes to containerTapped(). Tab and Shift+Tab cycle through the controls
+// inside it, as in a modal dialog; only a flow embedded in a host's panel
+// lets the keyboard out to the host's other controls.
+//
+// A presentation has a progress: 0 before the screen is shown and after it
+// has gone, 1 while it is shown; presenting and dismissing animate it, and
+// a drag may set it directly. The base shows the screen over the whole
+// layer, sliding up from the bottom edge or fading in, as the screen's
+// transition style says. It lives as long as the presentation.
+class PresentationController : public QWidget {
     Q_OBJECT
 public:
     PresentationController(ViewController* presented, ViewController* presenting);
@@ -28,13 +34,11 @@ public:
 
     ViewController* presentedViewController() const;
     ViewController* presentingViewController() const;
-    // The layer the presentation lives in; absent before it begins.
-    QWidget* containerView() const { return container_; }
 
-    virtual QRect frameOfPresentedViewInContainerView() const;
+    virtual QRect frameOfPresentedViewInContainerView() const { return rect(); }
     // Places the presented view again: the layer changed size, or what
     // decides the frame did.
-    virtual void containerViewDidLayoutSubviews();
+    void containerViewDidLayoutSubviews() { applyProgress(progress_); }
 
     double progress() const { return progress_; }
     void setProgress(double progress);
@@ -43,6 +47,8 @@ public:
     // or finishTransition(), first completes the one under way.
     void animateTo(double target, bool animated, std::function<void()> done = {});
     void finishTransition();
+
+    QColor dimming() const { return dimming_; }
 
     virtual void presentationTransitionWillBegin() {}
     // The layer is about to take `size`.
@@ -57,14 +63,26 @@ protected:
     // Dims what lies under the presentation: `color` at `alpha` times its own opacity.
     void setDimming(QColor color, double alpha);
 
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     friend class ViewController;
+    // Makes the layer a child of `host`, covering it.
+    void attach(QWidget* host);
+
     QPointer<ViewController> presented_;
     QPointer<ViewController> presenting_;
-    QPointer<QWidget> container_;
     double progress_ = 0;
     QPointer<QVariantAnimation> animation_;
     std::function<void()> done_;
+    std::optional<QPoint> pressedAt_;
+    QColor dimming_ = Qt::transparent;
 };
 
 }  // namespace ovira

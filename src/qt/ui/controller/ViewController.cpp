@@ -6,7 +6,6 @@
 #include "ui/animation/ViewAnimation.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/controller/NavigationItem.h"
-#include "ui/controller/PresentationContainerView.h"
 #include "ui/controller/PresentationController.h"
 #include "ui/view/FocusRing.h"
 
@@ -70,10 +69,6 @@ NavigationController* ViewController::navigationController() const {
 NavigationItem* ViewController::navigationItem() {
     if (!navigationItem_) navigationItem_ = new NavigationItem(this);
     return navigationItem_;
-}
-
-PresentationController* ViewController::presentationController() const {
-    return presentationController_;
 }
 
 PresentationController* ViewController::makePresentationController(ViewController* presenting) {
@@ -155,23 +150,19 @@ void ViewController::present(ViewController* screen, bool animated, std::functio
     animated = animated && ViewAnimation::areAnimationsEnabled();
 
     FocusRing::install();
-    auto* container = new PresentationContainerView(presentationHost(presenter));
     PresentationController* controller = screen->makePresentationController(presenter);
-    controller->setParent(container);
-    controller->container_ = container;
-    container->setPresentationController(controller);
+    controller->attach(presentationHost(presenter));
 
     screen->presenting_ = presenter;
-    screen->container_ = container;
     screen->focusBeforePresentation_ = QApplication::focusWidget();
     screen->presentationController_ = controller;
     screen->beingPresented_ = true;
     presenter->presented_ = screen;
 
-    screen->setParent(container);
+    screen->setParent(controller);
     screen->loadViewIfNeeded();
-    container->show();
-    container->raise();
+    controller->show();
+    controller->raise();
     controller->presentationTransitionWillBegin();
     controller->setProgress(0);
     screen->show();
@@ -241,9 +232,9 @@ void ViewController::tearDownPresentation() {
     beingDismissed_ = false;
     beingPresented_ = false;
     hide();
-    if (container_) {
-        container_->hide();
-        container_->deleteLater();  // and this screen with it
+    if (auto* layer = presentationController_.data()) {
+        layer->hide();
+        layer->deleteLater();  // and this screen with it
     }
 }
 

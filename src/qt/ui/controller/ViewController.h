@@ -6,15 +6,12 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/controller/PresentationContainerView.h"
 #include "ui/controller/PresentationController.h"
 
 namespace ovira {
 
 class NavigationController;
 class NavigationItem;
-class PresentationController;
-class PresentationContainerView;
 
 // A screen: a widget with the life of a phone screen. Containers (the
 // navigation container, presentations) load it, forward its appearance and
@@ -66,7 +63,7 @@ public:
     ViewController* presentingViewController() const { return presenting_; }
     bool isBeingPresented() const { return beingPresented_; }
     bool isBeingDismissed() const { return beingDismissed_; }
-    PresentationController* presentationController() const;
+    PresentationController* presentationController() const { return presentationController_; }
     // How a full-screen presentation of this screen comes in and goes.
     enum class ModalTransitionStyle { coverVertical, crossDissolve };
     ModalTransitionStyle modalTransitionStyle() const { return modalTransition_; }
@@ -102,7 +99,6 @@ protected:
     void applySafeArea();
 
 private:
-    friend class PresentationContainerView;
     ViewController* presentationContext();
     void dismissPresented(bool animated, std::function<void()> completion);
     void finishPresentation(std::function<void()> completion);
@@ -120,7 +116,6 @@ private:
     // Modal presentation, from both ends.
     QPointer<ViewController> presented_;
     QPointer<ViewController> presenting_;
-    QPointer<PresentationContainerView> container_;  // of this screen's own presentation
     QPointer<PresentationController> presentationController_;
     bool beingPresented_ = false;
     bool beingDismissed_ = false;

@@ -7,61 +7,57 @@
 #include "ui/controller/ViewController.h"
 #include "ui/gesture/DragTracker.h"
 #include "ui/sheet/EKYCBottomSheetInteractiveDismissalTransition.h"
+#include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
 
 namespace ovira {
 
 EKYCBottomSheetPresentationController::EKYCBottomSheetPresentationController(
-    ViewController* presented, ViewController* presenting, double topInset, double sizingFactor,
-    QColor backdropColor)
+    ViewController* presented, ViewController* presenting, EKYCBottomSheetTransitioningDelegate* options)
     : PresentationController(presented, presenting),
-      topInset_(topInset),
-      sizingFactor_(sizingFactor),
-      backdropColor_(backdropColor),
+      options_(options),
       transition_(new EKYCBottomSheetInteractiveDismissalTransition([this] { applyProgress(progress()); },
                                                                     this)) {}
 
 QRect EKYCBottomSheetPresentationController::frameOfPresentedViewInContainerView() const {
-    auto* container = containerView();
     auto* sheet = presentedViewController();
-    if (!container || !sheet) return {};
-    const double containerHeight = container->height();
-    const int width = std::min(container->width(), maximumWidth);
-    double height = 0;
+    if (!sheet || !options_) return {};
+    const double containerHeight = height();
+    const int width = std::min(this->width(), maximumWidth);
+    double sheetHeight = 0;
     if (transition_->extraHeight() > 0) {
         // Stretched by a drag upwards, the sheet may pass its top limit.
-        height = restHeight_ + transition_->extraHeight();
+        sheetHeight = restHeight_ + transition_->extraHeight();
     } else {
         // The content's own size wins over the sizing factor; the top limit wins over both.
         const int content =
             sheet->hasHeightForWidth() ? sheet->heightForWidth(width) : sheet->sizeHint().height();
         const double minimum = sheet->layout() ? sheet->layout()->minimumSize().height() : 0;
-        height = sizingFactor_ > 0 ? std::max(containerHeight * sizingFactor_, minimum) : content;
+        sheetHeight = options_->preferredSheetSizingFactor > 0 ? std::max(containerHeight * options_->preferredSheetSizingFactor, minimum) : content;
         auto* presenting = presentingViewController();
         const double safeTop = presenting ? presenting->safeAreaInsets().top() : 0;
-        height = std::min(height, containerHeight - (safeTop + topInset_));
+        sheetHeight = std::min(sheetHeight, containerHeight - (safeTop + options_->preferredSheetTopInset));
     }
-    const double top = containerHeight + transition_->bottomOffset() - height;
-    return QRect((container->width() - width) / 2, static_cast<int>(std::lround(top)), width,
-                 static_cast<int>(std::lround(height)));
+    const double top = containerHeight + transition_->bottomOffset() - sheetHeight;
+    return QRect((this->width() - width) / 2, static_cast<int>(std::lround(top)), width,
+                 static_cast<int>(std::lround(sheetHeight)));
 }
 
 void EKYCBottomSheetPresentationController::applyProgress(double progress) {
     auto* sheet = presentedViewController();
-    if (!sheet || !containerView()) return;
+    if (!sheet || !options_) return;
     const QRect frame = frameOfPresentedViewInContainerView();
     sheet->setGeometry(frame.translated(0, static_cast<int>(std::lround(frame.height() * (1 - progress)))));
-    setDimming(backdropColor_, shownBackdropAlpha * progress);
+    setDimming(options_->preferredSheetBackdropColor, shownBackdropAlpha * progress);
 }
 
 void EKYCBottomSheetPresentationController::presentationTransitionWillBegin() {
     auto* sheet = presentedViewController();
-    auto* container = containerView();
-    if (!sheet || !container) return;
+    if (!sheet) return;
     drag_ = new DragTracker(sheet);
     connect(drag_, &DragTracker::started, this, [this](QPointF translation) {
         if (auto* view = presentedViewController()) restHeight_ = view->height();
         finishTransition();
-        transition_->beginPan(panToDismissEnabled_);
+        transition_->beginPan(options_ && options_->panToDismissEnabled);
         onDrag(translation.y(), 0, false);
     });
     connect(drag_, &DragTracker::moved, this, [this](QPointF translation) { onDrag(translation.y(), 0, false); });
@@ -97,7 +93,7 @@ void EKYCBottomSheetPresentationController::viewWillTransitionToSize(QSize) {
 void EKYCBottomSheetPresentationController::containerTapped(QPoint position) {
     auto* sheet = presentedViewController();
     auto* presenting = presentingViewController();
-    if (tapToDismissEnabled_ && sheet && presenting && !sheet->geometry().contains(position))
+    if (options_ && options_->tapToDismissEnabled && sheet && presenting && !sheet->geometry().contains(position))
         presenting->dismiss(true);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QPointer>
 
 #include "ui/controller/PresentationController.h"
@@ -9,9 +8,10 @@
 namespace ovira {
 
 class EKYCBottomSheetInteractiveDismissalTransition;
+class EKYCBottomSheetTransitioningDelegate;
 
 // Lays a sheet out at the bottom of the window, over a backdrop that dims to
-// 30 %: as tall as its sizing factor asks (or as its content needs, for
+// 30 %, as its transitioning delegate's options say at the time: as tall as its sizing factor asks (or as its content needs, for
 // `fit`), never closer than the top inset to the top of the safe area (the
 // sheet rounds its own top corners). It rises from the bottom edge and leaves the same
 // way. A tap outside it dismisses it; a drag moves it, and cannot start
@@ -24,20 +24,12 @@ public:
     static constexpr int maximumWidth = 600;
 
     EKYCBottomSheetPresentationController(ViewController* presented, ViewController* presenting,
-                                          double topInset, double sizingFactor, QColor backdropColor);
+                                          EKYCBottomSheetTransitioningDelegate* options);
 
     DragTracker* dragTracker() const { return drag_; }
     EKYCBottomSheetInteractiveDismissalTransition* bottomSheetInteractiveDismissalTransition() const {
         return transition_;
     }
-
-    bool tapToDismissEnabled() const { return tapToDismissEnabled_; }
-    void setTapToDismissEnabled(bool enabled) { tapToDismissEnabled_ = enabled; }
-    bool panToDismissEnabled() const { return panToDismissEnabled_; }
-    void setPanToDismissEnabled(bool enabled) { panToDismissEnabled_ = enabled; }
-    double sheetTopInset() const { return topInset_; }
-    double sheetSizingFactor() const { return sizingFactor_; }
-    QColor sheetBackdropColor() const { return backdropColor_; }
 
     QRect frameOfPresentedViewInContainerView() const override;
     void presentationTransitionWillBegin() override;
@@ -51,11 +43,7 @@ protected:
 private:
     void onDrag(double translation, double velocity, bool ended);
 
-    double topInset_;
-    double sizingFactor_;
-    QColor backdropColor_;
-    bool tapToDismissEnabled_ = true;
-    bool panToDismissEnabled_ = true;
+    QPointer<EKYCBottomSheetTransitioningDelegate> options_;
     QPointer<DragTracker> drag_;
     EKYCBottomSheetInteractiveDismissalTransition* transition_;
     double restHeight_ = 0;  // the sheet's height when the drag began

@@ -13,12 +13,7 @@ EKYCBottomSheetTransitioningDelegate::EKYCBottomSheetTransitioningDelegate(
 
 EKYCBottomSheetPresentationController* EKYCBottomSheetTransitioningDelegate::presentationController(
     ViewController* presented, ViewController* presenting) {
-    auto* controller = new EKYCBottomSheetPresentationController(
-        presented, presenting, preferredSheetTopInset, preferredSheetSizingFactor, preferredSheetBackdropColor);
-    controller->setTapToDismissEnabled(tapToDismissEnabled);
-    controller->setPanToDismissEnabled(panToDismissEnabled);
-    bottomSheetPresentationController = controller;
-    return controller;
+    return new EKYCBottomSheetPresentationController(presented, presenting, this);
 }
 
 }  // namespace ovira
