@@ -3,30 +3,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFocusEvent>
-#include <QPainter>
 
 #include "resources/ColorAsset.h"
 #include "ui/controller/ViewController.h"
 
 namespace ovira {
 namespace {
-
-class Ring : public QWidget {
-public:
-    explicit Ring(QWidget* target) : QWidget(target) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        setObjectName(QStringLiteral("focusRing"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(ColorAsset::primary().color(), 2));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
-    }
-};
 
 QPointer<FocusRing>& shared() {
     static QPointer<FocusRing> tracker;
@@ -50,19 +32,18 @@ void FocusRing::install() {
 }
 
 QWidget* FocusRing::target() {
-    return shared() && shared()->ring_ && shared()->ring_->isVisible() ? shared()->target_.data() : nullptr;
+    auto* ring = shared() ? shared()->ring_.data() : nullptr;
+    return ring && ring->isVisible() ? ring->widget() : nullptr;
 }
 
 void FocusRing::follow(QWidget* widget) {
-    if (target_) target_->removeEventFilter(this);
-    delete ring_.data();
-    target_ = widget;
-    if (!widget) return;
-    ring_ = new Ring(widget);
-    ring_->setGeometry(widget->rect());
-    ring_->raise();
-    ring_->show();
-    widget->installEventFilter(this);
+    if (!ring_ && widget) {
+        ring_ = new QFocusFrame;
+        ring_->setObjectName(QStringLiteral("focusRing"));
+        ring_->setStyleSheet(QStringLiteral("QFocusFrame { border: 2px solid %1; border-radius: 4px; }")
+                                 .arg(ColorAsset::primary().color().name()));
+    }
+    if (ring_) ring_->setWidget(widget);
 }
 
 bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
@@ -71,15 +52,11 @@ bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         const bool byKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
                                 reason == Qt::ShortcutFocusReason;
-        if (widget && !widget->isWindow() && widget == QApplication::focusWidget() && widget != ring_)
-            follow(byKeyboard && isFlowControl(widget) && !qobject_cast<QAbstractItemView*>(widget)
-                       ? widget
-                       : nullptr);
-    } else if (watched == target_) {
-        if (event->type() == QEvent::Resize && ring_)
-            ring_->setGeometry(target_->rect());
-        else if (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide)
-            follow(nullptr);
+        if (widget && !widget->isWindow() && widget == QApplication::focusWidget())
+            follow(byKeyboard && isFlowControl(widget) && !qobject_cast<QAbstractItemView*>(widget) ? widget
+                                                                                                   : nullptr);
+    } else if (event->type() == QEvent::FocusOut && ring_ && watched == ring_->widget()) {
+        follow(nullptr);
     }
     return false;
 }

@@ -1,21 +1,21 @@
 #pragma once
 
+#include <QFocusFrame>
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 
 namespace ovira {
 
 // The visible keyboard focus of the flow's controls: a ring in the primary
-// colour drawn over the control that the keyboard (Tab, the arrows, a
-// shortcut) moved the focus to; a click shows none, as a pointer needs no
-// ring. Lists draw the focus of their entries themselves. One tracker
-// serves the whole application; install() is idempotent. GUI thread.
+// colour round the control that the keyboard (Tab, the arrows, a shortcut)
+// moved the focus to; a click shows none, as a pointer needs no ring. Lists
+// draw the focus of their entries themselves. One tracker serves the whole
+// application; install() is idempotent. GUI thread.
 class FocusRing : public QObject {
     Q_OBJECT
 public:
     static void install();
-    // The control the ring is drawn on; null while none shows.
+    // The control the ring is drawn round; null while none shows.
     static QWidget* target();
 
 protected:
@@ -25,8 +25,7 @@ private:
     FocusRing();
     void follow(QWidget* widget);
 
-    QPointer<QWidget> target_;
-    QPointer<QWidget> ring_;  // a child of the target, gone with it
+    QPointer<QFocusFrame> ring_;  // a child of the control's parent, gone with it
 };
 
 }  // namespace ovira
