@@ -79,7 +79,7 @@ TEST_F(InformationScreen, TheFetchedFormShowsItsKindsOfFieldsAndWarnsOfAClearedO
     ASSERT_TRUE(model.document);
     EXPECT_EQ(form->lbDocumentName->text(),
               localizedText("info.document") + QString::fromStdString(model.document->identityName));
-    ASSERT_EQ(form->tableView->numberOfRows(), static_cast<int>(model.items.size()));
+    ASSERT_EQ(form->tableView->rows().size(), static_cast<int>(model.items.size()));
     for (int index = 0; index < static_cast<int>(model.items.size()); ++index) {
         const auto& field = model.items[static_cast<std::size_t>(index)];
         auto* cell = row(index);

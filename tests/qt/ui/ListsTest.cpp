@@ -46,14 +46,14 @@ struct Table : testing::Test {
 };
 
 TEST_F(Table, RowsStackInOrderAtTheirHeightAcrossTheWholeWidth) {
-    ASSERT_EQ(table.numberOfRows(), 10);
+    ASSERT_EQ(table.rows().size(), 10);
     for (int row = 0; row < 10; ++row) {
         EXPECT_EQ(table.rows()[row], cells[row]);
         EXPECT_EQ(cells[row]->geometry(), QRect(0, 44 * row, table.viewport()->width(), 44)) << row;
     }
     table.clear();
     test::settle();
-    EXPECT_EQ(table.numberOfRows(), 0);
+    EXPECT_EQ(table.rows().size(), 0);
     EXPECT_TRUE(table.rows().isEmpty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(cells.first().isNull()) << "the list deletes its rows";

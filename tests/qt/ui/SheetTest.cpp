@@ -263,20 +263,20 @@ TEST_F(SheetTest, WithAnimationsOnASheetRisesFromTheBottomAndSinksBack) {
 
 using Tracker = EKYCKeyboardTracker;
 
-class Recorder : public QObject, public Tracker::Delegate {
+class Recorder : public QObject {
 public:
-    std::vector<Tracker::Animation> updates;
-    void keyboardTrackerDidUpdate(const Tracker::Animation& animation) override {
-        updates.push_back(animation);
+    explicit Recorder(Tracker& tracker) {
+        connect(&tracker, &Tracker::keyboardTrackerDidUpdate, this,
+                [this](const Tracker::Animation& animation) { updates.push_back(animation); });
     }
+    std::vector<Tracker::Animation> updates;
 };
 
 class KeyboardTrackerTest : public testing::Test {
 protected:
     Tracker tracker;
-    Recorder recorder;
+    Recorder recorder{tracker};
     const QRectF keyboard{0, 508, 390, 336};
-    void SetUp() override { tracker.setDelegate(&recorder); }
 };
 
 TEST_F(KeyboardTrackerTest, ChangesWithinOneTurnOfTheQueueMakeOneUpdateWithTheLatestFrame) {
@@ -324,17 +324,16 @@ TEST_F(KeyboardTrackerTest, PausedTrackersIgnoreTheKeyboardUntilResumed) {
     EXPECT_EQ(recorder.updates.size(), 1u);
 }
 
-TEST_F(KeyboardTrackerTest, FollowsTheApplicationStateAndForgetsAGoneDelegate) {
+TEST_F(KeyboardTrackerTest, FollowsTheApplicationStateAndForgetsAGoneReceiver) {
     Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_TRUE(tracker.isAutomaticallyPaused());
     Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationActive);
     EXPECT_FALSE(tracker.isAutomaticallyPaused());
 
-    auto gone = std::make_unique<Recorder>();
-    tracker.setDelegate(gone.get());
+    auto gone = std::make_unique<Recorder>(tracker);
     tracker.keyboardDidChange(keyboard);
     gone.reset();
-    test::settle();  // no delegate to call, and no crash
+    test::settle();  // no receiver to call, and no crash
     EXPECT_FALSE(tracker.hasPendingAdjustRequest());
 }
 

@@ -3,7 +3,6 @@
 #include <QPainter>
 
 #include "ui/sheet/EKYCBottomSheetPresentationController.h"
-#include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
 
 namespace ovira {
 
@@ -23,16 +22,6 @@ EKYCBottomSheetTransitioningDelegate* EKYCBottomSheetViewControllerBase::bottomS
 void EKYCBottomSheetViewControllerBase::setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing sizing) {
     sizing_ = sizing;
     bottomSheetTransitioningDelegate()->preferredSheetSizingFactor = EKYCBottomSheet::rawValue(sizing);
-}
-
-void EKYCBottomSheetViewControllerBase::setTapToDismissEnabled(bool enabled) {
-    tapToDismiss_ = enabled;
-    bottomSheetTransitioningDelegate()->tapToDismissEnabled = enabled;
-}
-
-void EKYCBottomSheetViewControllerBase::setPanToDismissEnabled(bool enabled) {
-    panToDismiss_ = enabled;
-    bottomSheetTransitioningDelegate()->panToDismissEnabled = enabled;
 }
 
 PresentationController* EKYCBottomSheetViewControllerBase::makePresentationController(

@@ -7,10 +7,9 @@
 #include "screens/base/EKYCBaseViewController.h"
 #include "screens/base/EKYCBaseViewControllerBase.h"
 #include "ui/sheet/EKYCBottomSheet.h"
+#include "ui/sheet/EKYCBottomSheetTransitioningDelegate.h"
 
 namespace ovira {
-
-class EKYCBottomSheetTransitioningDelegate;
 
 // The base of every sheet screen, whatever its view model. Set the options
 // before presenting; the setters also reach a sheet already on screen.
@@ -28,10 +27,10 @@ public:
 
     EKYCBottomSheet::PreferredSizing preferredSheetSizing() const { return sizing_; }
     void setPreferredSheetSizing(EKYCBottomSheet::PreferredSizing sizing);
-    bool tapToDismissEnabled() const { return tapToDismiss_; }
-    void setTapToDismissEnabled(bool enabled);
-    bool panToDismissEnabled() const { return panToDismiss_; }
-    void setPanToDismissEnabled(bool enabled);
+    bool tapToDismissEnabled() const { return !delegate_ || delegate_->tapToDismissEnabled; }
+    void setTapToDismissEnabled(bool enabled) { bottomSheetTransitioningDelegate()->tapToDismissEnabled = enabled; }
+    bool panToDismissEnabled() const { return !delegate_ || delegate_->panToDismissEnabled; }
+    void setPanToDismissEnabled(bool enabled) { bottomSheetTransitioningDelegate()->panToDismissEnabled = enabled; }
 
     // Escape closes a sheet as its close button does.
     bool didPressEscape() override {
@@ -48,8 +47,6 @@ protected:
 private:
     QPointer<EKYCBottomSheetTransitioningDelegate> delegate_;
     EKYCBottomSheet::PreferredSizing sizing_ = EKYCBottomSheet::PreferredSizing::medium;
-    bool tapToDismiss_ = true;
-    bool panToDismiss_ = true;
 };
 
 // A sheet screen over the type of its view model.

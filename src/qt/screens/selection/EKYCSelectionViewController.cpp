@@ -42,7 +42,8 @@ void EKYCSelectionViewController::viewDidLoad() {
     model_->setItems(viewModel().items);
     connect(tfSearch, &QLineEdit::textChanged, this, &EKYCSelectionViewController::textFieldDidChange);
     keyboardTracker = new EKYCKeyboardTracker(this);
-    keyboardTracker->setDelegate(this);
+    connect(keyboardTracker, &EKYCKeyboardTracker::keyboardTrackerDidUpdate, this,
+            &EKYCSelectionViewController::keyboardTrackerDidUpdate);
 }
 
 void EKYCSelectionViewController::viewWillAppear(bool animated) {

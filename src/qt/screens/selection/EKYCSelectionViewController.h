@@ -23,7 +23,6 @@ namespace ovira {
 // another entry hands it back and closes the sheet. The panel rises above
 // the on-screen keyboard while it shows.
 class EKYCSelectionViewController : public EKYCPanelSheetViewController<EKYCSelectionViewModel>,
-                                    public EKYCKeyboardTracker::Delegate,
                                     public Ui::EKYCSelectionViewController {
     Q_OBJECT
 public:
@@ -51,7 +50,7 @@ public:
     // Picks the shown entry of `index` (of entries()): hands it back and
     // closes, unless it is the current value.
     void didSelectRow(const QModelIndex& index);
-    void keyboardTrackerDidUpdate(const EKYCKeyboardTracker::Animation& animation) override;
+    void keyboardTrackerDidUpdate(const EKYCKeyboardTracker::Animation& animation);
 
 protected:
     void viewDidLoad() override;

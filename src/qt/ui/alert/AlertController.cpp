@@ -1,6 +1,5 @@
 #include "ui/alert/AlertController.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -81,13 +80,6 @@ AlertController::AlertController(AlertContent content, int buttonHeight, int bot
 bool AlertController::didPressEscape() {
     dismiss(true);
     return true;
-}
-
-bool AlertController::event(QEvent* event) {
-    // Content that asks for another height (a font or text change) is laid out again.
-    if (event->type() == QEvent::LayoutRequest)
-        if (auto* controller = presentationController()) controller->containerViewDidLayoutSubviews();
-    return ViewController::event(event);
 }
 
 void AlertController::paintEvent(QPaintEvent*) {

@@ -35,7 +35,6 @@ protected:
     AlertController(AlertContent content, int buttonHeight, int bottomMargin, QWidget* parent);
 
     void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
     PresentationController* makePresentationController(ViewController* presenting) override;
 };
 

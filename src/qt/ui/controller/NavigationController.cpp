@@ -186,20 +186,4 @@ void NavigationController::finishTransition(bool completed) {
     updateBar();
 }
 
-void NavigationController::viewWillAppear(bool animated) {
-    if (auto* top = topViewController()) top->beginAppearanceTransition(true, animated);
-}
-
-void NavigationController::viewDidAppear(bool) {
-    if (auto* top = topViewController()) top->endAppearanceTransition();
-}
-
-void NavigationController::viewWillDisappear(bool animated) {
-    if (auto* top = topViewController()) top->beginAppearanceTransition(false, animated);
-}
-
-void NavigationController::viewDidDisappear(bool) {
-    if (auto* top = topViewController()) top->endAppearanceTransition();
-}
-
 }  // namespace ovira

@@ -39,10 +39,7 @@ public:
 
 protected:
     void viewDidLoad() override;
-    void viewWillAppear(bool animated) override;
-    void viewDidAppear(bool animated) override;
-    void viewWillDisappear(bool animated) override;
-    void viewDidDisappear(bool animated) override;
+    ViewController* appearanceChild() const override { return topViewController(); }
 
 private:
     // A pop ends by removing every screen above `to`.

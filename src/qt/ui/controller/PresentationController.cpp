@@ -17,6 +17,7 @@ namespace ovira {
 PresentationController::PresentationController(ViewController* presented, ViewController* presenting)
     : presented_(presented), presenting_(presenting) {
     setObjectName(QStringLiteral("presentationContainer"));
+    if (presented) presented->installEventFilter(this);
 }
 
 PresentationController::~PresentationController() {
@@ -103,6 +104,8 @@ void PresentationController::animateTo(double target, bool animated, std::functi
 }
 
 bool PresentationController::eventFilter(QObject* watched, QEvent* event) {
+    // Content that asks for another size (a font or text change) is laid out again.
+    if (watched == presented_ && event->type() == QEvent::LayoutRequest) containerViewDidLayoutSubviews();
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
         viewWillTransitionToSize(size);

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QColor>
 #include <QPointer>
-#include <QRect>
-#include <QSize>
 #include <QVariantAnimation>
 #include <QWidget>
 #include <functional>
@@ -36,8 +33,8 @@ public:
     ViewController* presentingViewController() const;
 
     virtual QRect frameOfPresentedViewInContainerView() const { return rect(); }
-    // Places the presented view again: the layer changed size, or what
-    // decides the frame did.
+    // Places the presented view again: the layer changed size, the presented
+    // view asked for another, or what decides the frame did.
     void containerViewDidLayoutSubviews() { applyProgress(progress_); }
 
     double progress() const { return progress_; }

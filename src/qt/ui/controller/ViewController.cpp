@@ -36,6 +36,7 @@ void ViewController::beginAppearanceTransition(bool isAppearing, bool animated) 
         viewWillAppear(animated);
     else
         viewWillDisappear(animated);
+    if (auto* child = appearanceChild()) child->beginAppearanceTransition(isAppearing, animated);
 }
 
 void ViewController::endAppearanceTransition() {
@@ -45,7 +46,10 @@ void ViewController::endAppearanceTransition() {
     } else if (appearance_ == Appearance::disappearing) {
         appearance_ = Appearance::disappeared;
         viewDidDisappear(appearanceAnimated_);
+    } else {
+        return;
     }
+    if (auto* child = appearanceChild()) child->endAppearanceTransition();
 }
 
 void ViewController::addChildViewController(ViewController* child) {

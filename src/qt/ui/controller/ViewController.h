@@ -38,6 +38,8 @@ public:
     void beginAppearanceTransition(bool isAppearing, bool animated);
     void endAppearanceTransition();
     Appearance appearance() const { return appearance_; }
+    // The screen whose appearance follows this one's (a container's visible screen).
+    virtual ViewController* appearanceChild() const { return nullptr; }
 
     // Containment.
     void addChildViewController(ViewController* child);
@@ -75,7 +77,6 @@ public:
     QMargins safeAreaInsets() const { return contentsMargins(); }
     // The widest the screen's content may be; on a wider screen the content
     // keeps this width, centred (0: no limit).
-    int maximumContentWidth() const { return maximumContentWidth_; }
     void setMaximumContentWidth(int width);
 
     // The Escape key, not taken by a control: what leaves this screen the

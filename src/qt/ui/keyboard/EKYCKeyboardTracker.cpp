@@ -20,11 +20,6 @@ EKYCKeyboardTracker::EKYCKeyboardTracker(QObject* parent) : QObject(parent) {
     }
 }
 
-void EKYCKeyboardTracker::setDelegate(Delegate* delegate) {
-    delegate_ = delegate;
-    delegateObject_ = dynamic_cast<QObject*>(delegate);
-}
-
 void EKYCKeyboardTracker::keyboardDidChange(const QRectF& frame) {
     if (isPaused || automaticallyPaused_ || frame == frame_) return;
     frame_ = frame;
@@ -35,8 +30,7 @@ void EKYCKeyboardTracker::keyboardDidChange(const QRectF& frame) {
         this,
         [this] {
             pending_ = false;
-            if (delegateObject_ && delegate_)
-                delegate_->keyboardTrackerDidUpdate({curveEaseOut | beginFromCurrentState, defaultDuration, frame_});
+            Q_EMIT keyboardTrackerDidUpdate({curveEaseOut | beginFromCurrentState, defaultDuration, frame_});
         },
         Qt::QueuedConnection);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QRectF>
 
 namespace ovira {
 
-// Follows the on-screen keyboard through QInputMethod and tells one
-// delegate, on the GUI thread's queue, where the keyboard now is and how
+// Follows the on-screen keyboard through QInputMethod and says, on the GUI
+// thread's queue, where the keyboard now is and how
 // long to take to move along with it. Changes within one turn of the queue
 // make one update, with where the keyboard is when it is delivered.
 class EKYCKeyboardTracker : public QObject {
@@ -25,22 +24,12 @@ public:
         QRectF frame;  // the keyboard's frame; empty while it is hidden
     };
 
-    class Delegate {
-    public:
-        virtual ~Delegate() = default;
-        virtual void keyboardTrackerDidUpdate(const Animation& animation) = 0;
-    };
-
     // Starts following QInputMethod and the application's active state.
     explicit EKYCKeyboardTracker(QObject* parent = nullptr);
-
-    // Held weakly: the delegate must be a QObject as well.
-    void setDelegate(Delegate* delegate);
 
     bool isPaused = false;  // set by the owner while its screen is away
     bool isAutomaticallyPaused() const { return automaticallyPaused_; }
     bool keyboardShowing() const { return !frame_.isEmpty(); }
-    QRectF keyboardFrame() const { return frame_; }
     bool hasPendingAdjustRequest() const { return pending_; }
 
     // The application became inactive / active again.
@@ -48,12 +37,13 @@ public:
     void resume() { automaticallyPaused_ = false; }
 
     // The keyboard now covers `frame` (empty: it is hidden). Ignored while
-    // paused; an unchanged frame asks the delegate nothing.
+    // paused; an unchanged frame says nothing.
     void keyboardDidChange(const QRectF& frame);
 
+Q_SIGNALS:
+    void keyboardTrackerDidUpdate(const EKYCKeyboardTracker::Animation& animation);
+
 private:
-    QPointer<QObject> delegateObject_;
-    Delegate* delegate_ = nullptr;
     bool automaticallyPaused_ = false;
     QRectF frame_;
     bool pending_ = false;

@@ -36,7 +36,6 @@ public:
     }
     // The rows, top first (headers not included).
     QList<QWidget*> rows() const { return rows_; }
-    int numberOfRows() const { return static_cast<int>(rows_.size()); }
 
     void setSeparatorColor(const QColor& color) { separatorColor_ = color; content_->update(); }
 

@@ -27,9 +27,6 @@ public:
                                           EKYCBottomSheetTransitioningDelegate* options);
 
     DragTracker* dragTracker() const { return drag_; }
-    EKYCBottomSheetInteractiveDismissalTransition* bottomSheetInteractiveDismissalTransition() const {
-        return transition_;
-    }
 
     QRect frameOfPresentedViewInContainerView() const override;
     void presentationTransitionWillBegin() override;
