@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 build="${OVIRA_FUZZ_BUILD_DIR:-build-fuzz}"
 seconds="${OVIRA_FUZZ_SECONDS:-60}"
-targets=(fuzz_envelope fuzz_models fuzz_key_conversion fuzz_multipart fuzz_strings_table)
+targets=(fuzz_envelope fuzz_models fuzz_key_conversion fuzz_multipart fuzz_strings_table fuzz_http_response)
 
 # -O1 with line tables: fast to build, still readable stack traces.
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev libssl-dev
-  libturbojpeg0-dev libpng-dev libutf8proc-dev
+  libturbojpeg0-dev libpng-dev libutf8proc-dev zlib1g-dev
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev
   # Qt's platform interface: the accessibility tests turn on what a screen reader would
   qt6-base-private-dev

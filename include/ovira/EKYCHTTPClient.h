@@ -53,6 +53,9 @@ struct EKYCHTTPRequest {
     HTTPHeaders headers;            ///< the headers sent
     std::optional<Data> body;       ///< the body, if any
     double timeoutInterval = 30.0;  ///< seconds without progress before the request fails
+    /// Seconds the whole exchange may take, however steadily bytes move
+    /// (0: no limit); past it the request fails with a time-out.
+    double totalTimeoutInterval = 120.0;
 };
 
 /// Sends one request at a time to the eKYC service over HTTPS and turns the
@@ -70,12 +73,17 @@ public:
         /// Seconds without progress (connecting, sending or receiving) before
         /// a request fails with a time-out.
         double timeoutInterval = 30.0;
+        /// Seconds one whole exchange may take, from the first connection
+        /// attempt to the last byte of the answer, before it fails with a
+        /// time-out even while bytes still trickle in (0: no limit).
+        double totalTimeoutInterval = 120.0;
         /// A PEM file of certificates to trust in addition to the system's.
         std::string additionalCACertificateFile;
         /// Accepted server public keys, "sha256//<base64>" each; when not
         /// empty, a server whose key is not listed is refused.
         std::vector<std::string> pinnedPublicKeys;
-        /// Larger bodies end the exchange with dataLengthExceedsMaximum (-1103).
+        /// Larger bodies end the exchange with dataLengthExceedsMaximum (-1103);
+        /// a compressed body counts with its decompressed size.
         std::size_t maxResponseBytes = 16u * 1024u * 1024u;
         /// Bodies, header values other than "language", "Content-Type" and
         /// "Content-Length" (the session, the application identifier) and

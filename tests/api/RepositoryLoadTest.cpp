@@ -18,6 +18,7 @@
 
 #include "LibraryServiceTest.h"
 #include "api/EKYCRepoImpl.h"
+#include "support/ResidentMemory.h"
 #include "ovira/EKYCLogger.h"
 
 namespace ovira {
@@ -31,20 +32,7 @@ constexpr int kRounds = 30;          // each an upload and a submission, per thr
 constexpr int kRefusedUploads = 12;  // failures the service causes on purpose
 constexpr int kRefusedSubmissions = 12;
 
-// Under AddressSanitizer freed memory waits in a quarantine of up to 256 MiB
-// before it is reused, so resident memory grows whatever the library does;
-// there LeakSanitizer, at exit, is the check for memory kept.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kResidentMemoryIsMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kResidentMemoryIsMeaningful = false;
-#else
-constexpr bool kResidentMemoryIsMeaningful = true;
-#endif
-#else
-constexpr bool kResidentMemoryIsMeaningful = true;
-#endif
+using test::kResidentMemoryIsMeaningful;
 
 // What the process holds: memory the allocator keeps free for its threads
 // (more of it the busier the machine) is handed back first, so that only

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <mutex>
+#include <optional>
 
 namespace ovira {
 namespace {
@@ -14,6 +15,11 @@ namespace {
 // Idle connections one client keeps for reuse: more than the threads that
 // share a client at once (the capture thread and the screens' workers).
 constexpr long kMaxCachedConnections = 32;
+// What one answer's header section may hold: far more than any service
+// sends, little enough that a hostile server cannot grow the client's memory
+// with headers (libcurl keeps a line of up to 100 KiB on its own).
+constexpr std::size_t kMaxHeaderCount = 200;
+constexpr std::size_t kMaxHeaderBytes = 256 * 1024;  // over all responses of the exchange, 1xx included
 
 void initialiseCurlOnce() {
     static std::once_flag once;
@@ -45,6 +51,20 @@ struct Exchange {
     HTTPHeaders headers;
     std::size_t limit = 0;
     bool exceededLimit = false;
+    // Headers of the response under way, counted against the caps.
+    std::size_t headerCount = 0;
+    std::size_t headerBytes = 0;
+    // Why the answer is refused as malformed (a fixed text, never its bytes).
+    const char* malformed = nullptr;
+    // How the final response's body ends: HTTP/1 without a length or chunks
+    // means "when the connection closes", which a cut connection imitates.
+    bool http1 = false;
+    bool framed = false;
+
+    // The total deadline: the exchange ends when it is reached, however
+    // steadily bytes still move.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    bool missedDeadline = false;
 
     // The idle time-out: when anything last moved (the connection made, a
     // byte sent or received), and how long nothing may move.
@@ -62,6 +82,10 @@ struct Exchange {
 // the last byte.
 int checkProgress(void* context, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent) {
     auto* exchange = static_cast<Exchange*>(context);
+    if (exchange->deadline && std::chrono::steady_clock::now() >= *exchange->deadline) {
+        exchange->missedDeadline = true;
+        return 1;
+    }
     if (received + sent != exchange->moved) {
         exchange->moved = received + sent;
         exchange->progressed();
@@ -89,21 +113,56 @@ size_t writeBody(char* data, size_t size, size_t count, void* context) {
     return length;
 }
 
+// Ends the transfer, the answer refused as malformed for `reason`.
+size_t refuse(Exchange* exchange, const char* reason) {
+    exchange->malformed = reason;
+    return 0;
+}
+
+// The value of header `name` in the response under way, if it came.
+const std::string* findHeader(const HTTPHeaders& headers, std::string_view name) {
+    for (const auto& [key, value] : headers)
+        if (key.size() == name.size() && startsWithNoCase(key, name)) return &value;
+    return nullptr;
+}
+
 size_t writeHeader(char* data, size_t size, size_t count, void* context) {
     auto* exchange = static_cast<Exchange*>(context);
     const size_t length = size * count;
     exchange->progressed();
+    exchange->headerBytes += length;
+    if (exchange->headerBytes > kMaxHeaderBytes) return refuse(exchange, "the response headers are too large");
     std::string_view line(data, length);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
     if (startsWithNoCase(line, "HTTP/")) {
         exchange->headers.clear();  // a new (possibly final) response begins
+        exchange->headerCount = 0;
+        exchange->http1 = startsWithNoCase(line, "HTTP/1.");
+        exchange->framed = false;
     } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
+        if (++exchange->headerCount > kMaxHeaderCount) return refuse(exchange, "the response has too many headers");
         std::string_view value = line.substr(colon + 1);
         while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
         while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
-        std::string name(line.substr(0, colon));
-        auto [it, inserted] = exchange->headers.emplace(name, std::string(value));
-        if (!inserted) it->second += ", " + std::string(value);
+        const std::string_view name = line.substr(0, colon);
+        if (!isValidHeaderName(name)) return refuse(exchange, "a response header has a malformed name");
+        for (const char c : value)
+            if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F)
+                return refuse(exchange, "a response header holds control characters");
+        // Framing must be unambiguous: one length, and not both a length and chunks.
+        const bool isLength = name.size() == 14 && startsWithNoCase(name, "Content-Length");
+        const bool isEncoding = name.size() == 17 && startsWithNoCase(name, "Transfer-Encoding");
+        if (const std::string* known = findHeader(exchange->headers, "Content-Length");
+            isLength && known && *known != value)
+            return refuse(exchange, "the response has conflicting Content-Length headers");
+        if ((isLength && findHeader(exchange->headers, "Transfer-Encoding")) ||
+            (isEncoding && findHeader(exchange->headers, "Content-Length")))
+            return refuse(exchange, "the response has both Content-Length and Transfer-Encoding");
+        if (isLength || (isEncoding && value.find("chunked") != std::string_view::npos)) exchange->framed = true;
+        auto [it, inserted] = exchange->headers.emplace(std::string(name), std::string(value));
+        if (!inserted && !isLength) it->second += ", " + std::string(value);
+    } else if (!line.empty()) {
+        return refuse(exchange, "a response header line has no colon");
     }
     return length;
 }
@@ -112,9 +171,27 @@ PlatformError transportError(CURLcode code, CURL* handle, const Exchange& exchan
                              const char* detail) {
     const std::string underlying =
         "curl error " + std::to_string(code) + ": " + (detail && *detail ? detail : curl_easy_strerror(code));
+    if (exchange.missedDeadline) {
+        return urlError(URLErrorCode::timedOut, "The request timed out.", url,
+                        "the exchange took longer than the total time-out");
+    }
     if (exchange.wentIdle) {
         return urlError(URLErrorCode::timedOut, "The request timed out.", url,
                         "no byte moved for longer than the time-out");
+    }
+    if (exchange.malformed) {
+        return urlError(URLErrorCode::badServerResponse, "The server returned a malformed response.", url,
+                        exchange.malformed);
+    }
+    // Errors that, once the server has begun to answer, mean that the answer
+    // is malformed: libcurl's refusal of an overlong header line, and of a
+    // reply that is not HTTP at all (taken for HTTP/0.9).
+    curl_off_t sentAt = 0;
+    curl_easy_getinfo(handle, CURLINFO_PRETRANSFER_TIME_T, &sentAt);
+    if ((code == CURLE_OUT_OF_MEMORY && exchange.headerBytes > 0) ||
+        (code == CURLE_UNSUPPORTED_PROTOCOL && sentAt > 0)) {
+        return urlError(URLErrorCode::badServerResponse, "The server returned a malformed response.", url,
+                        underlying);
     }
     if (exchange.exceededLimit || code == CURLE_FILESIZE_EXCEEDED) {
         return urlError(URLErrorCode::dataLengthExceedsMaximum,
@@ -300,6 +377,14 @@ TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
     exchange.idleLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(timeout));
     exchange.progressed();
+    // The total deadline, checked with the idle time-out; libcurl's own
+    // limit stays as a backstop.
+    if (request.totalTimeoutInterval > 0) {
+        const auto total = std::chrono::duration<double>(request.totalTimeoutInterval);
+        exchange.deadline = exchange.lastProgress + std::chrono::duration_cast<std::chrono::steady_clock::duration>(total);
+        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS,
+                         static_cast<long>(std::ceil(request.totalTimeoutInterval * 1000.0)) + 1000L);
+    }
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &checkProgress);
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &exchange);
@@ -347,10 +432,18 @@ TransportResult CurlSession::perform(const EKYCHTTPRequest& request) const {
     curl_easy_getinfo(handle, CURLINFO_NUM_CONNECTS, &connects);
     shared_->connections += connects;
 
-    if (code != CURLE_OK) {
+    if (code == CURLE_OK) curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.statusNumber);
+    // A body that ends where the connection ended cannot be told from a
+    // connection cut mid-body (libcurl does not insist on TLS's close_notify),
+    // so it is not taken as a whole answer.
+    const bool bodyless = method == "HEAD" || result.statusNumber == 204 || result.statusNumber == 304;
+    if (code == CURLE_OK && exchange.http1 && !exchange.framed && !bodyless) {
+        result.statusNumber = 0;
+        result.error = urlError(URLErrorCode::networkConnectionLost, "The network connection was lost.",
+                                request.url, "the response has no length and is not chunked");
+    } else if (code != CURLE_OK) {
         result.error = transportError(code, handle, exchange, request.url, errorBuffer);
     } else {
-        curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.statusNumber);
         result.headers = std::move(exchange.headers);
         result.body = std::move(exchange.body);
     }

@@ -129,6 +129,7 @@ EKYCHTTPRequest EKYCHTTPClient::makeRequest(const std::string& url, const std::o
     request.method = std::string(rawValue(method));
     request.headers = headers;
     request.timeoutInterval = configuration_.timeoutInterval;
+    request.totalTimeoutInterval = configuration_.totalTimeoutInterval;
     return request;
 }
 
