@@ -102,7 +102,9 @@ TEST(DevServerFaultSyntax, CommandLineFormParsesOrExplains) {
     const auto fault = Fault::parse("/getInfo:status=500,delay=250,count=3,invalid-utf8,message=a, b");
     EXPECT_EQ(fault.toJSON(), json::parse(R"({"path": "/getInfo", "status": 500, "delay": 250, "count": 3,
                                              "invalidUtf8": true, "message": "a, b"})"));
-    for (const auto* bad : {"/getInfo", "/getInfo:", "/getInfo:status=5000", "/getInfo:delay=-1",
+    EXPECT_EQ(Fault::parse("*:trickle=300").toJSON(), json::parse(R"({"path": "*", "trickle": 300})"));
+    EXPECT_EQ(Fault::fromJSON(json::parse(R"({"path": "/getInfo", "trickle": 20})")).trickle, milliseconds(20));
+    for (const auto* bad : {"/getInfo", "/getInfo:", "/getInfo:status=5000", "/getInfo:delay=-1", "/getInfo:trickle=0",
                             "/getInfo:colour=red", "/getinfo:reset", "/getInfo:reset=1"}) {
         EXPECT_THROW(Fault::parse(bad), std::invalid_argument) << bad;
     }

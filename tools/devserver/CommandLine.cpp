@@ -25,6 +25,7 @@ Options:
                     PATH:EFFECT[,EFFECT...] where PATH is an endpoint after
                     /v1/ekyc (e.g. /getInfo) or * for all, and EFFECT is one of
                       delay=MS        answer after MS milliseconds
+                      trickle=MS      send the body one byte per MS milliseconds
                       status=HTTP     answer with this HTTP status
                       code=N          answer HTTP 200 with envelope statusCode N
                       message=TEXT    the envelope message (must come last)
@@ -58,7 +59,7 @@ constexpr const char* kUsageTail = R"(; a card at
 
 While it runs, on the same address:
   POST   /__control/faults       set faults: {"path":"/getInfo","status":500} or
-                                 an array; members path, delay, status, code,
+                                 an array; members path, delay, trickle, status, code,
                                  message, malformed, truncated, reset, oversized,
                                  invalidUtf8, wrongTypes, redirect, count
   GET    /__control/faults       the faults in force

@@ -279,6 +279,23 @@ void DevServer::Impl::serve(const httplib::Request& request, httplib::Response& 
     log.annotate(sequence, "response",
                  {{"httpStatus", reply.httpStatus}, {"statusCode", reply.body.value("statusCode", 0)}});
     respond(response, std::move(reply), fault ? &*fault : nullptr);
+    if (fault && fault->trickle.count() > 0 && !response.body.empty()) {
+        // The same answer, one byte at a time: never silent long enough for
+        // an idle time-out, never done.
+        auto whole = std::make_shared<std::string>(std::move(response.body));
+        response.body.clear();
+        const auto type = response.get_header_value("Content-Type");
+        response.headers.erase("Content-Type");
+        response.set_content_provider(
+            whole->size(), type, [this, whole, step = fault->trickle](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                pause(step);
+                {
+                    std::lock_guard lock(stopMutex);
+                    if (stopping) return false;
+                }
+                return sink.write(whole->data() + offset, 1);
+            });
+    }
 }
 
 void DevServer::Impl::get(const std::string& endpoint, Handler handler) {

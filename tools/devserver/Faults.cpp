@@ -31,7 +31,7 @@ void checkPath(std::string& path) {
 }
 
 void checkHasEffect(const Fault& fault) {
-    if (fault.delay.count() == 0 && fault.httpStatus == 0 && !fault.statusCode && !fault.malformedJSON &&
+    if (fault.delay.count() == 0 && fault.trickle.count() == 0 && fault.httpStatus == 0 && !fault.statusCode && !fault.malformedJSON &&
         !fault.truncatedBody && !fault.resetConnection && !fault.oversizedBody && !fault.invalidUTF8 &&
         !fault.wrongTypes && fault.redirect.empty()) {
         throw std::invalid_argument("the fault for " + fault.path + " has no effect");
@@ -78,6 +78,8 @@ Fault Fault::parse(std::string_view text) {
 
         if (key == "delay" && hasValue)
             fault.delay = std::chrono::milliseconds(parseInt(value, "delay", 0, kMaxDelay));
+        else if (key == "trickle" && hasValue)
+            fault.trickle = std::chrono::milliseconds(parseInt(value, "trickle", 1, kMaxDelay));
         else if (key == "status" && hasValue)
             fault.httpStatus = parseInt(value, "status", 100, 599);
         else if (key == "code" && hasValue)
@@ -133,6 +135,8 @@ Fault Fault::fromJSON(const nlohmann::json& object) {
             fault.redirect = value.get<std::string>();
         } else if (key == "delay")
             fault.delay = std::chrono::milliseconds(wantInt(0, kMaxDelay));
+        else if (key == "trickle")
+            fault.trickle = std::chrono::milliseconds(wantInt(1, kMaxDelay));
         else if (key == "status")
             fault.httpStatus = wantInt(100, 599);
         else if (key == "code")
@@ -163,6 +167,7 @@ nlohmann::json Fault::toJSON() const {
     nlohmann::json object{{"path", path}};
     if (count > 0) object["count"] = count;
     if (delay.count() > 0) object["delay"] = delay.count();
+    if (trickle.count() > 0) object["trickle"] = trickle.count();
     if (httpStatus != 0) object["status"] = httpStatus;
     if (statusCode) object["code"] = *statusCode;
     if (!message.empty()) object["message"] = message;

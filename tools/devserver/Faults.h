@@ -20,6 +20,7 @@ inline constexpr std::array<std::string_view, 8> kEndpoints{"/listCountry",   "/
 struct Fault {
     std::string path = "*";
     std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds trickle{0};  // the answer's body goes out one byte per this long; 0: off
     int httpStatus = 0;             // answer with this HTTP status (and an envelope); 0: off
     std::optional<int> statusCode;  // answer HTTP 200 with this envelope statusCode
     std::string message;            // the envelope message going with the two above
@@ -35,11 +36,11 @@ struct Fault {
     static constexpr std::size_t kOversizedBytes = 20u << 20;
 
     // The command-line form "PATH:effect[,effect...]" with effects delay=MS,
-    // status=HTTP, code=N, message=TEXT (last: takes the rest), malformed,
+    // trickle=MS, status=HTTP, code=N, message=TEXT (last: takes the rest), malformed,
     // truncated, reset, oversized, invalid-utf8, wrong-types, redirect=LOCATION, count=N.
     // Throws std::invalid_argument with a message fit for the user.
     static Fault parse(std::string_view text);
-    // The JSON form {"path", "delay", "status", "code", "message", "malformed",
+    // The JSON form {"path", "delay", "trickle", "status", "code", "message", "malformed",
     // "truncated", "reset", "oversized", "invalidUtf8", "wrongTypes", "redirect", "count"}.
     static Fault fromJSON(const nlohmann::json& object);
     nlohmann::json toJSON() const;

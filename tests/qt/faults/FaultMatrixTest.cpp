@@ -34,11 +34,14 @@ const std::string kBroken = "Máy chủ đang bảo trì";
 const std::string kRefused = "Ảnh không rõ nét";
 
 // A way for the service to misbehave; the slow one answers after the
-// fixture's `slowAnswer`.
+// fixture's `slowAnswer`, the trickle never finishes its answer.
 struct Injected {
     const char* name;
     dev::Fault fault;
     bool slow = false;
+    bool trickle = false;
+    // The client gives up on it (after the fixture's `timeOut`).
+    bool waitsTimeOut() const { return slow || trickle; }
     // HTTP 401 alone ends the session.
     bool endsSession() const { return fault.httpStatus == 401; }
 };
@@ -53,6 +56,7 @@ const Injected kFaults[] = {
     {"HTTP 401", dev::Fault::parse("*:status=401,message=" + kExpired)},
     {"envelope 401", dev::Fault::parse("*:code=401,message=" + kRefused)},
     {"slow", dev::Fault(), true},
+    {"trickle", dev::Fault::parse("*:trickle=300"), false, true},
 };
 
 class FlowUnderFaults;
@@ -93,11 +97,13 @@ struct Heartbeat {
     QTimer timer;
 };
 
-// The shared client gives up after `seconds` without progress while it lives.
+// The shared client gives up after `seconds` without progress, or twice
+// that in all, while it lives.
 struct ClientTimeOut {
     explicit ClientTimeOut(double seconds) {
         auto configuration = EKYCServiceEnvironment::fromMainBundle().clientConfiguration();
         configuration.timeoutInterval = seconds;
+        configuration.totalTimeoutInterval = 2 * seconds;
         EKYCHTTPClient::setShared(std::make_shared<EKYCHTTPClient>(configuration));
     }
     ~ClientTimeOut() { OVIRA::config(); }  // the configured client again
@@ -127,7 +133,7 @@ public:  // the steps run from the table below
     bool trigger(const Step& step, const Injected& injected, const std::function<void()>& act,
                  const std::function<bool()>& ended) {
         std::optional<ClientTimeOut> impatient;
-        if (injected.slow && timeOut) impatient.emplace(*timeOut);
+        if (injected.waitsTimeOut() && timeOut) impatient.emplace(*timeOut);
         dev::Fault fault = injected.fault;
         fault.path = step.endpoint;
         if (injected.slow) fault.delay = slowAnswer;
@@ -142,7 +148,7 @@ public:  // the steps run from the table below
         waited = std::chrono::steady_clock::now() - started;
         beats = heartbeat.beats;
         // The call ran off the GUI thread: it kept turning while the service was silent.
-        if (injected.slow) {
+        if (injected.waitsTimeOut()) {
             EXPECT_GE(beats, 10);
         }
         return true;
