@@ -147,7 +147,27 @@ TEST_F(HostileService, RawResponsesAreServedAsGiven) {
     EXPECT_NO_THROW(fetch(client, server->baseURL()));
 }
 
-TEST_F(HostileService, TheRepositoryGivesUpOnATrickleAtTheTotalDeadline) {
+TEST_F(HostileService, MalformedLinesAndChunksAreRefused) {
+    const EKYCHTTPClient client(impatient());
+    const std::string ok = "{\"statusCode\":0}";
+    const std::pair<std::string, URLErrorCode> answers[] = {
+        {"HTTP/1.1 200 OK\r\nno colon here\r\nContent-Length: 16\r\n\r\n" + ok, URLErrorCode::badServerResponse},
+        {"HTTP/1.1 200 OK\r\nBad Name: x\r\nContent-Length: 16\r\n\r\n" + ok, URLErrorCode::badServerResponse},
+        {"HTTP/1.1 200 " + std::string(1 << 20, 'O') + "\r\nContent-Length: 16\r\n\r\n" + ok,
+         URLErrorCode::badServerResponse},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n" + ok + "\r\n0\r\n\r\n",
+         URLErrorCode::networkConnectionLost},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 16\r\nContent-Length: -1\r\n\r\n" + ok,
+         URLErrorCode::badServerResponse},
+    };
+    for (const auto& [answer, expected] : answers) {
+        SCOPED_TRACE(answer.substr(0, 60));
+        server->setRawResponse(answer);
+        EXPECT_EQ(test::failureOf([&] { fetch(client, server->baseURL()); }).code(), static_cast<int>(expected));
+    }
+}
+
+TEST_F(HostileService, TheRepositoryPassesEveryAttackOnAndGivesUpOnATrickleAtTheDeadline) {
     // The host's service is the hostile server; the host installs a client
     // that trusts the test CA, with short time-outs.
     MainBundle::main().setInfoDictionary(nlohmann::json{
@@ -158,8 +178,19 @@ TEST_F(HostileService, TheRepositoryGivesUpOnATrickleAtTheTotalDeadline) {
     test::TemporaryDirectory folder;
     const auto photo = folder / "face.jpg";
     std::ofstream(photo, std::ios::binary) << std::string(300000, 'j');
-    server->play(Attack::trickle);
     EKYCRepoImpl repo;
+    // Every attack reaches the repository's caller as the client's error.
+    for (const Attack attack : {Attack::compressionBomb, Attack::conflictingLengths, Attack::hugeHeader,
+                                Attack::manyHeaders, Attack::status600, Attack::truncatedWithoutNotify,
+                                Attack::hugeCertificateChain}) {
+        SCOPED_TRACE(hostile::nameOf(attack));
+        server->play(attack);
+        const auto viaClient = test::failureOf([&] { fetch(*EKYCHTTPClient::shared(), server->baseURL()); });
+        const auto viaRepository = test::failureOf([&] { repo.getInfo(); });
+        EXPECT_EQ(viaRepository.code(), viaClient.code());
+        EXPECT_EQ(viaRepository.codeType(), viaClient.codeType());
+    }
+    server->play(Attack::trickle);
     for (const bool upload : {false, true}) {
         SCOPED_TRACE(upload ? "uploadFace" : "getInfo");
         const auto started = Clock::now();

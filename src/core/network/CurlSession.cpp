@@ -183,13 +183,13 @@ PlatformError transportError(CURLcode code, CURL* handle, const Exchange& exchan
         return urlError(URLErrorCode::badServerResponse, "The server returned a malformed response.", url,
                         exchange.malformed);
     }
-    // Errors that, once the server has begun to answer, mean that the answer
-    // is malformed: libcurl's refusal of an overlong header line, and of a
-    // reply that is not HTTP at all (taken for HTTP/0.9).
+    // Errors that, once the request has gone out, mean that the answer is
+    // malformed: libcurl's refusal of an overlong status or header line
+    // (reported as out of memory), and of a reply that is not HTTP at all
+    // (taken for HTTP/0.9, which is not allowed).
     curl_off_t sentAt = 0;
     curl_easy_getinfo(handle, CURLINFO_PRETRANSFER_TIME_T, &sentAt);
-    if ((code == CURLE_OUT_OF_MEMORY && exchange.headerBytes > 0) ||
-        (code == CURLE_UNSUPPORTED_PROTOCOL && sentAt > 0)) {
+    if ((code == CURLE_OUT_OF_MEMORY || code == CURLE_UNSUPPORTED_PROTOCOL) && sentAt > 0) {
         return urlError(URLErrorCode::badServerResponse, "The server returned a malformed response.", url,
                         underlying);
     }
