@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 
 #include "CaptureScreenSupport.h"
@@ -14,6 +15,7 @@
 #include "ovira/OVIRA.h"
 #include "ovira/OVIRADelegate.h"
 #include "ovira/UserDefaults.h"
+#include "screens/base/LoadingOverlayView.h"
 #include "screens/information/EKYCInfomationDocumentTableViewCell.h"
 #include "screens/information/EKYCInfomationDocumentViewController.h"
 #include "screens/photoerror/EKYCPreviewPhotoErrorViewController.h"
@@ -141,6 +143,17 @@ public:  // the steps run from the table below
         Heartbeat heartbeat;
         const auto started = std::chrono::steady_clock::now();
         act();
+        if (injected.waitsTimeOut()) {
+            // While the service holds its answer back, the screen says it is busy.
+            EXPECT_TRUE(test::waitUntil(
+                [&] {
+                    const auto overlays = window->findChildren<LoadingOverlayView*>();
+                    return std::any_of(overlays.begin(), overlays.end(),
+                                       [](LoadingOverlayView* overlay) { return overlay->isVisible(); });
+                },
+                1500))
+                << "no loading overlay while the service is silent";
+        }
         if (!test::waitUntil(ended, 90000)) {
             ADD_FAILURE() << "no reaction on screen";
             return false;
