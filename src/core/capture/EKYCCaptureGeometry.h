@@ -41,6 +41,12 @@ struct Size {
     friend bool operator==(const Size&, const Size&) = default;
 };
 
+struct Point {
+    double x = 0;
+    double y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
 struct Rect {
     double x = 0;
     double y = 0;
