@@ -56,7 +56,7 @@ Result measure(EKYCFaceDetector& detector, const std::vector<QImage>& frames, Co
     for (int round = 0; round < 11; ++round)
         for (const QImage& frame : frames) {
             const auto start = std::chrono::steady_clock::now();
-            const EKYCFaceDetectionPipeline::FaceFrame input = convert(frame);
+            const EKYCDetectionPipeline::Frame input = convert(frame);
             const auto faces = detector.detectFaces(*input.image);
             const capture::PreviewMapping preview{view, input.frame, capture::VideoGravity::aspectFit, true};
             const capture::Rect circle = capture::faceSquare({view, {}, capture::videoRect(preview)});
@@ -87,12 +87,12 @@ int main() {
         return 1;
     }
     const auto whole = [](const QImage& frame) {
-        return EKYCFaceDetectionPipeline::FaceFrame{
+        return EKYCDetectionPipeline::Frame{
             rasterFromQImage(frame), 1, {double(frame.width()), double(frame.height())}};
     };
     for (const cv::Size size : {cv::Size(1280, 720), cv::Size(1920, 1080)}) {
         const auto frames = makeFrames(size);
-        const Result ours = measure(*blazeFace, frames, &EKYCCameraDetectionService::faceFrameOf);
+        const Result ours = measure(*blazeFace, frames, &EKYCCameraDetectionService::detectionFrameOf);
         const Result baseline = measure(*blazeFace, frames, whole);
         bench::printHeader("Face check per " + std::to_string(size.width) + " x " +
                            std::to_string(size.height) + " camera frame, conversion included (" +

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "BenchSupport.h"
-#include "capture/EKYCFaceDetectionPipeline.h"
+#include "capture/EKYCDetectionPipeline.h"
 #include "platform/MainQueue.h"
 
 using namespace ovira;
@@ -91,7 +91,7 @@ int main() {
     double longestGapMs = 0;  // the camera is late too, now and then
     const auto detector = std::make_shared<SlowDetector>();
     {
-        EKYCFaceDetectionPipeline pipeline(
+        EKYCDetectionPipeline pipeline(
             detector, [&](const std::vector<capture::Rect>& faces, capture::Size) {
                 std::lock_guard lock(mutex);
                 ++reports;

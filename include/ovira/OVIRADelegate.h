@@ -29,6 +29,47 @@ inline constexpr const char* kCameraErrorDomain = "ai.qorix.sdk.camera";
 inline constexpr int kCameraAccessDenied = 1;      ///< the user refused the camera
 inline constexpr int kCameraAccessRestricted = 2;  ///< the device does not allow the camera
 
+/// One photograph taken on a capture step and what became of it, for hosts
+/// that want to see where users struggle. It holds measures and outcomes
+/// only: never the photograph, never identity data.
+struct OVIRACaptureAttempt {
+    enum class Outcome {
+        refusedOnDevice,    ///< failed the device's check; not uploaded
+        acceptedByService,  ///< passed the device's check and the service's
+        refusedByService,   ///< passed the device's check; the service refused it
+        notJudged,          ///< uploaded, but no verdict came (network, session)
+    };
+
+    OVIRAFlowStep step = OVIRAFlowStep::captureFront;
+    Outcome outcome = Outcome::notJudged;
+    /// Why the device refused it ("tooDark", "blurred", "cardTooSmall",
+    /// "tooBright", "tooFewPixels", "faceTooSmall"); empty otherwise.
+    std::string refusal;
+    /// The service's error code when it refused the photograph, else 0.
+    int serviceErrorCode = 0;
+    /// Taken by the automatic capture rather than by the user's press.
+    bool autoCaptured = false;
+    /// Seconds from the capture screen showing to this photograph.
+    double secondsToCapture = 0;
+
+    /// The photograph's measures: its size in pixels; mean grey level
+    /// (0..255); the variance of the Laplacian (sharpness); the share of
+    /// burnt pixels; for documents, the card's width over the photograph's
+    /// (0: no outline found); for faces, the faces found and the widest
+    /// one's width over the photograph's (faces is -1 for documents).
+    int width = 0;
+    int height = 0;
+    double brightness = 0;
+    double sharpness = 0;
+    double burntShare = 0;
+    double cardFill = 0;
+    int faces = -1;
+    double faceWidthShare = 0;
+};
+
+/// "refusedOnDevice", "acceptedByService", ...
+const char* toString(OVIRACaptureAttempt::Outcome outcome);
+
 /// The host's listener for what happens in the flow.
 ///
 /// Every flow that was shown ends with exactly one of the four outcomes:
@@ -59,6 +100,11 @@ public:
     /// The user reached `step`. Called each time the user arrives at a step
     /// other than the one they were on, while the flow is on screen.
     virtual void didEKYCReachStep(OVIRAFlowStep step) { (void)step; }
+
+    /// A photograph was taken on a capture step and judged, on the device
+    /// and maybe by the service. Called on the GUI thread once per
+    /// photograph, while the flow is on screen.
+    virtual void didEKYCCaptureAttempt(const OVIRACaptureAttempt& attempt) { (void)attempt; }
 };
 
 }  // namespace ovira

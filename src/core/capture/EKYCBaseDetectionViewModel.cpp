@@ -7,6 +7,8 @@
 #include "capture/EKYCFileService.h"
 #include "ovira/EKYCLogger.h"
 #include "platform/LinuxNetworkPathMonitor.h"
+#include "resources/EKYCTranslationService.h"
+#include "sdk/EKYCFlowReport.h"
 
 namespace ovira {
 
@@ -42,7 +44,20 @@ EKYCBaseDetectionViewModel::EKYCBaseDetectionViewModel(EkycTypeDocument type, EK
       queue(std::make_shared<SerialQueue>("ai.qorix.ekyc.monitor")),
       monitor(services.monitor ? std::move(services.monitor)
                                : std::make_unique<LinuxNetworkPathMonitor>(
-                                     EKYCServiceEnvironment::fromMainBundle().host)) {}
+                                     EKYCServiceEnvironment::fromMainBundle().host)),
+      stillCheck_(std::move(services.stillCheck)) {}
+
+void EKYCBaseDetectionViewModel::setStillCheck(std::shared_ptr<EKYCStillCheck> check) {
+    if (!stillCheck_) stillCheck_ = std::move(check);
+}
+
+void EKYCBaseDetectionViewModel::report(OVIRACaptureAttempt::Outcome outcome, int serviceErrorCode) {
+    attempt_.outcome = outcome;
+    attempt_.serviceErrorCode = serviceErrorCode;
+    logger().log("attempt on", toString(attempt_.step), ":", toString(outcome),
+                 attempt_.refusal.empty() ? std::string() : "(" + attempt_.refusal + ")");
+    EKYCFlowReport::shared().captureAttempt(attempt_);
+}
 
 void EKYCBaseDetectionViewModel::onViewDidLoad() {
     monitor->setPathUpdateHandler([connected = connected_](NetworkPathStatus status) {
@@ -55,7 +70,7 @@ void EKYCBaseDetectionViewModel::onDeinit() {
     monitor->cancel();
 }
 
-void EKYCBaseDetectionViewModel::verifyImage(const ImagePtr& image) {
+void EKYCBaseDetectionViewModel::verifyImage(const ImagePtr& image, const EKYCCaptureContext& context) {
     if (!isConnected()) {
         connectionPublisher.send(Void{});
         return;
@@ -65,6 +80,31 @@ void EKYCBaseDetectionViewModel::verifyImage(const ImagePtr& image) {
         logger().log("no photograph to upload");
         loadingPublisher.send(false);
         return;
+    }
+    attempt_ = {};
+    attempt_.step = context.step;
+    attempt_.autoCaptured = context.autoCaptured;
+    attempt_.secondsToCapture = context.secondsToCapture;
+    attempt_.width = image->width();
+    attempt_.height = image->height();
+    if (stillCheck_) {
+        const auto* raster = dynamic_cast<const RasterImage*>(image.get());
+        const EKYCStillMeasures measures =
+            raster ? stillCheck_->measure(*raster, isDocument()) : EKYCStillMeasures{};
+        attempt_.brightness = measures.image.brightness;
+        attempt_.sharpness = measures.image.sharpness;
+        attempt_.burntShare = measures.image.burntShare;
+        attempt_.cardFill = measures.image.fill;
+        attempt_.faces = measures.faces;
+        attempt_.faceWidthShare = measures.faceWidthShare;
+        if (const auto refusal = raster ? stillCheck_->judge(measures, isDocument()) : std::nullopt) {
+            // Refused as the service would, without the round trip.
+            attempt_.refusal = toString(*refusal);
+            report(OVIRACaptureAttempt::Outcome::refusedOnDevice);
+            errorPublisher.send({image, localized(textKey(*refusal))});
+            loadingPublisher.send(false);
+            return;
+        }
     }
     uploadImage(image);
 }
@@ -95,10 +135,16 @@ void EKYCBaseDetectionViewModel::upload(const ImagePtr& image, const std::string
     }
 
     if (accepted) {
+        report(OVIRACaptureAttempt::Outcome::acceptedByService);
         images.push_back(image);
         publishNextStep();
-    } else if (failure && !publishIfUnauthorized(*failure)) {
-        errorPublisher.send({image, failure->message()});
+    } else {
+        // The service's verdict is an answer with its own status code; a
+        // failure of the transport or of HTTP is no verdict on the photograph.
+        const bool refused = failure && failure->code() > 0 && !failure->status();
+        report(refused ? OVIRACaptureAttempt::Outcome::refusedByService : OVIRACaptureAttempt::Outcome::notJudged,
+               refused ? failure->code() : 0);
+        if (failure && !publishIfUnauthorized(*failure)) errorPublisher.send({image, failure->message()});
     }
     loadingPublisher.send(false);
 }

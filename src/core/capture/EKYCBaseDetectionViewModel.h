@@ -11,7 +11,9 @@
 
 #include "api/IEKYCRepo.h"
 #include "capture/EKYCFileServiceProtocol.h"
+#include "capture/EKYCStillCheck.h"
 #include "ovira/EkycTypeDocument.h"
+#include "ovira/OVIRADelegate.h"
 #include "platform/Image.h"
 #include "platform/NetworkPathMonitor.h"
 #include "platform/SerialQueue.h"
@@ -23,17 +25,27 @@ using EKYCImages = std::vector<ImagePtr>;
 
 // What a capture view model works with. Anything left empty is the real
 // thing: the service repository, the capture folder, and a monitor of the
-// route to the configured service host.
+// route to the configured service host. Without a still check every
+// photograph goes to the service (the capture screen installs the library's).
 struct EKYCDetectionServices {
     std::shared_ptr<IEKYCRepo> repo;
     std::shared_ptr<EKYCFileServiceProtocol> fileService;
     std::unique_ptr<NetworkPathMonitor> monitor;
+    std::shared_ptr<EKYCStillCheck> stillCheck;
 };
 
-// Takes the photograph of one capture step, stores it in the capture folder,
-// has the service judge it and publishes the outcome: the next step with every
-// photograph accepted so far, a rejection with the service's message, or an
-// unauthorised session.
+// How a photograph came to be taken, for the report of its attempt.
+struct EKYCCaptureContext {
+    OVIRAFlowStep step = OVIRAFlowStep::captureFront;
+    bool autoCaptured = false;
+    double secondsToCapture = 0;
+};
+
+// Takes the photograph of one capture step, checks it on the device, stores
+// it in the capture folder, has the service judge it and publishes the
+// outcome: the next step with every photograph accepted so far, a rejection
+// with the device's or the service's message, or an unauthorised session.
+// Every photograph judged is reported to the host as an attempt.
 //
 // verifyImage() blocks for the upload; call it on the capture thread, never
 // the GUI thread. Every event is published on that thread.
@@ -60,9 +72,18 @@ public:
     void onDeinit() override;
 
     // Offline: publishes on connectionPublisher and does nothing else.
-    // Online: stores, uploads and publishes the outcome, then `false` on
-    // loadingPublisher, then empties the capture folder.
-    void verifyImage(const ImagePtr& image);
+    // Online: a photograph the still check refuses is published on
+    // errorPublisher with the check's reason and goes no further; any other
+    // is stored, uploaded and its outcome published, then `false` on
+    // loadingPublisher, then the capture folder is emptied.
+    void verifyImage(const ImagePtr& image, const EKYCCaptureContext& context = {});
+
+    // The check a photograph must pass before it is uploaded; set before
+    // the first photograph. Kept when one came with the services.
+    void setStillCheck(std::shared_ptr<EKYCStillCheck> check);
+    bool hasStillCheck() const { return stillCheck_ != nullptr; }
+    // Documents are judged as cards, the face screen's photograph as a face.
+    virtual bool isDocument() const { return true; }
 
 protected:
     EKYCBaseDetectionViewModel(EkycTypeDocument type, EKYCImages accepted, EKYCDetectionServices services);
@@ -82,6 +103,11 @@ protected:
     std::unique_ptr<NetworkPathMonitor> monitor;
 
 private:
+    void report(OVIRACaptureAttempt::Outcome outcome, int serviceErrorCode = 0);
+
+    std::shared_ptr<EKYCStillCheck> stillCheck_;
+    // The attempt being judged; capture thread.
+    OVIRACaptureAttempt attempt_;
     // Shared with the monitor's handler, which may outlive nothing it does not own.
     std::shared_ptr<std::atomic<bool>> connected_ = std::make_shared<std::atomic<bool>>(false);
 };

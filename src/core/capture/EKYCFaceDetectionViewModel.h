@@ -16,6 +16,7 @@ public:
     PassthroughSubject<std::pair<std::optional<EKYCStep>, EKYCImages>> nextStep;
 
     void uploadFacePhoto(const ImagePtr& image);
+    bool isDocument() const override { return false; }
 
 protected:
     void uploadImage(const ImagePtr& image) override { uploadFacePhoto(image); }

@@ -17,6 +17,8 @@ struct EKYCDetectedFace {
     capture::Rect box;
     // Empty, or keypointCount points in the order above.
     std::vector<capture::Point> keypoints;
+    // Mean grey level (0..255) inside the box; negative when not measured.
+    double brightness = -1;
 
     bool hasKeypoints() const { return keypoints.size() == keypointCount; }
     const capture::Point& point(Keypoint which) const { return keypoints[which]; }
@@ -33,7 +35,7 @@ public:
     // default the boxes of detectFaces() without key points.
     virtual std::vector<EKYCDetectedFace> detectFacesWithKeypoints(const RasterImage& frame) {
         std::vector<EKYCDetectedFace> faces;
-        for (const capture::Rect& box : detectFaces(frame)) faces.push_back({box, {}});
+        for (const capture::Rect& box : detectFaces(frame)) faces.push_back({box, {}, -1});
         return faces;
     }
 };

@@ -4,6 +4,7 @@
 
 #include "ovira/EKYCLogger.h"
 #include "ovira/OVIRA.h"
+#include "platform/MainQueue.h"
 
 namespace ovira {
 
@@ -27,6 +28,20 @@ const char* toString(OVIRAFlowStep step) {
             return "confirm";
         case OVIRAFlowStep::identityForm:
             return "identityForm";
+    }
+    return "unknown";
+}
+
+const char* toString(OVIRACaptureAttempt::Outcome outcome) {
+    switch (outcome) {
+        case OVIRACaptureAttempt::Outcome::refusedOnDevice:
+            return "refusedOnDevice";
+        case OVIRACaptureAttempt::Outcome::acceptedByService:
+            return "acceptedByService";
+        case OVIRACaptureAttempt::Outcome::refusedByService:
+            return "refusedByService";
+        case OVIRACaptureAttempt::Outcome::notJudged:
+            return "notJudged";
     }
     return "unknown";
 }
@@ -91,6 +106,13 @@ void EKYCFlowReport::reached(OVIRAFlowStep step) {
         step_ = step;
     }
     deliver([step](OVIRADelegate& delegate) { delegate.didEKYCReachStep(step); }, "progress");
+}
+
+void EKYCFlowReport::captureAttempt(OVIRACaptureAttempt attempt) {
+    MainQueue::async([this, attempt = std::move(attempt)] {
+        if (!isOpen()) return;
+        deliver([&](OVIRADelegate& delegate) { delegate.didEKYCCaptureAttempt(attempt); }, "capture attempt");
+    });
 }
 
 void EKYCFlowReport::closed() {

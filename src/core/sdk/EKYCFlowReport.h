@@ -37,6 +37,9 @@ public:
     void recovered();
     // The user arrived at `step`; repeated arrivals at the same step are one.
     void reached(OVIRAFlowStep step);
+    // A photograph was judged. From any thread: it reaches the delegate on
+    // the main queue, if a flow is open then.
+    void captureAttempt(OVIRACaptureAttempt attempt);
 
     // The flow has left the screen: the outcome goes out, exactly once.
     void closed();

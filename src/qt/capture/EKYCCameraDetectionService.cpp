@@ -9,12 +9,13 @@
 
 #include "capture/CameraFlipTransition.h"
 #include "capture/EKYCCameraPreviewLayer.h"
-#include "capture/EKYCFaceDetectionPipeline.h"
+#include "capture/EKYCDetectionPipeline.h"
 #include "ovira/EKYCLogger.h"
 #include "platform/MainQueue.h"
 #include "platform/RasterImage.h"
 #include "sdk/QtMainQueue.h"
 #include "vision/DefaultFaceDetector.h"
+#include "vision/EKYCCardExaminer.h"
 #include "vision/PhotoCropper.h"
 
 namespace ovira {
@@ -80,16 +81,20 @@ struct EKYCCameraDetectionService::DelegateCell {
 // What the frame thread needs, shared so that a frame in flight never
 // outlives it.
 struct EKYCCameraDetectionService::FrameState {
-    std::atomic<bool> examine{false};
-    std::unique_ptr<EKYCFaceDetectionPipeline> pipeline;
+    enum Examination { none, faces, document };
+    std::atomic<int> examine{none};
+    std::unique_ptr<EKYCDetectionPipeline> pipeline;
     std::mutex mutex;
-    QImage latest;                           // guarded by mutex
-    bool previewPending = false;             // guarded by mutex
-    QPointer<EKYCCameraPreviewLayer> layer;  // GUI thread
+    QImage latest;                              // guarded by mutex
+    bool previewPending = false;                // guarded by mutex
+    capture::Rect windowShare;                  // guarded by mutex: the card window, shares of the frame
+    QPointer<EKYCCameraPreviewLayer> layer;     // GUI thread
+    QPointer<EKYCCameraDetectionService> owner;  // GUI thread
 };
 
 EKYCCameraDetectionService::EKYCCameraDetectionService(std::unique_ptr<EKYCCameraSource> source,
                                                        std::shared_ptr<EKYCFaceDetector> detector,
+                                                       std::shared_ptr<EKYCDocumentExaminer> examiner,
                                                        QObject* parent)
     : QObject(parent),
       source_(source ? std::move(source) : EKYCCameraSource::make()),
@@ -99,12 +104,15 @@ EKYCCameraDetectionService::EKYCCameraDetectionService(std::unique_ptr<EKYCCamer
     installQtMainQueue();
     QPointer<EKYCCameraDetectionService> self(this);
     frames_->layer = previewLayer_;
-    frames_->pipeline = std::make_unique<EKYCFaceDetectionPipeline>(
+    frames_->owner = this;
+    frames_->pipeline = std::make_unique<EKYCDetectionPipeline>(
         std::make_shared<GuardedFaceDetector>(std::move(detector)),
-        [self](const std::vector<capture::Rect>& faces, capture::Size frame) {
-            // Every face in turn; the last one decides.
-            for (const capture::Rect& face : faces)
-                if (self) self->checkFace(face, frame);
+        [self](const std::vector<EKYCDetectedFace>& faces, capture::Size frame) {
+            if (self) self->reportFaces(faces, frame);
+        },
+        examiner ? std::move(examiner) : vision::makeDefaultDocumentExaminer(),
+        [self](const EKYCDocumentMeasures& measures, const capture::Rect& window, capture::Size) {
+            if (self) self->reportDocument(measures, window);
         });
 
     source_->setFrameHandler([state = frames_](const QImage& frame) {
@@ -125,9 +133,29 @@ EKYCCameraDetectionService::EKYCCameraDetectionService(std::unique_ptr<EKYCCamer
                     state->previewPending = false;
                 }
                 if (state->layer) state->layer->setImage(image);
+                if (state->owner) state->owner->updateDocumentWindow();
             });
         // Converted on the detection thread, and only if examined.
-        if (state->examine.load()) state->pipeline->submit([frame] { return faceFrameOf(frame); });
+        const auto make = [frame] { return detectionFrameOf(frame); };
+        switch (state->examine.load()) {
+            case FrameState::faces:
+                state->pipeline->submit(make);
+                break;
+            case FrameState::document: {
+                capture::Rect share;
+                {
+                    std::lock_guard lock(state->mutex);
+                    share = state->windowShare;
+                }
+                const double width = frame.width(), height = frame.height();
+                if (!share.isEmpty())
+                    state->pipeline->submitDocument(make, {share.x * width, share.y * height, share.width * width,
+                                                           share.height * height});
+                break;
+            }
+            default:
+                break;
+        }
     });
     source_->setStillHandler([this](const QImage& still, int quarterTurns) { handleStill(still, quarterTurns); });
 }
@@ -136,7 +164,7 @@ EKYCCameraDetectionService::~EKYCCameraDetectionService() {
     source_->setFrameHandler({});
     source_->setStillHandler({});
     source_->stop();
-    frames_->examine = false;
+    frames_->examine = FrameState::none;
     QObject::disconnect(delegate_->destroyed);
     delegate_->reset(nullptr);
 }
@@ -167,15 +195,59 @@ bool EKYCCameraDetectionService::isCardMode() const {
     return delegate && delegate->isCardMode();
 }
 
-// Documents have no check on the device: on card screens no frame is
-// examined at all.
+// Frames are examined only for a screen, for what that screen shows.
 void EKYCCameraDetectionService::updateExamination() {
     auto* delegate = delegate_->onGui();
-    frames_->examine = delegate && !delegate->isCardMode();
+    frames_->examine = !delegate                ? FrameState::none
+                       : delegate->isCardMode() ? FrameState::document
+                                                : FrameState::faces;
+    updateDocumentWindow();
+}
+
+void EKYCCameraDetectionService::updateDocumentWindow() {
+    const capture::PreviewMapping preview = previewLayer_->mapping();
+    capture::Rect share;
+    if (!preview.frame.isEmpty()) {
+        const capture::Rect window = capture::intersected(
+            capture::viewToFrame(capture::cardWindow(previewLayer_->windowLayout()), preview),
+            {0, 0, preview.frame.width, preview.frame.height});
+        share = {window.x / preview.frame.width, window.y / preview.frame.height,
+                 window.width / preview.frame.width, window.height / preview.frame.height};
+    }
+    std::lock_guard lock(frames_->mutex);
+    frames_->windowShare = share;
+}
+
+capture::Rect EKYCCameraDetectionService::documentWindowShare() const {
+    std::lock_guard lock(frames_->mutex);
+    return frames_->windowShare;
+}
+
+void EKYCCameraDetectionService::publish(const EKYCGuidance& guidance) {
+    guidance_ = guidance;
+    if (auto* delegate = delegate_->onGui()) delegate->didUpdateGuidance(guidance);
+}
+
+void EKYCCameraDetectionService::reportFaces(const std::vector<EKYCDetectedFace>& faces, capture::Size frame) {
+    if (frames_->examine.load() != FrameState::faces) return;
+    // Every face in turn; the last one decides.
+    for (const EKYCDetectedFace& face : faces) checkFace(face.box, frame);
+    capture::PreviewMapping preview = previewLayer_->mapping();
+    preview.frame = frame;
+    capture::WindowLayout layout = previewLayer_->windowLayout();
+    layout.video = capture::videoRect(preview);
+    publish(faceGuidance_.update(faces, capture::viewToFrame(capture::faceSquare(layout), preview)));
+}
+
+void EKYCCameraDetectionService::reportDocument(const EKYCDocumentMeasures& measures, const capture::Rect& window) {
+    if (frames_->examine.load() != FrameState::document) return;
+    publish(documentGuidance_.update(measures, window));
 }
 
 void EKYCCameraDetectionService::startCamera() {
     updateExamination();
+    faceGuidance_.reset();
+    documentGuidance_.reset();
     const auto position = isCardMode() ? EKYCCameraPosition::back : EKYCCameraPosition::front;
     if (!source_->open(position)) return;
     previewLayer_->setMirrored(position == EKYCCameraPosition::front);
@@ -316,12 +388,12 @@ ImagePtr EKYCCameraDetectionService::cropImage(const QImage& still, int quarterT
     return std::make_shared<const RasterImage>(std::move(photo));
 }
 
-EKYCFaceDetectionPipeline::FaceFrame EKYCCameraDetectionService::faceFrameOf(const QImage& frame) {
+EKYCDetectionPipeline::Frame EKYCCameraDetectionService::detectionFrameOf(const QImage& frame) {
     if (frame.isNull()) return {};
     const capture::Size size{double(frame.width()), double(frame.height())};
     // Halving is the fastest reduction there is, and exact.
     int factor = 1;
-    while (std::max(frame.width(), frame.height()) / factor > faceFrameLongSide) factor *= 2;
+    while (std::max(frame.width(), frame.height()) / factor > detectionFrameLongSide) factor *= 2;
     const int width = frame.width() / factor, height = frame.height() / factor;
     if (width < 1 || height < 1) return {};
     const auto [source, order] = pixelsOf(frame);

@@ -9,8 +9,11 @@
 #include "capture/EKYCCameraPreviewLayer.h"
 #include "capture/EKYCCameraSource.h"
 #include "capture/EKYCCaptureGeometry.h"
-#include "capture/EKYCFaceDetectionPipeline.h"
+#include "capture/EKYCDetectionPipeline.h"
+#include "capture/EKYCDocumentExaminer.h"
+#include "capture/EKYCDocumentGuidance.h"
 #include "capture/EKYCFaceDetector.h"
+#include "capture/EKYCFaceGuidance.h"
 #include "platform/RasterImage.h"
 #include "platform/SerialQueue.h"
 
@@ -21,8 +24,9 @@ namespace ovira {
 // Runs the camera for one capture screen: picks the rear camera for
 // documents and the front one for the face, starts and switches it, drives
 // the torch, takes the photograph and crops it to the window the overlay
-// shows. On face screens it also examines the live frames and tells the
-// screen whether the face lies inside the circle.
+// shows. It examines the live frames: on face screens it tells the screen
+// whether the face lies inside the circle, and on every screen what the
+// user should do (EKYCGuidance) to get a good photograph.
 //
 // Threads: control from the GUI thread. Frames are examined one at a time
 // on the queue "ai.qorix.OVIRA.detection" (only the newest waits); stills
@@ -37,9 +41,11 @@ public:
     static constexpr double flipDuration = 0.3;
 
     // Without a source, EKYCCameraSource::make(); without a detector, the
-    // library's own (loaded on the detection thread when first needed).
+    // library's own (loaded on the detection thread when first needed);
+    // without an examiner, the library's card examiner.
     explicit EKYCCameraDetectionService(std::unique_ptr<EKYCCameraSource> source = nullptr,
                                         std::shared_ptr<EKYCFaceDetector> detector = nullptr,
+                                        std::shared_ptr<EKYCDocumentExaminer> examiner = nullptr,
                                         QObject* parent = nullptr);
     ~EKYCCameraDetectionService() override;
 
@@ -84,17 +90,28 @@ public:
     // needs. Any thread.
     static ImagePtr cropImage(const QImage& still, int quarterTurns, const CropSettings& settings);
 
-    // A live frame as the face detector takes it: RGB, halved (so that faces
-    // map back to the frame's pixels exactly) until at most
-    // faceFrameLongSide pixels on its long side (the detector looks at far
-    // fewer), converted only once small. Any thread.
-    static constexpr int faceFrameLongSide = 640;
-    static EKYCFaceDetectionPipeline::FaceFrame faceFrameOf(const QImage& frame);
+    // A live frame as it is examined: RGB, halved (so that what is found
+    // maps back to the frame's pixels exactly) until at most
+    // detectionFrameLongSide pixels on its long side, converted only once
+    // small. Any thread.
+    static constexpr int detectionFrameLongSide = 640;
+    static EKYCDetectionPipeline::Frame detectionFrameOf(const QImage& frame);
 
     // A face found at `face` in a frame of `frame` pixels: mapped onto the
     // preview as shown (letter-boxed, mirrored for the front camera), tested
     // against the circle and reported. GUI thread.
     void checkFace(const capture::Rect& face, capture::Size frame);
+    // The faces of one examined frame: each checked against the circle (the
+    // last decides), then the guidance. GUI thread.
+    void reportFaces(const std::vector<EKYCDetectedFace>& faces, capture::Size frame);
+    // The card measured in `window` of one examined frame. GUI thread.
+    void reportDocument(const EKYCDocumentMeasures& measures, const capture::Rect& window);
+    // The guidance of the frames examined since the camera started; the
+    // first report comes with the first examined frame.
+    const EKYCGuidance& guidance() const { return guidance_; }
+    // The card window in the preview's frames, as shares of their width and
+    // height; empty before the preview shows a frame. GUI thread.
+    capture::Rect documentWindowShare() const;
 
     // Block until nothing waits or runs on the detection or capture queue.
     void waitUntilDetectionIdle();
@@ -106,6 +123,8 @@ private:
 
     bool isCardMode() const;
     void updateExamination();
+    void updateDocumentWindow();
+    void publish(const EKYCGuidance& guidance);
     void handleStill(const QImage& still, int quarterTurns);
 
     std::unique_ptr<EKYCCameraSource> source_;
@@ -113,6 +132,9 @@ private:
     std::shared_ptr<DelegateCell> delegate_;
     std::shared_ptr<FrameState> frames_;
     CropSettings pendingCrop_;
+    EKYCFaceGuidance faceGuidance_;
+    EKYCDocumentGuidance documentGuidance_;
+    EKYCGuidance guidance_;
     // Shared with the work queued on it, so that a photograph's upload may
     // outlive the service (and its screen) without holding the GUI thread.
     std::shared_ptr<SerialQueue> captureQueue_ = std::make_shared<SerialQueue>("ai.qorix.OVIRA.capture");

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "capture/EKYCCaptureHint.h"
 #include "platform/Image.h"
 
 namespace ovira {
@@ -29,6 +30,10 @@ public:
     virtual bool isCardMode() = 0;
     // Whether the face just examined lies inside the circle. GUI thread.
     virtual void didValidateFace(bool isValid) = 0;
+    // What the live frames examined so far ask of the user, after every
+    // examined frame (faces on the face screen, the card on card screens).
+    // GUI thread.
+    virtual void didUpdateGuidance(const EKYCGuidance& guidance) { (void)guidance; }
     // The photograph asked for yielded no image (no still, or nothing left
     // after cropping). The session is stopped; restart it to try again.
     // GUI thread.

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "capture/EKYCFaceDetectionPipeline.h"
+#include "capture/EKYCDetectionPipeline.h"
 #include "support/MainLoop.h"
 
 namespace ovira {
@@ -56,7 +56,7 @@ TEST(LatestOnlyQueue, KeepsOnlyTheNewestWaitingTaskAndRunsOneAtATime) {
 
 // Every face of the newest frames reaches the main thread, and nothing once
 // the pipeline is gone, even a report already queued for the main thread.
-TEST(FaceDetectionPipeline, ReportsEveryFaceOfTheNewestFramesOnTheMainThreadWhileItLives) {
+TEST(DetectionPipeline, ReportsEveryFaceOfTheNewestFramesOnTheMainThreadWhileItLives) {
     test::MainLoop mainLoop;
     auto detector = std::make_shared<SlowDetector>();
     std::vector<double> reported;
@@ -64,9 +64,9 @@ TEST(FaceDetectionPipeline, ReportsEveryFaceOfTheNewestFramesOnTheMainThreadWhil
     const auto mainThread = std::this_thread::get_id();
     bool onMain = true;
     {
-        EKYCFaceDetectionPipeline pipeline(detector, [&](const std::vector<Rect>& faces, capture::Size size) {
+        EKYCDetectionPipeline pipeline(detector, [&](const std::vector<EKYCDetectedFace>& faces, capture::Size size) {
             onMain = onMain && std::this_thread::get_id() == mainThread;
-            for (const auto& face : faces) reported.push_back(face.x + face.y);
+            for (const auto& face : faces) reported.push_back(face.box.x + face.box.y);
             lastSize = size;
         });
         // 30 frames a second for half a second into a detector that needs 20 ms.
@@ -74,7 +74,7 @@ TEST(FaceDetectionPipeline, ReportsEveryFaceOfTheNewestFramesOnTheMainThreadWhil
             pipeline.submit(frame(static_cast<std::uint8_t>(i)));
             std::this_thread::sleep_for(33ms);
         }
-        pipeline.submit(frame(0));  // no face: nothing reported
+        pipeline.submit(frame(0));  // no face: a report without faces
         pipeline.waitUntilIdle();
         mainLoop.runUntil([&] { return reported.size() >= 2 && reported[reported.size() - 2] == 15; }, 2s);
         EXPECT_LE(detector->maxConcurrent.load(), 1);
@@ -95,21 +95,22 @@ TEST(FaceDetectionPipeline, ReportsEveryFaceOfTheNewestFramesOnTheMainThreadWhil
 
 // Frames made on the detection thread: one replaced while it waits is never
 // made, and faces found in a reduced frame come back in the camera's pixels.
-TEST(FaceDetectionPipeline, FramesMadeWhenTheirTurnComesReportInTheCamerasPixels) {
+TEST(DetectionPipeline, FramesMadeWhenTheirTurnComesReportInTheCamerasPixels) {
     test::MainLoop mainLoop;
     auto detector = std::make_shared<SlowDetector>();
     std::vector<Rect> reported;
     capture::Size reportedSize;
     std::atomic<int> made{0};
-    EKYCFaceDetectionPipeline pipeline(detector, [&](const std::vector<Rect>& faces, capture::Size size) {
-        reported = faces;
+    EKYCDetectionPipeline pipeline(detector, [&](const std::vector<EKYCDetectedFace>& faces, capture::Size size) {
+        reported.clear();
+        for (const auto& face : faces) reported.push_back(face.box);
         reportedSize = size;
     });
     const auto reduced = [&made](std::uint8_t tag) {
         return [&made, tag] {
             ++made;
             // A 12 x 6 camera frame brought down three times.
-            return EKYCFaceDetectionPipeline::FaceFrame{frame(tag), 3, {12, 6}};
+            return EKYCDetectionPipeline::Frame{frame(tag), 3, {12, 6}};
         };
     };
     pipeline.submit(reduced(5));
@@ -124,7 +125,7 @@ TEST(FaceDetectionPipeline, FramesMadeWhenTheirTurnComesReportInTheCamerasPixels
     EXPECT_EQ(reportedSize, (capture::Size{12, 6}));
 
     const int examined = detector->examined;
-    pipeline.submit([] { return EKYCFaceDetectionPipeline::FaceFrame{}; });
+    pipeline.submit([] { return EKYCDetectionPipeline::Frame{}; });
     pipeline.waitUntilIdle();
     EXPECT_EQ(detector->examined, examined) << "a frame that could not be made is not examined";
 }
