@@ -92,13 +92,14 @@ int main() {
     const auto detector = std::make_shared<SlowDetector>();
     {
         EKYCDetectionPipeline pipeline(
-            detector, [&](const std::vector<capture::Rect>& faces, capture::Size) {
+            detector, [&](const std::vector<EKYCDetectedFace>& faces, capture::Size) {
                 std::lock_guard lock(mutex);
                 ++reports;
                 // The stream's last frame has no successor to take its place,
                 // so it waits out the detection in progress: a camera that
                 // stops, not the steady state the bound is about.
-                const int number = static_cast<int>(faces[0].x);
+                if (faces.empty()) return;
+                const int number = static_cast<int>(faces[0].box.x);
                 if (number < kFrames - 1) latencies.push_back(bench::millisecondsSince(submitted[number]));
             });
         auto next = Clock::now();

@@ -26,6 +26,7 @@
 #include "capture/EKYCCameraDetectionService.h"
 #include "capture/EKYCCameraPreviewLayer.h"
 #include "capture/EKYCCaptureGeometry.h"
+#include "capture/EKYCCaptureHint.h"
 #include "capture/EKYCFileCameraSource.h"
 #include "capture/EKYCFileService.h"
 #include "screens/base/EKYCBaseNavigationViewController.h"
@@ -163,6 +164,8 @@ public:
     int screenshotCount() const { return shots_; }
 
     bool keyboardOnly = false;
+    bool degraded = false;
+    bool autoCapture = false;
 
     // What was on screen when a step failed.
     void shootFailure() {
@@ -313,13 +316,82 @@ private:
         auto* screen = captureScreen(
             side == 0 ? "the document's first capture" : "the document's back capture", previous_);
         previous_ = screen;
+        if (degraded) showPoorCards(screen);
         holdCard(screen);
         shoot(side == 0 ? "capture_document" : "capture_back");
         scenes_->faceNext = last;
-        press(screen->accessoryView->btnCapture, "the shutter");
+        takeGoodPhotograph(screen);
         waitFor("the photograph's acceptance",
                 [&] { return top<EKYCBaseDetectionViewControllerBase>() != screen; });
         expectNoPhotographOnDisk("the document's upload");
+    }
+
+    // The card too dark, blurred by a shaking hand, too far, then under a
+    // lamp's reflection: the hint says what to change, and the first three,
+    // photographed, are refused on the device.
+    void showPoorCards(EKYCBaseDetectionViewControllerBase* screen) {
+        const QRectF window = windowInFrame(screen);
+        const QImage good = scenes::documentOnADesk(scenes_->astronaut, scenes_->rear,
+                                                    QRectF(window.center() - QPointF(window.width(), window.height()) * 0.47,
+                                                           window.size() * 0.94));
+        const QSizeF small = window.size() * 0.55;
+        const QImage far = scenes::documentOnADesk(
+            scenes_->astronaut, scenes_->rear,
+            QRectF(window.center() - QPointF(small.width(), small.height()) / 2, small));
+        const QImage dark = scenes::darkened(good, 0.15);
+        const QImage shaken = scenes::blurred(good, scenes_->rear.width() / 36.0);
+        expectHint(screen, dark, EKYCCaptureHint::moreLight);
+        expectRefusal(screen, "card_dark");
+        expectHint(screen, shaken, EKYCCaptureHint::holdStill);
+        expectRefusal(screen, "card_blurred");
+        expectHint(screen, far, EKYCCaptureHint::moveCloser);
+        expectRefusal(screen, "card_far");
+        expectHint(screen,
+                   scenes::withGlare(good, window.center() + QPointF(window.width() * 0.25, 0), window.width() * 0.1),
+                   EKYCCaptureHint::avoidReflections);
+        shoot("card_glare");
+    }
+
+    // Shows `frame` until the guidance asks for `hint`; it takes a few frames
+    // (a hint must be seen twice in a row).
+    static void expectHint(EKYCBaseDetectionViewControllerBase* screen, const QImage& frame, EKYCCaptureHint hint) {
+        fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames({frame}));
+        for (int frames = 0; frames < 12; ++frames) {
+            showNextFrame(screen);
+            if (screen->cameraService().guidance().hint == hint) return;
+        }
+        throw StepFailed(std::string("the hint is ") + toString(screen->cameraService().guidance().hint) +
+                         ", not " + toString(hint));
+    }
+
+    // The shutter on what the camera shows, which the device must refuse
+    // (no upload: nothing is on disk at any time); then the retake.
+    void expectRefusal(EKYCBaseDetectionViewControllerBase* screen, const char* name) {
+        press(screen->accessoryView->btnCapture, "the shutter");
+        auto* refused = waitForTop<EKYCPreviewPhotoErrorViewController>("the photograph refused on the device");
+        shoot(QString::fromLatin1(name) + QStringLiteral("_refused"));
+        press(refused->btnRetakePhoto, "retake");
+        waitFor("the capture screen again", [&] {
+            return top<EKYCBaseDetectionViewControllerBase>() == screen && !screen->isLoading() &&
+                   screen->cameraService().isRunning();
+        });
+    }
+
+    // The photograph of what the camera shows now: the shutter, or with the
+    // automatic capture the picture held still until it is taken.
+    void takeGoodPhotograph(EKYCBaseDetectionViewControllerBase* screen) {
+        if (!autoCapture) return press(screen->accessoryView->btnCapture, "the shutter");
+        bool counted = false;
+        waitFor("the automatic capture", [&] {
+            if (screen->isLoading() || top<EKYCBaseDetectionViewControllerBase>() != screen) return true;
+            if (screen->autoCapture().isCountingDown() && !counted) {
+                counted = true;
+                shoot("countdown");
+            }
+            if (screen->cameraService().isRunning()) showNextFrame(screen);
+            return false;
+        });
+        if (!counted) throw StepFailed("the photograph was taken without a countdown");
     }
 
     // The library keeps a photograph on disk for its upload only.
@@ -331,10 +403,40 @@ private:
                              folder.string());
     }
 
+    // Too far, turned and too dark: the hint for each; the dark one,
+    // photographed, refused on the device.
+    void showPoorFaces(EKYCBaseDetectionViewControllerBase* screen) {
+        const QRectF circle = windowInFrame(screen);
+        const auto face = [&](double share, const QImage& picture) {
+            const double scale = share * circle.width() / 97;
+            return scenes::frontCameraFrame(picture, scale, circle.center() + QPointF(256 - 227, 256 - 130) * scale,
+                                            scenes_->front);
+        };
+        expectHint(screen, face(0.25, scenes_->astronaut), EKYCCaptureHint::moveCloser);
+        shoot("face_far");
+        expectHint(screen, face(0.55, scenes::turnedFace(scenes_->astronaut, {228, 143}, 16, 14)),
+                   EKYCCaptureHint::lookStraight);
+        shoot("face_turned");
+        expectHint(screen, scenes::darkened(face(0.55, scenes_->astronaut), 0.12), EKYCCaptureHint::moreLight);
+        if (screen->accessoryView->btnCapture->isEnabled()) expectRefusal(screen, "face_dark");
+    }
+
     // The first frame shows a cat, which the service rejects; the retake
-    // shows the face.
+    // shows the face. With poor pictures, those come instead of the cat.
     void photographFace() {
         auto* screen = captureScreen("the face capture", previous_);
+        if (degraded) {
+            showPoorFaces(screen);
+            holdInCircle(screen, true);
+            waitFor("the face inside the circle", [&] {
+                if (screen->accessoryView->btnCapture->isEnabled()) return true;
+                showNextFrame(screen);
+                return false;
+            });
+            shoot("capture_face");
+            takeGoodPhotograph(screen);
+            return;
+        }
         holdInCircle(screen, false);
         shoot("capture_face_cat");
         press(screen->accessoryView->btnCapture, "the shutter");
@@ -353,7 +455,7 @@ private:
             return false;
         });
         shoot("capture_face");
-        press(screen->accessoryView->btnCapture, "the shutter");
+        takeGoodPhotograph(screen);
     }
 
     static int rowOf(const EKYCInfomationDocumentViewController* form, FieldType type) {
@@ -502,6 +604,8 @@ int Autopilot::run() {
     }
     Walk walk(window_, kind_, screenshots_, typedText_, scenes_, scenesFolder_);
     walk.keyboardOnly = keyboardOnly_;
+    walk.degraded = degraded_;
+    walk.autoCapture = autoCapture_;
     try {
         walk.run();
     } catch (const StepFailed& failure) {
@@ -511,6 +615,22 @@ int Autopilot::run() {
     }
     std::printf("autopilot (%s): verified, session %s; %d screenshots in %s\n", qPrintable(kind_),
                 qPrintable(window_.sessionId()), walk.screenshotCount(), qPrintable(screenshots_));
+    // The attempts' reports reach the host on the main queue.
+    QTest::qWait(200);
+    const auto count = [&](const char* outcome) {
+        const auto found = window_.attemptOutcomes().find(QString::fromLatin1(outcome));
+        return found == window_.attemptOutcomes().end() ? 0 : found->second;
+    };
+    const int refusedOnDevice = count("refusedOnDevice"), accepted = count("acceptedByService"),
+              refusedByService = count("refusedByService");
+    std::printf("attempts: %d refused on the device (round trips saved), %d accepted and %d refused by the "
+                "service, %d not judged\n",
+                refusedOnDevice, accepted, refusedByService, count("notJudged"));
+    if (degraded_ && (refusedByService > 0 || refusedOnDevice == 0)) {
+        std::fprintf(stderr, "autopilot (%s): with poor pictures the service must see only good photographs\n",
+                     qPrintable(kind_));
+        return 1;
+    }
     if (measuring_) {
         meter.stop();
         std::printf(

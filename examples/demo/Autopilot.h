@@ -44,6 +44,16 @@ public:
     // A control the keyboard cannot reach fails the walk.
     void setKeyboardOnly(bool keyboardOnly) { keyboardOnly_ = keyboardOnly; }
 
+    // Holds poor pictures up before each good one: on card screens too dark,
+    // blurred and too small (each photographed and refused on the device)
+    // and glared (the hint checked); on the face screen too far, turned and
+    // too dark. Fails when any photograph reaches the service and is refused
+    // there, and prints how many round trips the device saved.
+    void setDegraded(bool degraded) { degraded_ = degraded; }
+    // The good photographs are taken by the automatic capture (which the
+    // host turned on): the walk holds the card or face still and waits.
+    void setAutoCapture(bool autoCapture) { autoCapture_ = autoCapture; }
+
     // Installs the cameras; call before the window shows the flow.
     void prepare();
     // 0 once the host was told the session; otherwise 1, with the step that
@@ -68,6 +78,8 @@ private:
     QString testdata_;
     bool measuring_ = false;
     bool keyboardOnly_ = false;
+    bool degraded_ = false;
+    bool autoCapture_ = false;
     QString typedText_ = QStringLiteral("NGUYỄN VĂN AN");
     QSize cameraSize_;
     QString scenesFolder_;

@@ -3,6 +3,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRadialGradient>
+#include <algorithm>
+#include <cmath>
 
 #include "capture/EKYCFileCameraSource.h"
 #include "resources/FontConvertible.h"
@@ -57,6 +60,56 @@ QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre, QSi
     const QImage large =
         picture.scaled(picture.size() * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return EKYCFileCameraSource::composedFrames(large, frame, {centre}, QColor(70, 78, 92))[0];
+}
+
+QImage blurred(const QImage& frame, double radius) {
+    if (radius <= 1) return frame;
+    // Down and up again, smoothly: the detail finer than `radius` is gone.
+    const QSize small(std::max(1, int(frame.width() / radius)), std::max(1, int(frame.height() / radius)));
+    return frame.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .scaled(frame.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage darkened(const QImage& frame, double factor) {
+    QImage dark = frame.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < dark.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(dark.scanLine(y));
+        for (int x = 0; x < dark.width(); ++x)
+            line[x] = qRgb(int(qRed(line[x]) * factor), int(qGreen(line[x]) * factor), int(qBlue(line[x]) * factor));
+    }
+    return dark;
+}
+
+QImage withGlare(const QImage& frame, QPointF centre, double radius) {
+    QImage glared = frame.convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&glared);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient light(centre, radius * 1.4);
+    light.setColorAt(0, Qt::white);
+    light.setColorAt(0.7, Qt::white);
+    light.setColorAt(1, QColor(255, 255, 255, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(light);
+    painter.drawEllipse(centre, radius * 1.4, radius * 1.4);
+    return glared;
+}
+
+QImage turnedFace(const QImage& picture, QPointF nose, double shift, double spread) {
+    const QImage source = picture.convertToFormat(QImage::Format_RGB32);
+    QImage turned(source.size(), QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y) {
+        auto* out = reinterpret_cast<QRgb*>(turned.scanLine(y));
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            // Each pixel shows what lay `shift` (fading with the distance) to its side.
+            const double dx = x - nose.x(), dy = y - nose.y();
+            const double weight = std::exp(-(dx * dx + dy * dy) / (2 * spread * spread));
+            const int from = std::clamp(int(std::lround(x - shift * weight)), 0, source.width() - 1);
+            out[x] = in[from];
+        }
+    }
+    return turned;
 }
 
 }  // namespace ovira::scenes

@@ -21,4 +21,17 @@ QImage documentOnADesk(const QImage& portrait);
 // (720 x 1280 unless said), its centre at `centre`; the rest a plain wall.
 QImage frontCameraFrame(const QImage& picture, double scale, QPointF centre, QSize frame = {720, 1280});
 
+// What a camera makes of a scene in poor conditions, for the guidance to
+// point out and the device's check to refuse: `frame` blurred as by a card
+// moving or out of focus (about `radius` pixels), with only `factor` of
+// its light, with a washed-out reflection of `radius` pixels at `centre`.
+QImage blurred(const QImage& frame, double radius);
+QImage darkened(const QImage& frame, double factor);
+QImage withGlare(const QImage& frame, QPointF centre, double radius);
+
+// `picture` with the part around `nose` pushed `shift` pixels sideways,
+// fading out over `spread` pixels: a face drawn as if turned, its nose no
+// longer between the eyes.
+QImage turnedFace(const QImage& picture, QPointF nose, double shift, double spread);
+
 }  // namespace ovira::scenes

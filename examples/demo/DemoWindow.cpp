@@ -82,6 +82,10 @@ void DemoWindow::showSession(const QString& sessionId) {
     session_->show();
 }
 
+void DemoWindow::countAttempt(const QString& outcome) {
+    ++outcomes_[outcome];
+}
+
 void DemoWindow::chooseLanguage(int index) {
     ovira::UserDefaults::standard().setString(kLanguageKey,
                                               language_->itemData(index).toString().toStdString());

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+#include <map>
 
 // The demo host's own screen: what a bank's app would show before and after
 // the verification.
@@ -16,10 +17,15 @@ public:
     QLabel* sessionLabel() const { return session_; }
     // The last session the library reported; empty before.
     QString sessionId() const { return sessionId_; }
+    // How many photographs ended each way ("refusedOnDevice", ...), as the
+    // library reported them.
+    const std::map<QString, int>& attemptOutcomes() const { return outcomes_; }
 
 public Q_SLOTS:
     // The library reported a finished verification.
     void showSession(const QString& sessionId);
+    // The library reported a photograph's outcome.
+    void countAttempt(const QString& outcome);
 
 private:
     void chooseLanguage(int index);
@@ -30,4 +36,5 @@ private:
     QPushButton* start_;
     QLabel* session_;
     QString sessionId_;
+    std::map<QString, int> outcomes_;
 };

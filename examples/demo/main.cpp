@@ -10,6 +10,8 @@
 //              [--autopilot KIND --keyboard]   (every step with key events alone)
 //              [--autopilot KIND --measure]   (the GUI thread's longest stall and peak memory)
 //              [--autopilot KIND --save-scenes DIR]   (the camera frames the service accepted, as files)
+//              [--auto-capture]   (photographs taken once the card or face is good and steady)
+//              [--autopilot KIND --degraded]   (poor pictures first: dark, blurred, small, glared, turned)
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
@@ -30,13 +32,23 @@
 
 namespace {
 
-// Tells the window about a finished verification, on the GUI thread.
+// Tells the window about a finished verification, on the GUI thread, and
+// logs every photograph's outcome as a host's analytics would.
 class DemoDelegate : public ovira::OVIRADelegate {
 public:
     explicit DemoDelegate(DemoWindow* window) : window_(window) {}
     void didEKYCSuccessWithSessionId(const std::string& sessionId) override {
         const QString id = QString::fromStdString(sessionId);
         QMetaObject::invokeMethod(window_, [window = window_, id] { window->showSession(id); });
+    }
+    void didEKYCCaptureAttempt(const ovira::OVIRACaptureAttempt& attempt) override {
+        std::printf("attempt: %s %s%s%s%s, %dx%d, grey %.0f, sharpness %.0f, card %.2f, faces %d\n",
+                    ovira::toString(attempt.step), ovira::toString(attempt.outcome),
+                    attempt.refusal.empty() ? "" : " ", attempt.refusal.c_str(), attempt.autoCaptured ? " (auto)" : "",
+                    attempt.width, attempt.height, attempt.brightness, attempt.sharpness, attempt.cardFill,
+                    attempt.faces);
+        std::fflush(stdout);
+        window_->countAttempt(QString::fromLatin1(ovira::toString(attempt.outcome)));
     }
 
 private:
@@ -104,8 +116,16 @@ int main(int argc, char** argv) {
         QStringLiteral("The application font's size in percent of the platform's (100 by default); the flow's "
                        "text follows it, as it follows a user's larger font."),
         QStringLiteral("percent"));
+    const QCommandLineOption autoCapture(
+        QStringLiteral("auto-capture"),
+        QStringLiteral("Take each photograph once the document or face has been good and steady, after a "
+                       "countdown."));
+    const QCommandLineOption degraded(
+        QStringLiteral("degraded"),
+        QStringLiteral("With --autopilot: hold poor pictures up first (too dark, blurred, too small, glared, a "
+                       "face too far and turned) and check that only good photographs reach the service."));
     parser.addOptions({service, ca, appID, media, language, autopilot, screenshots, testdata, typed, keyboard, measure,
-                       windowSize, cameraSize, saveScenes, textSize});
+                       windowSize, cameraSize, saveScenes, textSize, autoCapture, degraded});
     parser.process(application);
     if (parser.isSet(autopilot) && !Autopilot::isKnownKind(parser.value(autopilot))) {
         std::fprintf(stderr, "ovira-demo: --autopilot takes idCard, licenseDriver or passport\n");
@@ -153,6 +173,7 @@ int main(int argc, char** argv) {
     if (parser.isSet(appID)) bundle.setObject("EKYCAppID", parser.value(appID).toStdString());
     if (parser.isSet(media))
         ovira::OVIRACameraSettings::setSimulatedCameraMedia(parser.value(media).toStdString());
+    ovira::OVIRACameraSettings::setAutoCapture(parser.isSet(autoCapture));
     if (parser.isSet(language))
         ovira::UserDefaults::standard().setString("_localization_currentLanguage",
                                                   parser.value(language).toStdString());
@@ -171,6 +192,8 @@ int main(int argc, char** argv) {
         if (parser.isSet(typed)) pilot.setTypedText(parser.value(typed));
         pilot.setCameraSize(*camera);
         if (parser.isSet(saveScenes)) pilot.setScenesFolder(parser.value(saveScenes));
+        pilot.setDegraded(parser.isSet(degraded));
+        pilot.setAutoCapture(parser.isSet(autoCapture));
         pilot.prepare();
         demo.show();
         demo.activateWindow();

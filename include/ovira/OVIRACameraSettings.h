@@ -28,6 +28,14 @@ public:
     /// The file played in place of the camera; empty for the device camera.
     static std::string simulatedCameraMedia();
 
+    /// Takes the photograph on the user's behalf once the document or the
+    /// face has been well placed and steady for a moment: a countdown of
+    /// three seconds shows and is read out, and the user can stop it. Off by
+    /// default: the user presses the capture button.
+    static void setAutoCapture(bool enabled);
+    /// Whether the automatic capture is on.
+    static bool autoCapture();
+
     OVIRACameraSettings() = delete;
 };
 

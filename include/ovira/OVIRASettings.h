@@ -39,6 +39,12 @@ struct OVIRASettings {
     /// camera (demos, kiosks without a camera, tests). Empty: the camera.
     std::filesystem::path simulatedCameraMedia;
 
+    /// Takes each photograph automatically once the document or face has
+    /// been well placed and steady, after a countdown the user can stop
+    /// (OVIRACameraSettings::setAutoCapture()). Off: the user presses the
+    /// capture button.
+    bool autoCapture = false;
+
     /// Logs request and response bodies and every header in full. For
     /// development only: the logs then hold identity data.
     bool logFullBodies = false;

@@ -90,6 +90,7 @@ std::optional<OVIRASettingsError> OVIRA::configure(const OVIRASettings& settings
                      settings.pinnedKeys.empty() ? nlohmann::json() : nlohmann::json(settings.pinnedKeys));
     bundle.setObject("EKYCLogsFullBodies", settings.logFullBodies ? nlohmann::json(true) : nlohmann::json());
     OVIRACameraSettings::setSimulatedCameraMedia(settings.simulatedCameraMedia.string());
+    OVIRACameraSettings::setAutoCapture(settings.autoCapture);
     if (settings.language) (void)OVIRALocalization::setLanguage(*settings.language);
     config();
     return std::nullopt;

@@ -9,6 +9,7 @@ struct Settings {
     std::mutex mutex;
     OVIRACameraSettings::OpenSettingsHandler openSettings;
     std::string media;
+    bool autoCapture = false;
 };
 
 Settings& settings() {
@@ -36,6 +37,16 @@ void OVIRACameraSettings::setSimulatedCameraMedia(std::string path) {
 std::string OVIRACameraSettings::simulatedCameraMedia() {
     std::lock_guard lock(settings().mutex);
     return settings().media;
+}
+
+void OVIRACameraSettings::setAutoCapture(bool enabled) {
+    std::lock_guard lock(settings().mutex);
+    settings().autoCapture = enabled;
+}
+
+bool OVIRACameraSettings::autoCapture() {
+    std::lock_guard lock(settings().mutex);
+    return settings().autoCapture;
 }
 
 }  // namespace ovira

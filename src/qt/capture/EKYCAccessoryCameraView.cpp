@@ -59,6 +59,29 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     setTextColor(lbGuide, QColor(255, 255, 255, 220));
     vGuide->hide();
 
+    // The hint: white on a dark pill, over any picture. Its place is kept
+    // while it is empty, so that the window does not move when it comes.
+    lbHint->setFont(boldSystemFont(15));
+    lbHint->setStyleSheet(QStringLiteral(
+        "QLabel { color: white; background: rgba(0, 0, 0, 150); border-radius: 20px; padding: 8px 16px; }"));
+    lbHint->setAccessibleName(accessibleText("a11y.capture_hint"));
+    btnStopAuto->setText(localizedText("capture.auto.stop"));
+    btnStopAuto->setAccessibleName(accessibleText("a11y.auto_stop"));
+    btnStopAuto->setFont(boldSystemFont(15));
+    btnStopAuto->setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; background: rgba(205, 50, 53, 220); border: none; border-radius: 20px;"
+        " padding: 8px 16px; }"));
+    for (QWidget* kept : {static_cast<QWidget*>(lbHint), static_cast<QWidget*>(btnStopAuto)}) {
+        QSizePolicy policy = kept->sizePolicy();
+        policy.setRetainSizeWhenHidden(kept == lbHint);
+        kept->setSizePolicy(policy);
+    }
+    lbHint->hide();
+    btnStopAuto->hide();
+    hintStatus = new AccessibleStatus(vHint);
+    hintStatus->setObjectName(QStringLiteral("hintStatus"));
+    hintStatus->setAttribute(Qt::WA_TransparentForMouseEvents);
+
     btnCapture->setIcon(
         QIcon(new StateImageIconEngine(ImageAsset::image(QStringLiteral("ic_capture_enable")),
                                        ImageAsset::image(QStringLiteral("ic_capture_disable")))));
@@ -90,7 +113,7 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     faceStatus->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     // The free band follows the controls that bound it.
-    for (QWidget* bound : {vGuide, static_cast<QWidget*>(btnClose), static_cast<QWidget*>(btnCapture)})
+    for (QWidget* bound : {vGuide, vHint, static_cast<QWidget*>(btnClose), static_cast<QWidget*>(btnCapture)})
         bound->installEventFilter(this);
 
     connect(btnGuide, &QPushButton::clicked, this, &EKYCAccessoryCameraView::guideAction);
@@ -98,6 +121,7 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     connect(btnFlash, &QPushButton::clicked, this, &EKYCAccessoryCameraView::onFlash);
     connect(btnCapture, &QPushButton::clicked, this, &EKYCAccessoryCameraView::onCapture);
     connect(btnSwitchCamera, &QPushButton::clicked, this, &EKYCAccessoryCameraView::switchCamera);
+    connect(btnStopAuto, &QPushButton::clicked, this, &EKYCAccessoryCameraView::stopAutoCapture);
 }
 
 EKYCAccessoryCameraViewViewDelegate* EKYCAccessoryCameraView::delegate() const {
@@ -129,13 +153,14 @@ QRect EKYCAccessoryCameraView::freeArea() const {
     // left them, which says nothing of this view's size.
     if (!layout() || layout()->geometry() != rect()) return {};
     const int top = vGuide->isHidden() ? btnClose->geometry().bottom() + 1 : vGuide->geometry().bottom() + 1;
-    const int bottom = btnCapture->geometry().top();
+    const int bottom = vHint->isHidden() ? btnCapture->geometry().top() : vHint->geometry().top();
     if (bottom <= top) return {};
     return {0, top, width(), bottom - top};
 }
 
 bool EKYCAccessoryCameraView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == vGuide && event->type() == QEvent::Resize) faceStatus->setGeometry(vGuide->rect());
+    if (watched == vHint && event->type() == QEvent::Resize) hintStatus->setGeometry(vHint->rect());
     switch (event->type()) {
         case QEvent::Move:
         case QEvent::Resize:
@@ -167,6 +192,48 @@ void EKYCAccessoryCameraView::onCapture() {
 
 void EKYCAccessoryCameraView::switchCamera() {
     if (auto* current = delegate()) current->didSelectSwitchCamera();
+}
+
+void EKYCAccessoryCameraView::stopAutoCapture() {
+    if (auto* current = delegate()) current->didSelectStopAutoCapture();
+}
+
+void EKYCAccessoryCameraView::showGuidance(const EKYCGuidance& guidance) {
+    const bool changed = hint_ != guidance.hint;
+    hint_ = guidance.hint;
+    if (secondsLeft_ > 0 || !changed) return;
+    const QString text = localizedText(textKey(guidance.hint));
+    lbHint->setText(text);
+    lbHint->show();
+    hintStatus->announce(text);
+}
+
+void EKYCAccessoryCameraView::clearGuidance() {
+    hint_.reset();
+    secondsLeft_ = 0;
+    lbHint->clear();
+    lbHint->hide();
+    btnStopAuto->hide();
+    hintStatus->clear();
+}
+
+void EKYCAccessoryCameraView::showCountdown(int secondsLeft) {
+    if (secondsLeft == secondsLeft_) return;
+    secondsLeft_ = secondsLeft;
+    btnStopAuto->setVisible(secondsLeft > 0);
+    if (secondsLeft > 0) {
+        lbHint->setText(QStringLiteral("%1  %2").arg(localizedText("capture.auto.taking")).arg(secondsLeft));
+        lbHint->show();
+        hintStatus->announce(accessibleText("a11y.auto_countdown", {QString::number(secondsLeft)}));
+    } else if (hint_) {
+        const QString text = localizedText(textKey(*hint_));
+        lbHint->setText(text);
+        hintStatus->announce(text);
+    }
+}
+
+void EKYCAccessoryCameraView::announceAutoCaptureStopped() {
+    hintStatus->announce(localizedText("capture.auto.stopped"));
 }
 
 void EKYCAccessoryCameraView::toggleFlash() {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "capture/EKYCAccessoryCameraViewViewDelegate.h"
+#include "capture/EKYCCaptureHint.h"
 #include "ui/view/AccessibleStatus.h"
 #include "ui_EKYCAccessoryCameraView.h"
 
@@ -14,7 +15,9 @@ namespace ovira {
 
 // The controls over the camera, from the interface description of the
 // same name: close, guide and switch-camera buttons, the screen's title
-// and guide text, the capture button and the flash button. GUI thread.
+// and guide text, the live hint above the capture button (with the
+// automatic capture's countdown and its stop button), the capture button
+// and the flash button. GUI thread.
 class EKYCAccessoryCameraView : public QWidget, public Ui::EKYCAccessoryCameraView {
     Q_OBJECT
 public:
@@ -53,6 +56,19 @@ public:
     // The face check's status for assistive technologies.
     AccessibleStatus* faceStatus = nullptr;
 
+    // The live guidance's hint, shown and told to screen readers when it
+    // changes; nothing (the hint's place kept) before the first.
+    void showGuidance(const EKYCGuidance& guidance);
+    void clearGuidance();
+    // The automatic capture's countdown: the seconds left with the stop
+    // button, or 0 to end it (the hint comes back).
+    void showCountdown(int secondsLeft);
+    // Tells screen readers that the automatic capture was stopped.
+    void announceAutoCaptureStopped();
+    void stopAutoCapture();
+    // The hint (and countdown) for assistive technologies.
+    AccessibleStatus* hintStatus = nullptr;
+
 Q_SIGNALS:
     // The controls moved or changed size: freeArea() may be another.
     void freeAreaChanged();
@@ -67,6 +83,8 @@ private:
     QPointer<QObject> delegateObject_;
     bool delegateIsObject_ = false;
     bool isTorchAvailable_ = false;
+    std::optional<EKYCCaptureHint> hint_;
+    int secondsLeft_ = 0;
 };
 
 }  // namespace ovira

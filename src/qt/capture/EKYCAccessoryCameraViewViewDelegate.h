@@ -16,6 +16,8 @@ public:
     virtual void didToggleFlash(bool isOn) = 0;
     virtual void didSelectCapture() = 0;
     virtual void didSelectSwitchCamera() = 0;
+    // The user stopped the automatic capture's countdown.
+    virtual void didSelectStopAutoCapture() {}
     // The screen's title.
     virtual std::optional<QString> captureTitle() = 0;
     // True on document screens.

@@ -4,6 +4,7 @@
 #include <QEvent>
 
 #include "capture/EKYCQtCameraAuthorization.h"
+#include "ovira/OVIRACameraSettings.h"
 #include "resources/EKYCImage.h"
 #include "resources/Localized.h"
 #include "screens/guide/EKYCGuideCaptureDocumentViewController.h"
@@ -16,6 +17,8 @@
 #include "ui/controller/NavigationBar.h"
 #include "ui/controller/NavigationController.h"
 #include "ui/view/ViewStyle.h"
+#include "vision/EKYCCardExaminer.h"
+#include "vision/EKYCGuardedFaceDetector.h"
 
 namespace ovira {
 
@@ -109,6 +112,12 @@ void EKYCBaseDetectionViewControllerBase::changeEvent(QEvent* event) {
 void EKYCBaseDetectionViewControllerBase::bindViewModel() {
     EKYCBaseViewControllerBase::bindViewModel();
     auto& model = detectionViewModel();
+    // Photographs the service would refuse are refused here, without the
+    // round trip. The still's detector is its own: the live one is busy on
+    // the detection thread.
+    if (!model.hasStillCheck())
+        model.setStillCheck(std::make_shared<EKYCStillCheck>(vision::makeDefaultDocumentExaminer(),
+                                                             std::make_shared<vision::EKYCGuardedFaceDetector>()));
     QPointer<EKYCBaseDetectionViewControllerBase> screen(this);
     model.errorPublisher
         .sink([screen](const std::pair<ImagePtr, std::optional<std::string>>& rejection) {
@@ -133,8 +142,13 @@ void EKYCBaseDetectionViewControllerBase::viewWillAppear(bool animated) {
         if (screen) screen->startCameraIfShowing();
     });
     if (auto* navigation = navigationController()) navigation->navigationBar()->hide();
-    // Back on the screen, the face check's next verdict is news again.
+    // Back on the screen, the face check's next verdict is news again, and
+    // the guidance and the automatic capture start over.
     accessoryView->faceStatus->clear();
+    accessoryView->clearGuidance();
+    previewCamera->setCardPlaced(false);
+    autoCapture_.reset();
+    shownFor_.start();
 }
 
 // Access may be granted after the screen has already gone again.
@@ -217,11 +231,29 @@ void EKYCBaseDetectionViewControllerBase::didToggleFlash(bool isOn) {
 }
 
 void EKYCBaseDetectionViewControllerBase::didSelectCapture() {
+    takePhoto(false);
+}
+
+void EKYCBaseDetectionViewControllerBase::takePhoto(bool automatic) {
     // Without a running camera (no access, no device) no photograph would
     // ever come to take the overlay down again.
     if (!cameraService().isRunning()) return;
+    {
+        std::lock_guard lock(contextMutex_);
+        context_ = {flowStep().value_or(OVIRAFlowStep::captureFront), automatic,
+                    shownFor_.isValid() ? shownFor_.elapsed() / 1000.0 : 0};
+    }
+    // Whoever takes it, the countdown is over.
+    if (!automatic) autoCapture_.stop();
+    accessoryView->showCountdown(0);
     setLoading(true);
     cameraService().capturePhoto();
+}
+
+void EKYCBaseDetectionViewControllerBase::didSelectStopAutoCapture() {
+    autoCapture_.stop();
+    accessoryView->showCountdown(0);
+    accessoryView->announceAutoCaptureStopped();
 }
 
 void EKYCBaseDetectionViewControllerBase::didSelectSwitchCamera() {
@@ -243,7 +275,12 @@ std::function<void()> EKYCBaseDetectionViewControllerBase::workForCapturedImage(
     // events reach the screen only while the screen exists.
     auto& detection = detectionViewModel();
     std::shared_ptr<EKYCBaseDetectionViewModel> model(detection.shared_from_this(), &detection);
-    return [model = std::move(model), image = std::move(image)] { model->verifyImage(image); };
+    EKYCCaptureContext context;
+    {
+        std::lock_guard lock(contextMutex_);
+        context = context_;
+    }
+    return [model = std::move(model), image = std::move(image), context] { model->verifyImage(image, context); };
 }
 
 void EKYCBaseDetectionViewControllerBase::didValidateFace(bool isValid) {
@@ -252,9 +289,23 @@ void EKYCBaseDetectionViewControllerBase::didValidateFace(bool isValid) {
     accessoryView->showFaceCheck(isValid);
 }
 
+// The hint follows every examined frame; the automatic capture fires when
+// the guidance has been ready long enough and the capture button would
+// work (on the face screen: the face inside the circle).
+void EKYCBaseDetectionViewControllerBase::didUpdateGuidance(const EKYCGuidance& guidance) {
+    accessoryView->showGuidance(guidance);
+    if (cameraType == EKYCCameraType::card) previewCamera->setCardPlaced(guidance.wellPlaced);
+    if (!OVIRACameraSettings::autoCapture() || isLoading() || presentedViewController()) return;
+    const bool ready = guidance.isReady() && accessoryView->btnCapture->isEnabled() && cameraService().isRunning();
+    const bool fire = autoCapture_.update(ready, shownFor_.isValid() ? shownFor_.elapsed() / 1000.0 : 0);
+    accessoryView->showCountdown(autoCapture_.secondsLeft());
+    if (fire) takePhoto(true);
+}
+
 // Nothing to judge: the user gets the live picture back to try again.
 void EKYCBaseDetectionViewControllerBase::didFailCapture() {
     setLoading(false);
+    autoCapture_.reset();
     cameraService().startRunning();
 }
 
@@ -270,6 +321,7 @@ void EKYCBaseDetectionViewControllerBase::showDisconnectAlert() {
                               [screen](AlertController* presented) {
                                   presented->dismiss(true);
                                   if (!screen) return;
+                                  screen->autoCapture_.reset();
                                   screen->cameraService().startRunning();
                                   screen->setLoading(false);
                               })

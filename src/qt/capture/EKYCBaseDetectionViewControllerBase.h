@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
 #include "api/EKYCStep.h"
 #include "capture/EKYCAccessoryCameraView.h"
 #include "capture/EKYCAccessoryCameraViewViewDelegate.h"
+#include "capture/EKYCAutoCapture.h"
 #include "capture/EKYCBaseDetectionViewModel.h"
 #include "capture/EKYCCameraAuthorization.h"
 #include "capture/EKYCCameraDetectionServiceDelegate.h"
@@ -21,7 +24,9 @@ namespace ovira {
 // under its overlay and the controls above it, camera access, the camera
 // running while the screen shows, the photograph handed to the view model
 // with the loading overlay up, and the reactions to a rejection or a lost
-// connection. Screens derive from EKYCBaseDetectionViewController<VM>.
+// connection, the live guidance (its hint, the card window's corners) and
+// the automatic capture when the host turned it on. Screens derive from
+// EKYCBaseDetectionViewController<VM>.
 //
 // Threads: GUI thread, except didCaptureImage(), handleCapturedImage() and
 // workForCapturedImage(), which run on the camera's capture thread; the
@@ -75,13 +80,18 @@ public:
     void didToggleFlash(bool isOn) override;
     void didSelectCapture() override;
     void didSelectSwitchCamera() override;
+    void didSelectStopAutoCapture() override;
     bool isCardMode() override { return cameraType == EKYCCameraType::card; }
 
     // The camera's delegate.
     void didCaptureImage(ImagePtr image) override;
     std::function<void()> workForCapturedImage(ImagePtr image) override;
     void didValidateFace(bool isValid) override;
+    void didUpdateGuidance(const EKYCGuidance& guidance) override;
     void didFailCapture() override;
+
+    // The automatic capture as it stands (waiting, counting down, ...).
+    const EKYCAutoCapture& autoCapture() const { return autoCapture_; }
 
 protected:
     void viewDidLoad() override;
@@ -103,9 +113,17 @@ protected:
     }
 
 private:
+    // The photograph, asked for by the user or by the automatic capture.
+    void takePhoto(bool automatic);
     void updateWindowArea();
     static void postToGui(std::function<void()> task);
     void startCameraIfShowing();
+
+    EKYCAutoCapture autoCapture_;
+    QElapsedTimer shownFor_;
+    // The photograph asked for last, read on the capture thread.
+    std::mutex contextMutex_;
+    EKYCCaptureContext context_;
 };
 
 }  // namespace ovira

@@ -14,7 +14,7 @@
 #include "platform/MainQueue.h"
 #include "platform/RasterImage.h"
 #include "sdk/QtMainQueue.h"
-#include "vision/DefaultFaceDetector.h"
+#include "vision/EKYCGuardedFaceDetector.h"
 #include "vision/EKYCCardExaminer.h"
 #include "vision/PhotoCropper.h"
 
@@ -25,29 +25,6 @@ const EKYCLogger& logger() {
     static const EKYCLogger instance("[Camera]", EKYCLogger::Subsystem::general);
     return instance;
 }
-
-// Loads the library's detector on the detection thread when the first face
-// frame comes, so that opening a screen does not wait for the model; and
-// keeps a detector's failure from taking the host down.
-class GuardedFaceDetector final : public EKYCFaceDetector {
-public:
-    explicit GuardedFaceDetector(std::shared_ptr<EKYCFaceDetector> detector)
-        : detector_(std::move(detector)) {}
-
-    std::vector<capture::Rect> detectFaces(const RasterImage& frame) override {
-        try {
-            if (!detector_) detector_ = vision::makeDefaultFaceDetector();
-            return detector_ ? detector_->detectFaces(frame) : std::vector<capture::Rect>{};
-        } catch (const std::exception& error) {
-            std::printf("FaceDetection error: %s.\n", error.what());
-            std::fflush(stdout);
-            return {};
-        }
-    }
-
-private:
-    std::shared_ptr<EKYCFaceDetector> detector_;
-};
 
 }  // namespace
 
@@ -106,7 +83,7 @@ EKYCCameraDetectionService::EKYCCameraDetectionService(std::unique_ptr<EKYCCamer
     frames_->layer = previewLayer_;
     frames_->owner = this;
     frames_->pipeline = std::make_unique<EKYCDetectionPipeline>(
-        std::make_shared<GuardedFaceDetector>(std::move(detector)),
+        std::make_shared<vision::EKYCGuardedFaceDetector>(std::move(detector)),
         [self](const std::vector<EKYCDetectedFace>& faces, capture::Size frame) {
             if (self) self->reportFaces(faces, frame);
         },
@@ -236,11 +213,15 @@ void EKYCCameraDetectionService::reportFaces(const std::vector<EKYCDetectedFace>
     preview.frame = frame;
     capture::WindowLayout layout = previewLayer_->windowLayout();
     layout.video = capture::videoRect(preview);
+    const capture::Rect circleDbg = capture::viewToFrame(capture::faceSquare(layout), preview);
+    std::fprintf(stderr, "DBG faces %zu frame %.0fx%.0f\n", faces.size(), frame.width, frame.height);
+    for (const auto& f : faces) std::fprintf(stderr, "DBG face %.0f,%.0f %.0fx%.0f yaw %.2f bright %.0f circle %.0f,%.0f %.0f\n", f.box.x, f.box.y, f.box.width, f.box.height, EKYCFaceGuidance::yaw(f).value_or(-9), f.brightness, circleDbg.x, circleDbg.y, circleDbg.width);
     publish(faceGuidance_.update(faces, capture::viewToFrame(capture::faceSquare(layout), preview)));
 }
 
 void EKYCCameraDetectionService::reportDocument(const EKYCDocumentMeasures& measures, const capture::Rect& window) {
     if (frames_->examine.load() != FrameState::document) return;
+    std::fprintf(stderr, "DBG doc found %d fill %.2f sharp %.0f bright %.0f glare %.3f burnt %.3f\n", measures.found, measures.fill, measures.sharpness, measures.brightness, measures.glare, measures.burntShare);
     publish(documentGuidance_.update(measures, window));
 }
 

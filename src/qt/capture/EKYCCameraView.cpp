@@ -43,6 +43,13 @@ void EKYCCameraView::setFocusValid(bool isValid) {
     update();
 }
 
+void EKYCCameraView::setCardPlaced(bool isPlaced) {
+    const QColor color = isPlaced ? ColorAsset::named(QStringLiteral("Green")).color() : ColorAsset::primary().color();
+    if (color == focusColor_) return;
+    focusColor_ = color;
+    update();
+}
+
 void EKYCCameraView::setControlsFreeArea(const QRectF& band) {
     cameraService_->previewLayer()->setControlsFreeArea(band);
 }

@@ -38,6 +38,9 @@ public:
     // The outline: "Primary" when the face is inside, "Red" when not. Every
     // layout starts it "Primary" again.
     void setFocusValid(bool isValid);
+    // The card window's corners: "Green" while the card is well placed,
+    // "Primary" otherwise.
+    void setCardPlaced(bool isPlaced);
     QColor focusColor() const { return focusColor_; }
 
     // The band left free by the controls laid over this view (its own
