@@ -14,6 +14,7 @@ cmake --build "$build" -j"$(nproc)" >/dev/null
 export OVIRA_TESTDATA="${OVIRA_TESTDATA:-$PWD/.deps/testdata}"
 "$build/bench/bench_face_check"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_face_check_frames"
+"$build/bench/bench_card_examiner"
 "$build/bench/bench_late_frames"
 "$build/bench/bench_uploads"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_still_pipeline"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "ovira/EKYCLogger.h"
 
@@ -24,14 +25,17 @@ struct FeatureMap {
     int anchorsPerCell;
 };
 constexpr FeatureMap kFeatureMaps[] = {{16, 2}, {8, 6}};
-constexpr int kRegressionValues = 16;  // box (centre x, centre y, width, height) and six key points
+// Per anchor: the box (centre x, centre y, width, height), then the six key
+// points (x, y) in EKYCDetectedFace's order; centres and points are offsets
+// from the anchor, all in input pixels.
+constexpr int kRegressionValues = 4 + 2 * EKYCDetectedFace::keypointCount;
 
 float sigmoid(float logit) {
     return 1.0f / (1.0f + std::exp(-std::clamp(logit, -100.0f, 100.0f)));
 }
 
 struct Candidate {
-    capture::Rect box;  // in model input pixels
+    EKYCDetectedFace face;  // in model input pixels
     float score;
 };
 
@@ -94,6 +98,12 @@ bool EKYCBlazeFaceDetector::isLoaded() const {
 }
 
 std::vector<capture::Rect> EKYCBlazeFaceDetector::detectFaces(const RasterImage& frame) {
+    std::vector<capture::Rect> boxes;
+    for (const EKYCDetectedFace& face : detectFacesWithKeypoints(frame)) boxes.push_back(face.box);
+    return boxes;
+}
+
+std::vector<EKYCDetectedFace> EKYCBlazeFaceDetector::detectFacesWithKeypoints(const RasterImage& frame) {
 #if OVIRA_HAS_BLAZEFACE
     if (!isLoaded() || frame.isEmpty()) return {};
     // Letter-box into a square so that faces keep their shape.
@@ -158,28 +168,38 @@ std::vector<capture::Rect> EKYCBlazeFaceDetector::detectFaces(const RasterImage&
             const double anchorY = (cell / grid + 0.5) / grid * inputSide;
             const float* r = box + static_cast<std::ptrdiff_t>(i) * kRegressionValues;
             const double width = r[2], height = r[3];
-            candidates.push_back(
-                {{anchorX + r[0] - width / 2, anchorY + r[1] - height / 2, width, height}, probability});
+            Candidate candidate{
+                {{anchorX + r[0] - width / 2, anchorY + r[1] - height / 2, width, height}, {}}, probability};
+            for (int k = 0; k < EKYCDetectedFace::keypointCount; ++k)
+                candidate.face.keypoints.push_back({anchorX + r[4 + 2 * k], anchorY + r[5 + 2 * k]});
+            candidates.push_back(std::move(candidate));
         }
     }
 
     // Best first; a box that overlaps one already kept is the same face.
     std::sort(candidates.begin(), candidates.end(),
               [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
-    std::vector<capture::Rect> faces;
+    std::vector<EKYCDetectedFace> faces;
     std::vector<capture::Rect> kept;
+    const auto toFrame = [&](const capture::Point& p) {
+        return capture::Point{(p.x - left) / scale, (p.y - top) / scale};
+    };
     for (const auto& candidate : candidates) {
         if (std::any_of(kept.begin(), kept.end(), [&](const capture::Rect& other) {
-                return overlap(other, candidate.box) > overlapThreshold_;
+                return overlap(other, candidate.face.box) > overlapThreshold_;
             }))
             continue;
-        kept.push_back(candidate.box);
-        // Back to frame pixels, clipped to the frame.
-        const auto& b = candidate.box;
-        const double x = std::max(0.0, (b.x - left) / scale), y = std::max(0.0, (b.y - top) / scale);
-        const double right = std::min<double>(frame.width(), (b.right() - left) / scale);
-        const double bottom = std::min<double>(frame.height(), (b.bottom() - top) / scale);
-        if (right > x && bottom > y) faces.push_back({x, y, right - x, bottom - y});
+        kept.push_back(candidate.face.box);
+        // Back to frame pixels; the box clipped to the frame.
+        const auto& b = candidate.face.box;
+        const capture::Point topLeft = toFrame({b.x, b.y}), bottomRight = toFrame({b.right(), b.bottom()});
+        const double x = std::max(0.0, topLeft.x), y = std::max(0.0, topLeft.y);
+        const double right = std::min<double>(frame.width(), bottomRight.x);
+        const double bottom = std::min<double>(frame.height(), bottomRight.y);
+        if (right <= x || bottom <= y) continue;
+        EKYCDetectedFace face{{x, y, right - x, bottom - y}, {}};
+        for (const capture::Point& point : candidate.face.keypoints) face.keypoints.push_back(toFrame(point));
+        faces.push_back(std::move(face));
     }
     return faces;
 #else

@@ -11,7 +11,10 @@ namespace ovira {
 // them, its key points, all in the frame's pixels.
 struct EKYCDetectedFace {
     // The key points' order. "Right" and "left" are the person's own: the
-    // right eye lies on the image's left in an unmirrored frame.
+    // right eye lies on the image's left in an unmirrored frame. Nothing in
+    // a face tells a mirror image from the mirrored person's own, so in a
+    // mirrored frame the point called right is on the image's left all the
+    // same: detectors are given frames as the camera takes them.
     enum Keypoint { rightEye, leftEye, noseTip, mouth, rightEar, leftEar, keypointCount };
 
     capture::Rect box;
