@@ -407,14 +407,14 @@ private:
     // photographed, refused on the device.
     void showPoorFaces(EKYCBaseDetectionViewControllerBase* screen) {
         const QRectF circle = windowInFrame(screen);
-        const auto face = [&](double share, const QImage& picture) {
+        const auto face = [&](double share, const QImage& picture, double offset = 0) {
             const double scale = share * circle.width() / 97;
-            return scenes::frontCameraFrame(picture, scale, circle.center() + QPointF(256 - 227, 256 - 130) * scale,
-                                            scenes_->front);
+            return scenes::frontCameraFrame(
+                picture, scale, circle.center() + QPointF(256 - 227 + offset, 256 - 130) * scale, scenes_->front);
         };
         expectHint(screen, face(0.25, scenes_->astronaut), EKYCCaptureHint::moveCloser);
         shoot("face_far");
-        expectHint(screen, face(0.55, scenes::turnedFace(scenes_->astronaut, {228, 143}, 16, 14)),
+        expectHint(screen, face(0.55, scenes::turnedFace(scenes_->astronaut, {228, 143}, 45, 97), -28),
                    EKYCCaptureHint::lookStraight);
         shoot("face_turned");
         expectHint(screen, scenes::darkened(face(0.55, scenes_->astronaut), 0.12), EKYCCaptureHint::moreLight);

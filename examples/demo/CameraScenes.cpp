@@ -95,18 +95,32 @@ QImage withGlare(const QImage& frame, QPointF centre, double radius) {
     return glared;
 }
 
-QImage turnedFace(const QImage& picture, QPointF nose, double shift, double spread) {
+QImage turnedFace(const QImage& picture, QPointF nose, double degrees, double faceWidth) {
+    // The head as a cylinder with the nose standing out of it, turned about
+    // its vertical axis and seen from the front: every pixel of the head
+    // moves sideways by its depth, the nearest one showing where several land.
     const QImage source = picture.convertToFormat(QImage::Format_RGB32);
-    QImage turned(source.size(), QImage::Format_RGB32);
-    for (int y = 0; y < source.height(); ++y) {
-        auto* out = reinterpret_cast<QRgb*>(turned.scanLine(y));
+    QImage turned = source.copy();
+    const double angle = degrees * M_PI / 180, radius = 0.65 * faceWidth, noseDepth = 0.3 * radius;
+    const double noseSpread = 0.12 * faceWidth, top = nose.y() - 0.9 * faceWidth, bottom = nose.y() + 0.7 * faceWidth;
+    const int left = std::max(0, int(nose.x() - radius)), right = std::min(source.width() - 1, int(nose.x() + radius));
+    std::vector<double> nearest(source.width());
+    for (int y = std::max(0, int(top)); y <= std::min(source.height() - 1, int(bottom)); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        for (int x = 0; x < source.width(); ++x) {
-            // Each pixel shows what lay `shift` (fading with the distance) to its side.
-            const double dx = x - nose.x(), dy = y - nose.y();
-            const double weight = std::exp(-(dx * dx + dy * dy) / (2 * spread * spread));
-            const int from = std::clamp(int(std::lround(x - shift * weight)), 0, source.width() - 1);
-            out[x] = in[from];
+        auto* out = reinterpret_cast<QRgb*>(turned.scanLine(y));
+        std::fill(nearest.begin(), nearest.end(), -1e9);
+        for (int x = left; x <= right; ++x) {
+            const double u = x - nose.x(), dy = y - nose.y();
+            const double depth = std::sqrt(std::max(0.0, radius * radius - u * u)) +
+                                 noseDepth * std::exp(-(u * u + dy * dy) / (2 * noseSpread * noseSpread));
+            const double shown = u * std::cos(angle) + depth * std::sin(angle);
+            const double front = -u * std::sin(angle) + depth * std::cos(angle);
+            for (int spread = 0; spread <= 1; ++spread) {
+                const int to = int(std::lround(nose.x() + shown)) + spread;
+                if (to < left || to > right || front <= nearest[to]) continue;
+                nearest[to] = front;
+                out[to] = in[x];
+            }
         }
     }
     return turned;

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
+#include <vector>
 
 namespace ovira::scenes {
 
@@ -29,9 +30,9 @@ QImage blurred(const QImage& frame, double radius);
 QImage darkened(const QImage& frame, double factor);
 QImage withGlare(const QImage& frame, QPointF centre, double radius);
 
-// `picture` with the part around `nose` pushed `shift` pixels sideways,
-// fading out over `spread` pixels: a face drawn as if turned, its nose no
-// longer between the eyes.
-QImage turnedFace(const QImage& picture, QPointF nose, double shift, double spread);
+// `picture` with the head around `nose` (a face `faceWidth` pixels wide)
+// drawn as if turned `degrees` about its vertical axis: the near side
+// widens, the far side narrows and the nose moves off the eyes' middle.
+QImage turnedFace(const QImage& picture, QPointF nose, double degrees, double faceWidth);
 
 }  // namespace ovira::scenes

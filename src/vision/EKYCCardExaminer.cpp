@@ -257,10 +257,14 @@ std::optional<Outline> findOutline(const cv::Mat& small, double minArea) {
         const double shortSide = std::min(box.size.width, box.size.height);
         if (shortSide <= 0 || longSide / shortSide > high * 1.1) continue;
 
-        std::vector<cv::Point> approximation;
-        const double perimeter = cv::arcLength(contour, true);
-        for (const double share : {0.02, 0.03, 0.045}) {
-            cv::approxPolyDP(contour, approximation, share * perimeter, true);
+        // The hull's four main corners: a card's rounded corners (and the
+        // ragged edge of its thickened outline) leave extra vertices at the
+        // finer tolerances, which the coarser ones drop.
+        std::vector<cv::Point> hull, approximation;
+        cv::convexHull(contour, hull);
+        const double perimeter = cv::arcLength(hull, true);
+        for (const double share : {0.02, 0.03, 0.045, 0.06, 0.08}) {
+            cv::approxPolyDP(hull, approximation, share * perimeter, true);
             if (approximation.size() <= 4) break;
         }
         if (approximation.size() != 4 || !cv::isContourConvex(approximation)) continue;

@@ -23,7 +23,7 @@ public:
         // The face's centre may lie this share of the radius off the circle's.
         double maxOffset = 0.25;
         // |yaw| above this: look straight at the camera (see yaw()).
-        double maxYaw = 0.22;
+        double maxYaw = 0.15;
         // The face's centre may move this share of the diameter between
         // examined frames, for steadyFrames frames in a row.
         double maxShift = 0.03;

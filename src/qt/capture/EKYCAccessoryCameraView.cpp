@@ -78,6 +78,11 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     }
     lbHint->hide();
     btnStopAuto->hide();
+    // The row keeps the height of a hint of two lines, whatever it shows, so
+    // that a hint coming, going or wrapping never moves the window.
+    lbHint->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    const QMargins rowMargins = hintLayout->contentsMargins();
+    vHint->setFixedHeight(rowMargins.top() + rowMargins.bottom() + 2 * lbHint->fontMetrics().lineSpacing() + 16);
     hintStatus = new AccessibleStatus(vHint);
     hintStatus->setObjectName(QStringLiteral("hintStatus"));
     hintStatus->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -214,6 +219,11 @@ void EKYCAccessoryCameraView::clearGuidance() {
     lbHint->clear();
     lbHint->hide();
     btnStopAuto->hide();
+    // The row keeps the height of a hint of two lines, whatever it shows, so
+    // that a hint coming, going or wrapping never moves the window.
+    lbHint->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    const QMargins rowMargins = hintLayout->contentsMargins();
+    vHint->setFixedHeight(rowMargins.top() + rowMargins.bottom() + 2 * lbHint->fontMetrics().lineSpacing() + 16);
     hintStatus->clear();
 }
 

@@ -213,15 +213,11 @@ void EKYCCameraDetectionService::reportFaces(const std::vector<EKYCDetectedFace>
     preview.frame = frame;
     capture::WindowLayout layout = previewLayer_->windowLayout();
     layout.video = capture::videoRect(preview);
-    const capture::Rect circleDbg = capture::viewToFrame(capture::faceSquare(layout), preview);
-    std::fprintf(stderr, "DBG faces %zu frame %.0fx%.0f\n", faces.size(), frame.width, frame.height);
-    for (const auto& f : faces) std::fprintf(stderr, "DBG face %.0f,%.0f %.0fx%.0f yaw %.2f bright %.0f circle %.0f,%.0f %.0f\n", f.box.x, f.box.y, f.box.width, f.box.height, EKYCFaceGuidance::yaw(f).value_or(-9), f.brightness, circleDbg.x, circleDbg.y, circleDbg.width);
     publish(faceGuidance_.update(faces, capture::viewToFrame(capture::faceSquare(layout), preview)));
 }
 
 void EKYCCameraDetectionService::reportDocument(const EKYCDocumentMeasures& measures, const capture::Rect& window) {
     if (frames_->examine.load() != FrameState::document) return;
-    std::fprintf(stderr, "DBG doc found %d fill %.2f sharp %.0f bright %.0f glare %.3f burnt %.3f\n", measures.found, measures.fill, measures.sharpness, measures.brightness, measures.glare, measures.burntShare);
     publish(documentGuidance_.update(measures, window));
 }
 

@@ -132,7 +132,7 @@ TEST_F(CaptureGuidance, ACardApproachingIsGuidedHintByHintToAGoodSteadyPlace) {
 
         // Moving, it blurs; a lamp's reflection; the light going down.
         const QImage good = card(frameWindow, 0.94, {80, 0});
-        EXPECT_EQ(play(screen, repeated(scenes::blurred(good, 10), 3)), texts({Hint::holdStill}));
+        EXPECT_EQ(play(screen, repeated(scenes::blurred(good, 16), 3)), texts({Hint::holdStill}));
         EXPECT_NE(screen->previewCamera->focusColor(), ColorAsset::red().color());
         const QPointF spot = frameWindow.center() + QPointF(80 + frameWindow.width() * 0.2, 0);
         EXPECT_EQ(play(screen, repeated(scenes::withGlare(good, spot, frameWindow.width() * 0.12), 3)),
@@ -158,16 +158,19 @@ TEST_F(CaptureGuidance, AFaceTooFarTurnedThenCentredKeepsTheShuttersRule) {
     const QImage picture = astronaut();
     // Her face is about 97 pixels wide, centred at (227, 130) of the picture;
     // the nose tip at about (228, 143).
-    const auto face = [&](double share, const QImage& shown = {}) {
+    const auto face = [&](double share, const QImage& shown = {}, double offset = 0) {
         const double scale = share * circle.width() / 97;
         return scenes::frontCameraFrame(shown.isNull() ? picture : shown, scale,
-                                        circle.center() + QPointF(256 - 227, 256 - 130) * scale, {1080, 1920});
+                                        circle.center() + QPointF(256 - 227 + offset, 256 - 130) * scale,
+                                        {1080, 1920});
     };
-    const QImage turned = scenes::turnedFace(picture, {228, 143}, 16, 14);
+    // Turned, the head's middle moves sideways: she keeps it in the circle.
+    const QImage turned = scenes::turnedFace(picture, {228, 143}, 45, 97);
     std::vector<QImage> frames = repeated(face(0.33), 3);
-    for (const QImage& frame : repeated(face(0.6, turned), 3)) frames.push_back(frame);
+    for (const QImage& frame : repeated(face(0.6, turned, -28), 3)) frames.push_back(frame);
     for (const QImage& frame : repeated(face(0.6), 6)) frames.push_back(frame);
-    EXPECT_EQ(play(screen, frames), texts({Hint::moveCloser, Hint::lookStraight, Hint::holdStill, Hint::ready}));
+    // Turning back in place, she was still all along.
+    EXPECT_EQ(play(screen, frames), texts({Hint::moveCloser, Hint::lookStraight, Hint::ready}));
     EXPECT_TRUE(screen->accessoryView->btnCapture->isEnabled()) << "the face lies inside the circle";
 
     // Too dark: the hint asks for light; the shutter still follows the circle alone.

@@ -176,11 +176,14 @@ TEST_F(CaptureScreens, ARejectionOpensTheRejectedPhotographOfItsStepAndRetakeRes
     for (const EKYCStep step : {EKYCStep::face, EKYCStep::back}) {
         SCOPED_TRACE(std::string(rawValue(step)));
         const bool face = step == EKYCStep::face;
-        if (face)  // A cat: the face check reports nothing, the service finds no face.
+        if (face) {  // A cat: the face check reports nothing, the service finds no face.
             scene =
                 EKYCFileCameraSource::composedFrames(cat.scaled(cat.size() * 2.4), {720, 1280}, {{360, 640}});
-        else
+        } else {
+            // A card the device lets through, for the service to refuse.
+            scene = {test::documentOnADesk()};
             server->setFault(devserver::Fault::parse("/nationId:code=2004,message=Blurred photo"));
+        }
         auto* screen = openScreen(step, Type::idCard, face ? EKYCImages{front, back} : EKYCImages{front});
         waitUntilOnline(screen);
         showFrame(screen);
@@ -424,9 +427,11 @@ TEST_F(CaptureScreens, TheWindowFitsBetweenTheControlsOnEveryWindowAndCamera) {
             ASSERT_EQ(screen->previewCamera->geometry(), QRect(QPoint(0, 0), c.window));
             const QRectF shown = screen->previewCamera->windowRect();
             const double guideBottom = controls->vGuide->mapTo(screen, QPoint(0, controls->vGuide->height())).y();
-            const double shutterTop = controls->btnCapture->mapTo(screen, QPoint(0, 0)).y();
+            // The hint's row stands over the shutter.
+            const double shutterTop = controls->vHint->mapTo(screen, QPoint(0, 0)).y();
+            EXPECT_LE(shutterTop, controls->btnCapture->mapTo(screen, QPoint(0, 0)).y());
             EXPECT_GE(shown.top(), guideBottom + capture::controlsGap - 1e-9) << "clear of the title and guide";
-            EXPECT_LE(shown.bottom(), shutterTop - capture::controlsGap + 1e-9) << "clear of the shutter";
+            EXPECT_LE(shown.bottom(), shutterTop - capture::controlsGap + 1e-9) << "clear of the hint and shutter";
             EXPECT_NEAR(shown.center().x(), c.window.width() / 2.0, 1e-9);
             EXPECT_NEAR(controls->btnCapture->geometry().center().x(), c.window.width() / 2.0, 1.0)
                 << "the shutter in the middle, with or without the flash button beside it";
