@@ -339,7 +339,7 @@ private:
             scenes_->astronaut, scenes_->rear,
             QRectF(window.center() - QPointF(small.width(), small.height()) / 2, small));
         const QImage dark = scenes::darkened(good, 0.15);
-        const QImage shaken = scenes::blurred(good, scenes_->rear.width() / 36.0);
+        const QImage shaken = scenes::blurred(good, scenes_->rear.width() / 90.0);
         expectHint(screen, dark, EKYCCaptureHint::moreLight);
         expectRefusal(screen, "card_dark");
         expectHint(screen, shaken, EKYCCaptureHint::holdStill);
@@ -412,7 +412,7 @@ private:
             return scenes::frontCameraFrame(
                 picture, scale, circle.center() + QPointF(256 - 227 + offset, 256 - 130) * scale, scenes_->front);
         };
-        expectHint(screen, face(0.25, scenes_->astronaut), EKYCCaptureHint::moveCloser);
+        expectHint(screen, face(0.33, scenes_->astronaut), EKYCCaptureHint::moveCloser);
         shoot("face_far");
         expectHint(screen, face(0.55, scenes::turnedFace(scenes_->astronaut, {228, 143}, 45, 97), -28),
                    EKYCCaptureHint::lookStraight);

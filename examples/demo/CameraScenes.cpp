@@ -122,6 +122,12 @@ QImage turnedFace(const QImage& picture, QPointF nose, double degrees, double fa
                 out[to] = in[x];
             }
         }
+        // What the turn uncovered shows its nearest neighbour.
+        for (int x = left + 1; x <= right; ++x)
+            if (nearest[x] == -1e9 && nearest[x - 1] != -1e9) {
+                out[x] = out[x - 1];
+                nearest[x] = nearest[x - 1];
+            }
     }
     return turned;
 }

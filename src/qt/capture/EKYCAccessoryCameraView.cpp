@@ -1,6 +1,7 @@
 #include "capture/EKYCAccessoryCameraView.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <QIconEngine>
 #include <QLayout>
 #include <QPainter>
@@ -208,9 +209,20 @@ void EKYCAccessoryCameraView::showGuidance(const EKYCGuidance& guidance) {
     hint_ = guidance.hint;
     if (secondsLeft_ > 0 || !changed) return;
     const QString text = localizedText(textKey(guidance.hint));
-    lbHint->setText(text);
-    lbHint->show();
+    setHintText(text);
     hintStatus->announce(text);
+}
+
+// A wrapping label asks for little width; the hint takes one line wherever
+// the row has room for it.
+void EKYCAccessoryCameraView::setHintText(const QString& text) {
+    lbHint->setText(text);
+    const QMargins row = hintLayout->contentsMargins();
+    const int stop = btnStopAuto->isVisible() ? btnStopAuto->sizeHint().width() + hintLayout->spacing() : 0;
+    const int room = std::max(0, width() - row.left() - row.right() - stop);
+    const int oneLine = lbHint->fontMetrics().horizontalAdvance(text) + 2 * 16 + 2;
+    lbHint->setMinimumWidth(std::min(oneLine, room));
+    lbHint->show();
 }
 
 void EKYCAccessoryCameraView::clearGuidance() {
@@ -232,12 +244,11 @@ void EKYCAccessoryCameraView::showCountdown(int secondsLeft) {
     secondsLeft_ = secondsLeft;
     btnStopAuto->setVisible(secondsLeft > 0);
     if (secondsLeft > 0) {
-        lbHint->setText(QStringLiteral("%1  %2").arg(localizedText("capture.auto.taking")).arg(secondsLeft));
-        lbHint->show();
+        setHintText(QStringLiteral("%1  %2").arg(localizedText("capture.auto.taking")).arg(secondsLeft));
         hintStatus->announce(accessibleText("a11y.auto_countdown", {QString::number(secondsLeft)}));
     } else if (hint_) {
         const QString text = localizedText(textKey(*hint_));
-        lbHint->setText(text);
+        setHintText(text);
         hintStatus->announce(text);
     }
 }

@@ -78,6 +78,7 @@ protected:
 
 private:
     void showFlashState();
+    void setHintText(const QString& text);
 
     EKYCAccessoryCameraViewViewDelegate* delegate_ = nullptr;
     QPointer<QObject> delegateObject_;
