@@ -44,10 +44,10 @@ public:
     // A control the keyboard cannot reach fails the walk.
     void setKeyboardOnly(bool keyboardOnly) { keyboardOnly_ = keyboardOnly; }
 
-    // Holds poor pictures up before each good one: on card screens too dark,
-    // blurred and too small (each photographed and refused on the device)
+    // Holds poor pictures up before each good one: on card screens too dark
+    // and blurred (each photographed and refused on the device), too small
     // and glared (the hint checked); on the face screen too far, turned and
-    // too dark. Fails when any photograph reaches the service and is refused
+    // too dark (photographed and refused). Fails when any photograph reaches the service and is refused
     // there, and prints how many round trips the device saved.
     void setDegraded(bool degraded) { degraded_ = degraded; }
     // The good photographs are taken by the automatic capture (which the

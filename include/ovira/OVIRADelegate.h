@@ -42,8 +42,8 @@ struct OVIRACaptureAttempt {
 
     OVIRAFlowStep step = OVIRAFlowStep::captureFront;
     Outcome outcome = Outcome::notJudged;
-    /// Why the device refused it ("tooDark", "blurred", "cardTooSmall",
-    /// "tooBright", "tooFewPixels", "faceTooSmall"); empty otherwise.
+    /// Why the device refused it ("tooDark", "blurred", "tooBright",
+    /// "tooFewPixels", "faceTooSmall"); empty otherwise.
     std::string refusal;
     /// The service's error code when it refused the photograph, else 0.
     int serviceErrorCode = 0;

@@ -33,7 +33,7 @@ const std::vector<std::string> kDocumentedKeys = words(
     "capture.front capture.passport capture.back capture.face capture.retake "
     "capture.hint.ready capture.hint.place_document capture.hint.place_face capture.hint.move_closer "
     "capture.hint.move_back capture.hint.centre_face capture.hint.look_straight capture.hint.avoid_reflections "
-    "capture.hint.more_light capture.hint.hold_still capture.refusal.too_few_pixels capture.refusal.card_too_small "
+    "capture.hint.more_light capture.hint.hold_still capture.refusal.too_few_pixels "
     "capture.refusal.too_dark capture.refusal.too_bright capture.refusal.blurred capture.refusal.face_too_small "
     "capture.auto.taking capture.auto.stop capture.auto.stopped "
     "review.front review.back review.passport "

@@ -8,8 +8,6 @@ const char* textKey(EKYCStillRefusal refusal) {
     switch (refusal) {
         case EKYCStillRefusal::tooFewPixels:
             return "capture.refusal.too_few_pixels";
-        case EKYCStillRefusal::cardTooSmall:
-            return "capture.refusal.card_too_small";
         case EKYCStillRefusal::tooDark:
             return "capture.refusal.too_dark";
         case EKYCStillRefusal::tooBright:
@@ -26,8 +24,6 @@ const char* toString(EKYCStillRefusal refusal) {
     switch (refusal) {
         case EKYCStillRefusal::tooFewPixels:
             return "tooFewPixels";
-        case EKYCStillRefusal::cardTooSmall:
-            return "cardTooSmall";
         case EKYCStillRefusal::tooDark:
             return "tooDark";
         case EKYCStillRefusal::tooBright:
@@ -69,7 +65,6 @@ std::optional<EKYCStillRefusal> EKYCStillCheck::judge(const EKYCStillMeasures& m
         return EKYCStillRefusal::tooFewPixels;
     // Nothing measured (no examiner): nothing more to say.
     if (!m.examined) return std::nullopt;
-    if (isDocument && m.image.found && m.image.fill < t.minCardFill) return EKYCStillRefusal::cardTooSmall;
     if (m.image.brightness < t.minBrightness || m.image.blackShare > t.maxBlackShare)
         return EKYCStillRefusal::tooDark;
     if (m.image.brightness > t.maxBrightness || m.image.burntShare > t.maxBurntShare)

@@ -188,7 +188,8 @@ TEST_F(CaptureGuidance, APhotographTheServiceWouldRefuseIsRefusedOnTheDeviceWith
         const char* refusal;
     } bad[] = {{scenes::darkened(card(frameWindow, 0.94), 0.15), "capture.refusal.too_dark", "tooDark"},
                {scenes::blurred(card(frameWindow, 0.94), 40), "capture.refusal.blurred", "blurred"},
-               {card(frameWindow, 0.55), "capture.refusal.card_too_small", "cardTooSmall"}};
+               {scenes::withGlare(card(frameWindow, 0.94), frameWindow.center(), frameWindow.width() * 0.45),
+                "capture.refusal.too_bright", "tooBright"}};
     for (const auto& shot : bad) {
         SCOPED_TRACE(shot.refusal);
         cameraOf(screen).setMedia(Media::frames({shot.frame}));
