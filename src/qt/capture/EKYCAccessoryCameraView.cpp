@@ -83,7 +83,8 @@ EKYCAccessoryCameraView::EKYCAccessoryCameraView(QWidget* parent) : QWidget(pare
     // that a hint coming, going or wrapping never moves the window.
     lbHint->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     const QMargins rowMargins = hintLayout->contentsMargins();
-    vHint->setFixedHeight(rowMargins.top() + rowMargins.bottom() + 2 * lbHint->fontMetrics().lineSpacing() + 16);
+    // Two lines, the pill's padding (8 above and below) and its rounding.
+    vHint->setFixedHeight(rowMargins.top() + rowMargins.bottom() + 2 * lbHint->fontMetrics().lineSpacing() + 22);
     hintStatus = new AccessibleStatus(vHint);
     hintStatus->setObjectName(QStringLiteral("hintStatus"));
     hintStatus->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -231,11 +232,6 @@ void EKYCAccessoryCameraView::clearGuidance() {
     lbHint->clear();
     lbHint->hide();
     btnStopAuto->hide();
-    // The row keeps the height of a hint of two lines, whatever it shows, so
-    // that a hint coming, going or wrapping never moves the window.
-    lbHint->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    const QMargins rowMargins = hintLayout->contentsMargins();
-    vHint->setFixedHeight(rowMargins.top() + rowMargins.bottom() + 2 * lbHint->fontMetrics().lineSpacing() + 16);
     hintStatus->clear();
 }
 
