@@ -364,11 +364,12 @@ private:
                          ", not " + toString(hint));
     }
 
-    // The shutter on what the camera shows, which the device must refuse
-    // (no upload: nothing is on disk at any time); then the retake.
+    // The shutter on what the camera shows, which the device or the service
+    // must refuse (the photograph is not left on disk); then the retake.
     void expectRefusal(EKYCBaseDetectionViewControllerBase* screen, const char* name) {
         press(screen->accessoryView->btnCapture, "the shutter");
-        auto* refused = waitForTop<EKYCPreviewPhotoErrorViewController>("the photograph refused on the device");
+        auto* refused = waitForTop<EKYCPreviewPhotoErrorViewController>("the refused photograph");
+        expectNoPhotographOnDisk("a refused photograph");
         shoot(QString::fromLatin1(name) + QStringLiteral("_refused"));
         press(refused->btnRetakePhoto, "retake");
         waitFor("the capture screen again", [&] {
@@ -425,29 +426,10 @@ private:
     // shows the face. With poor pictures, those come instead of the cat.
     void photographFace() {
         auto* screen = captureScreen("the face capture", previous_);
-        if (degraded) {
+        if (degraded)
             showPoorFaces(screen);
-            holdInCircle(screen, true);
-            waitFor("the face inside the circle", [&] {
-                if (screen->accessoryView->btnCapture->isEnabled()) return true;
-                showNextFrame(screen);
-                return false;
-            });
-            shoot("capture_face");
-            takeGoodPhotograph(screen);
-            return;
-        }
-        holdInCircle(screen, false);
-        shoot("capture_face_cat");
-        press(screen->accessoryView->btnCapture, "the shutter");
-        auto* rejected = waitForTop<EKYCPreviewPhotoErrorViewController>("the rejected photograph");
-        expectNoPhotographOnDisk("the rejected upload");
-        shoot("face_rejected");
-        press(rejected->btnRetakePhoto, "retake");
-        waitFor("the face capture again", [&] {
-            return top<EKYCBaseDetectionViewControllerBase>() == screen && !screen->isLoading() &&
-                   screen->cameraService().isRunning();
-        });
+        else
+            showCatRefused(screen);
         holdInCircle(screen, true);
         waitFor("the face inside the circle", [&] {
             if (screen->accessoryView->btnCapture->isEnabled()) return true;
@@ -456,6 +438,13 @@ private:
         });
         shoot("capture_face");
         takeGoodPhotograph(screen);
+    }
+
+    // The service finds no face in a cat; the retake follows.
+    void showCatRefused(EKYCBaseDetectionViewControllerBase* screen) {
+        holdInCircle(screen, false);
+        shoot("capture_face_cat");
+        expectRefusal(screen, "face_cat");
     }
 
     static int rowOf(const EKYCInfomationDocumentViewController* form, FieldType type) {

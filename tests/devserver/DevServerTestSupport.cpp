@@ -37,6 +37,18 @@ cv::Mat decodeImage(const std::string& bytes) {
     return cv::imdecode(std::vector<unsigned char>(bytes.begin(), bytes.end()), cv::IMREAD_COLOR);
 }
 
+cv::Mat cardShape(cv::Size size) {
+    const int r = static_cast<int>(std::lround(size.width * 3.18 / 85.6));
+    cv::Mat shape(size, CV_8UC1, cv::Scalar(0));
+    cv::rectangle(shape, cv::Rect(r, 0, size.width - 2 * r, size.height), cv::Scalar(255), cv::FILLED);
+    cv::rectangle(shape, cv::Rect(0, r, size.width, size.height - 2 * r), cv::Scalar(255), cv::FILLED);
+    for (const cv::Point centre :
+         {cv::Point(r, r), cv::Point(size.width - 1 - r, r), cv::Point(r, size.height - 1 - r),
+          cv::Point(size.width - 1 - r, size.height - 1 - r)})
+        cv::circle(shape, centre, r, cv::Scalar(255), cv::FILLED);
+    return shape;
+}
+
 cv::Mat drawCard(cv::Size size) {
     const double s = size.width / 1000.0;
     const auto at = [s](double x, double y) {

@@ -20,6 +20,8 @@ cv::Mat decodeImage(const std::string& bytes);
 
 // A made-up identity card: coloured header, text lines with rules, a photo box.
 cv::Mat drawCard(cv::Size size = {1000, 631});
+// Where a card of `size` is: all of it but its rounded corners (3.18 mm).
+cv::Mat cardShape(cv::Size size);
 
 // Options for a server keeping its files in `folder`.
 DevServer::Options optionsIn(const std::filesystem::path& folder);

@@ -51,19 +51,6 @@ struct Placement {
     double degrees = 0;  // turned anticlockwise about its centre
 };
 
-// Where a card of `size` is: all of it but its rounded corners (3.18 mm).
-cv::Mat cardShape(cv::Size size) {
-    const int r = static_cast<int>(std::lround(size.width * 3.18 / 85.6));
-    cv::Mat shape(size, CV_8UC1, cv::Scalar(0));
-    cv::rectangle(shape, cv::Rect(r, 0, size.width - 2 * r, size.height), cv::Scalar(255), cv::FILLED);
-    cv::rectangle(shape, cv::Rect(0, r, size.width, size.height - 2 * r), cv::Scalar(255), cv::FILLED);
-    for (const cv::Point centre :
-         {cv::Point(r, r), cv::Point(size.width - 1 - r, r), cv::Point(r, size.height - 1 - r),
-          cv::Point(size.width - 1 - r, size.height - 1 - r)})
-        cv::circle(shape, centre, r, cv::Scalar(255), cv::FILLED);
-    return shape;
-}
-
 // The drawn card with rounded corners, centred on the desk as the placement says.
 cv::Mat cardOnDesk(cv::Mat photo, const Placement& placement) {
     const int width = static_cast<int>(std::lround(photo.cols * placement.widthShare));

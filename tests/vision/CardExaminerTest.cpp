@@ -41,19 +41,6 @@ cv::Mat desk(cv::Size size = kFrame) {
     return photo;
 }
 
-// Where a card of `size` is: all of it but its rounded corners (3.18 mm).
-cv::Mat cardShape(cv::Size size) {
-    const int r = static_cast<int>(std::lround(size.width * 3.18 / 85.6));
-    cv::Mat shape(size, CV_8UC1, cv::Scalar(0));
-    cv::rectangle(shape, cv::Rect(r, 0, size.width - 2 * r, size.height), cv::Scalar(255), cv::FILLED);
-    cv::rectangle(shape, cv::Rect(0, r, size.width, size.height - 2 * r), cv::Scalar(255), cv::FILLED);
-    for (const cv::Point centre :
-         {cv::Point(r, r), cv::Point(size.width - 1 - r, r), cv::Point(r, size.height - 1 - r),
-          cv::Point(size.width - 1 - r, size.height - 1 - r)})
-        cv::circle(shape, centre, r, cv::Scalar(255), cv::FILLED);
-    return shape;
-}
-
 // A light card with a header band and lines of text, `width` pixels wide.
 // The service's tests draw a dark rim just inside its edge; unless asked
 // for, it is painted over in the card's colour, which leaves a light margin
@@ -75,7 +62,7 @@ cv::Mat laid(const cv::Mat& drawn, cv::Mat photo, const Corners& to) {
     const cv::Mat warp = cv::getPerspectiveTransform(from, onto);
     cv::Mat moved, mask;
     cv::warpPerspective(drawn, moved, warp, photo.size());
-    cv::warpPerspective(cardShape(drawn.size()), mask, warp, photo.size(), cv::INTER_NEAREST);
+    cv::warpPerspective(devserver::test::cardShape(drawn.size()), mask, warp, photo.size(), cv::INTER_NEAREST);
     moved.copyTo(photo, mask);
     return photo;
 }
@@ -221,8 +208,8 @@ TEST(CardExaminer, GlareIsTheShareOfTheCardWashedOut) {
                     cv::Scalar::all(255), cv::FILLED);
         cv::Mat grey;
         cv::cvtColor(drawn, grey, cv::COLOR_BGR2GRAY);
-        drawnShare = double(cv::countNonZero((grey >= 250) & cardShape(drawn.size()))) /
-                     cv::countNonZero(cardShape(drawn.size()));
+        drawnShare = double(cv::countNonZero((grey >= 250) & devserver::test::cardShape(drawn.size()))) /
+                     cv::countNonZero(devserver::test::cardShape(drawn.size()));
     };
     for (const double fill : {0.6, 0.9}) {
         const auto clean = examine(frameWithCard(fill));
