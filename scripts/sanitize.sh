@@ -67,7 +67,8 @@ if [[ -z "$only" || "$only" == asan-qt ]]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer, the Qt interface (build-asan-qt)"
   # Every suite labelled gui, and the screen-reader walks.
   gui=(qt_resources_tests qt_ui_tests qt_screens_tests qt_flow_screens_tests qt_form_screens_tests
-       qt_capture_tests qt_capture_screens_tests qt_sdk_tests fault_matrix_tests qt_accessibility_tests)
+       qt_capture_tests qt_capture_screens_tests qt_capture_guidance_tests qt_sdk_tests fault_matrix_tests
+       qt_accessibility_tests)
   build build-asan-qt address,undefined ON "${gui[@]}"
   # The demo's walks (label e2e) run in the normal build only. The offscreen
   # platform whatever the environment says, as the suites have by default.
