@@ -14,8 +14,8 @@
 #include "platform/MainQueue.h"
 #include "platform/RasterImage.h"
 #include "sdk/QtMainQueue.h"
-#include "vision/EKYCGuardedFaceDetector.h"
 #include "vision/EKYCCardExaminer.h"
+#include "vision/EKYCGuardedFaceDetector.h"
 #include "vision/PhotoCropper.h"
 
 namespace ovira {
