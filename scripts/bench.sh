@@ -19,6 +19,7 @@ QT_QPA_PLATFORM=offscreen "$build/bench/bench_face_check_frames"
 "$build/bench/bench_uploads"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_still_pipeline"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_flow_ui"
+QT_QPA_PLATFORM=offscreen "$build/bench/bench_capture_guidance"
 "$build/bench/bench_hostile"
 
 # The GUI thread's longest stall and the peak memory over a whole autopilot
