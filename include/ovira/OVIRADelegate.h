@@ -33,6 +33,7 @@ inline constexpr int kCameraAccessRestricted = 2;  ///< the device does not allo
 /// that want to see where users struggle. It holds measures and outcomes
 /// only: never the photograph, never identity data.
 struct OVIRACaptureAttempt {
+    /// What became of the photograph.
     enum class Outcome {
         refusedOnDevice,    ///< failed the device's check; not uploaded
         acceptedByService,  ///< passed the device's check and the service's
@@ -40,8 +41,8 @@ struct OVIRACaptureAttempt {
         notJudged,          ///< uploaded, but no verdict came (network, session)
     };
 
-    OVIRAFlowStep step = OVIRAFlowStep::captureFront;
-    Outcome outcome = Outcome::notJudged;
+    OVIRAFlowStep step = OVIRAFlowStep::captureFront;  ///< the capture step it was taken on
+    Outcome outcome = Outcome::notJudged;              ///< what became of it
     /// Why the device refused it ("tooDark", "blurred", "tooBright",
     /// "tooFewPixels", "faceTooSmall"); empty otherwise.
     std::string refusal;
@@ -52,19 +53,14 @@ struct OVIRACaptureAttempt {
     /// Seconds from the capture screen showing to this photograph.
     double secondsToCapture = 0;
 
-    /// The photograph's measures: its size in pixels; mean grey level
-    /// (0..255); the variance of the Laplacian (sharpness); the share of
-    /// burnt pixels; for documents, the card's width over the photograph's
-    /// (0: no outline found); for faces, the faces found and the widest
-    /// one's width over the photograph's (faces is -1 for documents).
-    int width = 0;
-    int height = 0;
-    double brightness = 0;
-    double sharpness = 0;
-    double burntShare = 0;
-    double cardFill = 0;
-    int faces = -1;
-    double faceWidthShare = 0;
+    int width = 0;              ///< the photograph's width, pixels
+    int height = 0;             ///< its height, pixels
+    double brightness = 0;      ///< its mean grey level, 0..255
+    double sharpness = 0;       ///< the variance of its Laplacian (at most 1000 pixels wide)
+    double burntShare = 0;      ///< the share of its pixels at grey 250 or above
+    double cardFill = 0;        ///< documents: the card's width over the photograph's; 0 without an outline
+    int faces = -1;             ///< faces: how many were found; -1 for documents
+    double faceWidthShare = 0;  ///< faces: the widest one's width over the photograph's
 };
 
 /// "refusedOnDevice", "acceptedByService", ...
