@@ -287,26 +287,39 @@ private:
         if (!frame.save(path)) throw StepFailed("could not save " + path.toStdString());
     }
 
+    // The rear camera's frame with the card at `fill` of the window, centred in it.
+    QImage cardIn(const QRectF& window, double fill) const {
+        const QSizeF size = window.size() * fill;
+        return scenes::documentOnADesk(scenes_->astronaut, scenes_->rear,
+                                       QRectF(window.center() - QPointF(size.width(), size.height()) / 2, size));
+    }
+
+    // The front camera's frame with `picture` (the astronaut, her face about
+    // 97 pixels wide, centred at 227, 130 of her 512 x 512 picture) enlarged
+    // until the face takes `share` of the circle, `offset` picture pixels
+    // off its centre.
+    QImage faceIn(const QRectF& circle, double share, const QImage& picture, double offset = 0) const {
+        const double scale = share * circle.width() / 97;
+        return scenes::frontCameraFrame(picture, scale,
+                                        circle.center() + QPointF(256 - 227 + offset, 256 - 130) * scale,
+                                        scenes_->front);
+    }
+
     // The card held so that it fills the window.
     void holdCard(EKYCBaseDetectionViewControllerBase* screen) {
-        const QRectF window = windowInFrame(screen);
-        const QRectF card(window.center() - QPointF(window.width(), window.height()) * 0.47,
-                          window.size() * 0.94);
-        const QImage frame = scenes::documentOnADesk(scenes_->astronaut, scenes_->rear, card);
+        const QImage frame = cardIn(windowInFrame(screen), 0.94);
         fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames({frame}));
         saveScene(frame, "card.png");
         showNextFrame(screen);
     }
 
-    // The cat filling the circle, or the astronaut with her face (about 97
-    // pixels wide, centred at 227, 130 of her 512 x 512 picture) taking half of it.
+    // The cat filling the circle, or the astronaut with her face taking half of it.
     void holdInCircle(EKYCBaseDetectionViewControllerBase* screen, bool face) {
         const QRectF circle = windowInFrame(screen);
-        const QImage& picture = face ? scenes_->astronaut : scenes_->cat;
-        const double scale = face ? 0.5 * circle.width() / 97 : 0.9 * circle.width() / picture.height();
-        const QPointF centre =
-            face ? circle.center() + QPointF(256 - 227, 256 - 130) * scale : circle.center();
-        const QImage frame = scenes::frontCameraFrame(picture, scale, centre, scenes_->front);
+        const QImage frame =
+            face ? faceIn(circle, 0.5, scenes_->astronaut)
+                 : scenes::frontCameraFrame(scenes_->cat, 0.9 * circle.width() / scenes_->cat.height(),
+                                            circle.center(), scenes_->front);
         fileCamera(screen).setMedia(EKYCFileCameraSource::Media::frames({frame}));
         if (face) saveScene(frame, "face.png");
         showNextFrame(screen);
@@ -331,13 +344,7 @@ private:
     // photographed, are refused on the device.
     void showPoorCards(EKYCBaseDetectionViewControllerBase* screen) {
         const QRectF window = windowInFrame(screen);
-        const QImage good = scenes::documentOnADesk(scenes_->astronaut, scenes_->rear,
-                                                    QRectF(window.center() - QPointF(window.width(), window.height()) * 0.47,
-                                                           window.size() * 0.94));
-        const QSizeF small = window.size() * 0.55;
-        const QImage far = scenes::documentOnADesk(
-            scenes_->astronaut, scenes_->rear,
-            QRectF(window.center() - QPointF(small.width(), small.height()) / 2, small));
+        const QImage good = cardIn(window, 0.94), far = cardIn(window, 0.55);
         const QImage dark = scenes::darkened(good, 0.15);
         const QImage shaken = scenes::blurred(good, scenes_->rear.width() / 90.0);
         expectHint(screen, dark, EKYCCaptureHint::moreLight);
@@ -409,9 +416,7 @@ private:
     void showPoorFaces(EKYCBaseDetectionViewControllerBase* screen) {
         const QRectF circle = windowInFrame(screen);
         const auto face = [&](double share, const QImage& picture, double offset = 0) {
-            const double scale = share * circle.width() / 97;
-            return scenes::frontCameraFrame(
-                picture, scale, circle.center() + QPointF(256 - 227 + offset, 256 - 130) * scale, scenes_->front);
+            return faceIn(circle, share, picture, offset);
         };
         expectHint(screen, face(0.33, scenes_->astronaut), EKYCCaptureHint::moveCloser);
         shoot("face_far");

@@ -87,17 +87,18 @@ void EKYCBaseDetectionViewModel::verifyImage(const ImagePtr& image, const EKYCCa
     attempt_.secondsToCapture = context.secondsToCapture;
     attempt_.width = image->width();
     attempt_.height = image->height();
-    if (stillCheck_) {
-        const auto* raster = dynamic_cast<const RasterImage*>(image.get());
-        const EKYCStillMeasures measures =
-            raster ? stillCheck_->measure(*raster, isDocument()) : EKYCStillMeasures{};
+    // Photographs come from the camera as pixels; any other image goes
+    // unmeasured to the service.
+    const auto* raster = dynamic_cast<const RasterImage*>(image.get());
+    if (stillCheck_ && raster) {
+        const EKYCStillMeasures measures = stillCheck_->measure(*raster, isDocument());
         attempt_.brightness = measures.image.brightness;
         attempt_.sharpness = measures.image.sharpness;
         attempt_.burntShare = measures.image.burntShare;
         attempt_.cardFill = measures.image.fill;
         attempt_.faces = measures.faces;
         attempt_.faceWidthShare = measures.faceWidthShare;
-        if (const auto refusal = raster ? stillCheck_->judge(measures, isDocument()) : std::nullopt) {
+        if (const auto refusal = stillCheck_->judge(measures, isDocument())) {
             // Refused as the service would, without the round trip.
             attempt_.refusal = toString(*refusal);
             report(OVIRACaptureAttempt::Outcome::refusedOnDevice);

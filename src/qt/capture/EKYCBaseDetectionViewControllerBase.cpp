@@ -240,8 +240,7 @@ void EKYCBaseDetectionViewControllerBase::takePhoto(bool automatic) {
     if (!cameraService().isRunning()) return;
     {
         std::lock_guard lock(contextMutex_);
-        context_ = {flowStep().value_or(OVIRAFlowStep::captureFront), automatic,
-                    shownFor_.isValid() ? shownFor_.elapsed() / 1000.0 : 0};
+        context_ = {flowStep().value_or(OVIRAFlowStep::captureFront), automatic, secondsShown()};
     }
     // Whoever takes it, the countdown is over.
     if (!automatic) autoCapture_.stop();
@@ -297,7 +296,7 @@ void EKYCBaseDetectionViewControllerBase::didUpdateGuidance(const EKYCGuidance& 
     if (cameraType == EKYCCameraType::card) previewCamera->setCardPlaced(guidance.wellPlaced);
     if (!OVIRACameraSettings::autoCapture() || isLoading() || presentedViewController()) return;
     const bool ready = guidance.isReady() && accessoryView->btnCapture->isEnabled() && cameraService().isRunning();
-    const bool fire = autoCapture_.update(ready, shownFor_.isValid() ? shownFor_.elapsed() / 1000.0 : 0);
+    const bool fire = autoCapture_.update(ready, secondsShown());
     accessoryView->showCountdown(autoCapture_.secondsLeft());
     if (fire) takePhoto(true);
 }

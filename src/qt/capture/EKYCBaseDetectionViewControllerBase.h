@@ -115,6 +115,8 @@ protected:
 private:
     // The photograph, asked for by the user or by the automatic capture.
     void takePhoto(bool automatic);
+    // Seconds since the screen last began to show.
+    double secondsShown() const { return shownFor_.isValid() ? shownFor_.elapsed() / 1000.0 : 0; }
     void updateWindowArea();
     static void postToGui(std::function<void()> task);
     void startCameraIfShowing();

@@ -110,7 +110,8 @@ EKYCCameraDetectionService::EKYCCameraDetectionService(std::unique_ptr<EKYCCamer
                     state->previewPending = false;
                 }
                 if (state->layer) state->layer->setImage(image);
-                if (state->owner) state->owner->updateDocumentWindow();
+                if (state->owner && state->examine.load() == FrameState::document)
+                    state->owner->updateDocumentWindow();
             });
         // Converted on the detection thread, and only if examined.
         const auto make = [frame] { return detectionFrameOf(frame); };
@@ -195,11 +196,6 @@ void EKYCCameraDetectionService::updateDocumentWindow() {
     frames_->windowShare = share;
 }
 
-capture::Rect EKYCCameraDetectionService::documentWindowShare() const {
-    std::lock_guard lock(frames_->mutex);
-    return frames_->windowShare;
-}
-
 void EKYCCameraDetectionService::publish(const EKYCGuidance& guidance) {
     guidance_ = guidance;
     if (auto* delegate = delegate_->onGui()) delegate->didUpdateGuidance(guidance);
@@ -209,11 +205,8 @@ void EKYCCameraDetectionService::reportFaces(const std::vector<EKYCDetectedFace>
     if (frames_->examine.load() != FrameState::faces) return;
     // Every face in turn; the last one decides.
     for (const EKYCDetectedFace& face : faces) checkFace(face.box, frame);
-    capture::PreviewMapping preview = previewLayer_->mapping();
-    preview.frame = frame;
-    capture::WindowLayout layout = previewLayer_->windowLayout();
-    layout.video = capture::videoRect(preview);
-    publish(faceGuidance_.update(faces, capture::viewToFrame(capture::faceSquare(layout), preview)));
+    const Shown shown = shownAs(frame);
+    publish(faceGuidance_.update(faces, capture::viewToFrame(capture::faceSquare(shown.layout), shown.preview)));
 }
 
 void EKYCCameraDetectionService::reportDocument(const EKYCDocumentMeasures& measures, const capture::Rect& window) {
@@ -382,15 +375,19 @@ EKYCDetectionPipeline::Frame EKYCCameraDetectionService::detectionFrameOf(const 
     return {std::make_shared<const RasterImage>(std::move(small)), double(factor), size};
 }
 
+EKYCCameraDetectionService::Shown EKYCCameraDetectionService::shownAs(capture::Size frame) const {
+    Shown shown{previewLayer_->mapping(), previewLayer_->windowLayout()};
+    shown.preview.frame = frame;
+    shown.layout.video = capture::videoRect(shown.preview);
+    return shown;
+}
+
 void EKYCCameraDetectionService::checkFace(const capture::Rect& face, capture::Size frame) {
-    // Mapped as the preview shows this frame (the newest on screen may
-    // already be a later one of another size).
-    capture::PreviewMapping preview = previewLayer_->mapping();
-    preview.frame = frame;
-    capture::WindowLayout layout = previewLayer_->windowLayout();
-    layout.video = capture::videoRect(preview);
+    // Mapped as the preview shows this frame.
+    const Shown shown = shownAs(frame);
     // A preview not laid out yet shows no circle a face could be in.
-    const bool isValid = capture::isFaceInside(capture::frameToView(face, preview), capture::faceSquare(layout));
+    const bool isValid =
+        capture::isFaceInside(capture::frameToView(face, shown.preview), capture::faceSquare(shown.layout));
     if (auto* delegate = delegate_->onGui()) delegate->didValidateFace(isValid);
 }
 

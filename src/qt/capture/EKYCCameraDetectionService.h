@@ -109,9 +109,6 @@ public:
     // The guidance of the frames examined since the camera started; the
     // first report comes with the first examined frame.
     const EKYCGuidance& guidance() const { return guidance_; }
-    // The card window in the preview's frames, as shares of their width and
-    // height; empty before the preview shows a frame. GUI thread.
-    capture::Rect documentWindowShare() const;
 
     // Block until nothing waits or runs on the detection or capture queue.
     void waitUntilDetectionIdle();
@@ -123,8 +120,17 @@ private:
 
     bool isCardMode() const;
     void updateExamination();
+    // Keeps the card window, as shares of the preview's frames, for the
+    // frame thread; empty before the preview shows a frame. GUI thread.
     void updateDocumentWindow();
     void publish(const EKYCGuidance& guidance);
+    // How the preview shows a frame of `frame` pixels, and the window's
+    // layout over it (the newest frame on screen may be of another size).
+    struct Shown {
+        capture::PreviewMapping preview;
+        capture::WindowLayout layout;
+    };
+    Shown shownAs(capture::Size frame) const;
     void handleStill(const QImage& still, int quarterTurns);
 
     std::unique_ptr<EKYCCameraSource> source_;
